@@ -1,0 +1,3 @@
+#include "app/VNTObject.h"
+
+void VNTObject::onNotification(void*, const std::wstring&) {}

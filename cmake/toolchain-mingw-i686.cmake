@@ -1,0 +1,4 @@
+# 32-bit Windows: the shipped deliverables.
+set(CMAKE_SYSTEM_PROCESSOR i686)
+set(SKEO_MINGW_TRIPLET i686-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

@@ -1,0 +1,52 @@
+# Windows configuration (MinGW-w64): the program, the tools and the tests that run under Wine.
+enable_language(RC)
+
+add_compile_definitions(UNICODE _UNICODE _WIN32_WINNT=0x0601 WINVER=0x0601 NOMINMAX)
+add_compile_options(-Wall -Wextra -Wno-unused-parameter)
+
+add_library(skeo_portable STATIC ${SKEO_PORTABLE_SOURCES})
+target_include_directories(skeo_portable PUBLIC ${CMAKE_SOURCE_DIR})
+
+# The thin Win32 framework shared by Skeo and its tools.
+add_library(vnt_framework STATIC
+    framework/Application.cpp
+    framework/Dialog.cpp
+    framework/GdiplusSession.cpp
+    framework/Trace.cpp
+    framework/Window.cpp
+)
+target_include_directories(vnt_framework PUBLIC ${CMAKE_SOURCE_DIR})
+target_link_libraries(vnt_framework PUBLIC skeo_portable gdiplus ole32 oleaut32 uuid comctl32 shell32 user32 gdi32)
+
+# Everything of Skeo but the application object, so that tests can link it.
+add_library(skeo_core STATIC
+    app/SingleInstanceApp.cpp
+    app/VNTNotificationCenter.cpp
+    app/VNTObject.cpp
+    app/VNTSkeoMainWnd.cpp
+    app/VNTThreadLoop.cpp
+    app/VNTUI_Object.cpp
+    app/VNTWindow.cpp
+    ui/CVNTUI_Skeo_MainDlg.cpp
+    ui/CVNTUI_TrayIcon.cpp
+)
+target_link_libraries(skeo_core PUBLIC vnt_framework)
+
+# The entry routine comes before libmingw32 on the link line, which refers to it.
+add_executable(Skeo WIN32 app/SkeoApp.cpp framework/WinMain.cpp resources/Skeo.rc)
+target_link_libraries(Skeo PRIVATE skeo_core)
+target_link_options(Skeo PRIVATE -municode)
+set_source_files_properties(resources/Skeo.rc PROPERTIES
+    OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/Skeo.manifest;${CMAKE_SOURCE_DIR}/resources/Skeo.ico;${CMAKE_SOURCE_DIR}/resources/SkeoTray.ico;${CMAKE_SOURCE_DIR}/resources/resource.h")
+
+if(SKEO_BUILD_TESTS)
+    add_subdirectory(tests)
+endif()
+
+# The shipped binaries: PE32 GUI programs that need no MinGW runtime DLL.
+option(SKEO_CHECK_DELIVERABLES "Add a test that inspects the built deliverables" OFF)
+if(SKEO_CHECK_DELIVERABLES)
+    enable_testing()
+    add_test(NAME deliverable_binaries
+             COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-binaries $<TARGET_FILE:Skeo>)
+endif()

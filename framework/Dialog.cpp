@@ -1,0 +1,57 @@
+#include "framework/Dialog.h"
+
+namespace vnt {
+
+INT_PTR CDialogBase::DoModal(HWND parent) {
+    return DialogBoxParamW(resourceModule(), MAKEINTRESOURCEW(templateId_), parent, &CDialogBase::StaticDialogProc,
+                           reinterpret_cast<LPARAM>(this));
+}
+
+INT_PTR CALLBACK CDialogBase::StaticDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    CDialogBase* self = nullptr;
+    if (message == WM_INITDIALOG) {
+        self = reinterpret_cast<CDialogBase*>(lParam);
+        self->bind(hwnd);
+    } else {
+        self = static_cast<CDialogBase*>(fromHandle(hwnd));
+    }
+    if (!self) return FALSE;
+    const INT_PTR result = self->DialogProc(message, wParam, lParam);
+    if (message == WM_NCDESTROY) self->unbind();
+    return result;
+}
+
+INT_PTR CDialogBase::DialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        return OnInitDialog();
+    case WM_COMMAND:
+        return OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)) ? TRUE : FALSE;
+    default:
+        return FALSE;
+    }
+}
+
+bool CDialogBase::OnCommand(UINT id, UINT, HWND) {
+    switch (id) {
+    case IDOK:
+        OnOK();
+        return true;
+    case IDCANCEL:
+        OnCancel();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CDialogBase::EndDialog(INT_PTR result) {
+    if (hwnd_) ::EndDialog(hwnd_, result);
+}
+
+INT_PTR CDialogBase::SetMessageResult(LRESULT result) {
+    SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, result);
+    return TRUE;
+}
+
+}  // namespace vnt

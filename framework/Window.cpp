@@ -1,0 +1,43 @@
+#include "framework/Window.h"
+
+namespace vnt {
+namespace {
+// A window property, not GWLP_USERDATA: controls we subclass may use their user data themselves.
+const wchar_t kObjectProperty[] = L"VNT.Object";
+}  // namespace
+
+CWindowBase::~CWindowBase() { unbind(); }
+
+void CWindowBase::bind(HWND hwnd) {
+    hwnd_ = hwnd;
+    if (hwnd_) SetPropW(hwnd_, kObjectProperty, this);
+}
+
+void CWindowBase::unbind() {
+    if (hwnd_ && IsWindow(hwnd_) && GetPropW(hwnd_, kObjectProperty) == this) RemovePropW(hwnd_, kObjectProperty);
+    hwnd_ = nullptr;
+}
+
+CWindowBase* CWindowBase::fromHandle(HWND hwnd) {
+    return hwnd ? static_cast<CWindowBase*>(GetPropW(hwnd, kObjectProperty)) : nullptr;
+}
+
+void CWindowBase::CenterOnScreen() {
+    if (!hwnd_) return;
+    RECT rc;
+    GetWindowRect(hwnd_, &rc);
+    MONITORINFO mi{};
+    mi.cbSize = sizeof mi;
+    if (!GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &mi)) {
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &mi.rcWork, 0);
+    }
+    const int w = rc.right - rc.left;
+    const int h = rc.bottom - rc.top;
+    const int x = mi.rcWork.left + ((mi.rcWork.right - mi.rcWork.left) - w) / 2;
+    const int y = mi.rcWork.top + ((mi.rcWork.bottom - mi.rcWork.top) - h) / 2;
+    SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+HINSTANCE resourceModule() { return GetModuleHandleW(nullptr); }
+
+}  // namespace vnt

@@ -1,0 +1,34 @@
+// Base of every window object: binds a window handle to its C++ object, so that messages reach a
+// virtual procedure and child controls can be found from their handles.
+#pragma once
+
+#include <windows.h>
+
+namespace vnt {
+
+class CWindowBase {
+public:
+    CWindowBase() = default;
+    virtual ~CWindowBase();
+    CWindowBase(const CWindowBase&) = delete;
+    CWindowBase& operator=(const CWindowBase&) = delete;
+
+    HWND hwnd() const { return hwnd_; }
+
+    // The object bound to a window, or null.
+    static CWindowBase* fromHandle(HWND hwnd);
+
+    // Centres the window on the work area of the monitor it is on.
+    void CenterOnScreen();
+
+protected:
+    void bind(HWND hwnd);
+    void unbind();
+
+    HWND hwnd_ = nullptr;
+};
+
+// The module whose resources (dialogs, menus, icons, strings) the program uses.
+HINSTANCE resourceModule();
+
+}  // namespace vnt

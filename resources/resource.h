@@ -1,0 +1,15 @@
+// Resource and command identifiers of Skeo.
+#pragma once
+
+#define IDD_SKEO_MAINDLG 102
+#define IDI_SKEO 128
+#define IDR_TRAY_MENU 129
+#define IDI_SKEO_TRAY 290
+
+// Tray menu commands; a second start of the program sends ID_TRAY_OPEN.
+#define ID_TRAY_OPEN 32771
+#define ID_TRAY_ABOUT 32774
+#define ID_TRAY_CLOSE 32775
+
+#define SKEO_VERSION_TEXT "2.0.4.0"
+#define SKEO_VERSION_BINARY 2, 0, 4, 0
