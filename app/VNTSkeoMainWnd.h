@@ -4,6 +4,7 @@
 #include "ui/CVNTUI_Skeo_MainDlg.h"
 
 class VNTNotificationCenter;
+class VNTSkeoRegedit;
 
 class VNTSkeoMainWnd : public CVNTUI_Skeo_MainDlg {
 public:
@@ -17,4 +18,5 @@ protected:
 private:
     // References to the core services, not owned; empty until the dialog initialises.
     VNTNotificationCenter* notificationCenter_ = nullptr;
+    VNTSkeoRegedit* settings_ = nullptr;
 };

@@ -21,12 +21,15 @@ target_link_libraries(vnt_framework PUBLIC skeo_portable gdiplus ole32 oleaut32 
 # Everything of Skeo but the application object, so that tests can link it.
 add_library(skeo_core STATIC
     app/SingleInstanceApp.cpp
+    app/VNTLanguageSelector.cpp
     app/VNTNotificationCenter.cpp
     app/VNTObject.cpp
     app/VNTSkeoMainWnd.cpp
     app/VNTThreadLoop.cpp
     app/VNTUI_Object.cpp
     app/VNTWindow.cpp
+    settings/VNTRegedit.cpp
+    settings/VNTSkeoRegedit.cpp
     ui/CVNTUI_Skeo_MainDlg.cpp
     ui/CVNTUI_TrayIcon.cpp
 )

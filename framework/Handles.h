@@ -81,7 +81,14 @@ struct WindowTraits {
     static void close(Type h) { DestroyWindow(h); }
 };
 
+struct RegKeyTraits {
+    using Type = HKEY;
+    static Type invalid() { return nullptr; }
+    static void close(Type h) { RegCloseKey(h); }
+};
+
 using KernelHandle = UniqueHandle<KernelHandleTraits>;
+using RegKey = UniqueHandle<RegKeyTraits>;
 using FileHandle = UniqueHandle<FileHandleTraits>;
 using MappedView = UniqueHandle<MappedViewTraits>;
 using BitmapHandle = UniqueHandle<GdiObjectTraits<HBITMAP>>;

@@ -1,0 +1,20 @@
+// Naming of photo files, free of Windows headers so it is tested natively.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace skeo {
+
+// "YYYY-MM-DD" as "%d-%.2d-%.2d": the date part of date-named photos.
+std::wstring formatPhotoDate(int year, int month, int day);
+
+// folder + prefix + "_" + serial (at least four digits) + ".jpg"; the folder ends in "\".
+std::wstring formatPhotoPath(const std::wstring& folder, const std::wstring& prefix, long long serial);
+
+// The folders to create, outermost first, so that every level of the path exists: each prefix of the
+// path up to and including a "\" that is not its first character ("D:\Photos\Class\" gives "D:\",
+// "D:\Photos\", "D:\Photos\Class\").
+std::vector<std::wstring> folderLevels(const std::wstring& path);
+
+}  // namespace skeo

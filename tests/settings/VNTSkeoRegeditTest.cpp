@@ -1,0 +1,247 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <string>
+
+#include "settings/VNTSkeoRegedit.h"
+#include "tests/support/RegistrySandbox.h"
+#include "tests/support/TempFolder.h"
+
+using namespace testsupport;
+
+namespace {
+
+const std::wstring kProductKey = L"Software\\Vantor\\Zevlan";
+
+std::wstring documentsFolder() {
+    wchar_t path[MAX_PATH] = {};
+    SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, path);
+    return path;
+}
+
+class SettingsTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(sandbox.active()); }
+    RegistrySandbox sandbox;
+};
+
+TEST_F(SettingsTest, FirstRunStoresEveryDefault) {
+    VNTSkeoRegedit settings;
+    const std::wstring library = documentsFolder() + L"\\My pictures\\Skeo\\";
+    EXPECT_TRUE(fileExists(library));
+
+    struct Text {
+        const wchar_t* name;
+        std::wstring value;
+    };
+    for (const Text& t : {Text{L"VideoDevice", L""}, Text{L"PhotoLibraryLocation", library},
+                          Text{L"PhotoNameUserDefine", L""}, Text{L"LastSystemTime\t", VNTSkeoRegedit::today()}}) {
+        const RawValue raw = readRaw(kProductKey, t.name);
+        EXPECT_TRUE(raw.present) << t.name;
+        EXPECT_EQ(raw.type, static_cast<DWORD>(REG_SZ)) << t.name;
+        EXPECT_EQ(raw.text(), t.value) << t.name;
+    }
+    EXPECT_EQ(settings.lastSystemTime().size(), 10u);
+    EXPECT_FALSE(readRaw(kProductKey, L"LastSystemTime").present) << "the name ends in a tab";
+
+    struct Number {
+        const wchar_t* name;
+        uint32_t value;
+    };
+    for (const Number& n : {Number{L"FlickerCorrection", 0}, Number{L"InstantPreview", 1},
+                            Number{L"SoundEffectFocus", 1}, Number{L"SoundEffectSnapshot", 1},
+                            Number{L"PhotoNameFormat", 0}, Number{L"ProgrammableKeyFunction", 0},
+                            Number{L"TimeSerialNumber", 1}, Number{L"CustomSerialNumber", 1},
+                            Number{L"CameraSettingsPreload", 1}}) {
+        const RawValue raw = readRaw(kProductKey, n.name);
+        EXPECT_EQ(raw.type, static_cast<DWORD>(REG_DWORD)) << n.name;
+        EXPECT_EQ(raw.dword(), n.value) << n.name;
+    }
+    EXPECT_EQ(settings.cameraSettings(), nullptr) << "no model before a camera opens";
+    EXPECT_EQ(settings.instantPreview(), 1);
+    EXPECT_EQ(settings.photoLibraryLocation(), library);
+}
+
+TEST_F(SettingsTest, StoredValuesWinAndWrongTypesFallBackToTheDefault) {
+    const DWORD two = 2;
+    ASSERT_TRUE(writeRaw(kProductKey, L"InstantPreview", REG_DWORD, &two, 4));
+    const wchar_t text[] = L"3";
+    ASSERT_TRUE(writeRaw(kProductKey, L"SoundEffectFocus", REG_SZ, text, sizeof text));
+    ASSERT_TRUE(writeRaw(kProductKey, L"VideoDevice", REG_DWORD, &two, 4));
+    VNTSkeoRegedit settings;
+    EXPECT_EQ(settings.instantPreview(), 2);
+    EXPECT_EQ(settings.soundEffectFocus(), 1);
+    EXPECT_EQ(readRaw(kProductKey, L"SoundEffectFocus").type, static_cast<DWORD>(REG_DWORD));
+    EXPECT_EQ(settings.videoDevice(), L"");
+    EXPECT_EQ(readRaw(kProductKey, L"VideoDevice").type, static_cast<DWORD>(REG_SZ));
+}
+
+struct ModelCase {
+    const wchar_t* className;
+    const wchar_t* subkey;
+    int32_t resolution;
+    int32_t exposureValue;
+};
+
+TEST_F(SettingsTest, EachCameraClassHasItsSubkeyAndDefaults) {
+    VNTSkeoRegedit settings;
+    for (const ModelCase& m : {ModelCase{L"VNTWebcamSkeoPlus", L"Pello", 32842, 4},
+                               ModelCase{L"VNTWebcamSkeo", L"Skeo", 32842, 32813},
+                               ModelCase{L"VNTWebcamZev", L"Zev", 32845, 32813},
+                               ModelCase{L"VNTWebcam", L"Others", 32845, 32813}}) {
+        SCOPED_TRACE(m.className);
+        ASSERT_TRUE(settings.selectCameraModel(m.className));
+        EXPECT_EQ(settings.cameraSection(), m.subkey);
+        const CameraSettings* c = settings.cameraSettings();
+        ASSERT_NE(c, nullptr);
+        EXPECT_EQ(c->zoom, 32801);
+        EXPECT_EQ(c->timer, 32821);
+        EXPECT_EQ(c->mirrorVertical, 0);
+        EXPECT_EQ(c->mirrorHorizontal, 0);
+        EXPECT_EQ(c->resolution, m.resolution);
+        EXPECT_EQ(c->exposureValue, m.exposureValue);
+        EXPECT_EQ(c->exposureMode, 32818);
+        EXPECT_EQ(readRaw(kProductKey + L"\\" + m.subkey, L"CameraResolution").dword(),
+                  static_cast<uint32_t>(m.resolution));
+    }
+    EXPECT_FALSE(settings.selectCameraModel(L"VNTWebcamSomethingElse"));
+    EXPECT_EQ(settings.cameraSection(), L"Others") << "a refused class changes nothing";
+    EXPECT_TRUE(settings.selectCameraModel(L""));
+    EXPECT_EQ(settings.cameraSection(), L"");
+    EXPECT_NE(settings.cameraSettings(), nullptr) << "clearing the section keeps the record";
+}
+
+TEST_F(SettingsTest, SelectingTheSameModelAgainDoesNotRereadTheRegistry) {
+    VNTSkeoRegedit settings;
+    ASSERT_TRUE(settings.selectCameraModel(L"VNTWebcamSkeo"));
+    const DWORD zoom = 32804;
+    ASSERT_TRUE(writeRaw(kProductKey + L"\\Skeo", L"CameraZoom", REG_DWORD, &zoom, 4));
+    ASSERT_TRUE(settings.selectCameraModel(L"VNTWebcamSkeo"));
+    EXPECT_EQ(settings.cameraSettings()->zoom, 32801);
+    ASSERT_TRUE(settings.selectCameraModel(L"VNTWebcam"));
+    ASSERT_TRUE(settings.selectCameraModel(L"VNTWebcamSkeo"));
+    EXPECT_EQ(settings.cameraSettings()->zoom, 32804) << "another model in between reloads it";
+}
+
+TEST_F(SettingsTest, CameraSettersWriteOnlyChanges) {
+    VNTSkeoRegedit settings;
+    EXPECT_FALSE(settings.setCameraZoom(32803)) << "no model selected";
+    ASSERT_TRUE(settings.selectCameraModel(L"VNTWebcamSkeoPlus"));
+    const std::wstring key = kProductKey + L"\\Pello";
+    ASSERT_TRUE(deleteValue(key, L"CameraZoom"));
+    EXPECT_TRUE(settings.setCameraZoom(32801));
+    EXPECT_FALSE(readRaw(key, L"CameraZoom").present) << "an unchanged value is not written";
+
+    EXPECT_TRUE(settings.setCameraZoom(32806));
+    EXPECT_TRUE(settings.setCameraMirrorVertical(1));
+    EXPECT_TRUE(settings.setCameraExposureValue(9));
+    EXPECT_EQ(readRaw(key, L"CameraZoom").dword(), 32806u);
+    EXPECT_EQ(readRaw(key, L"CameraMirrorVertical").dword(), 1u);
+    EXPECT_EQ(readRaw(key, L"CameraExposureValue").dword(), 9u);
+    EXPECT_EQ(settings.cameraSettings()->zoom, 32806);
+}
+
+TEST_F(SettingsTest, WithoutPreloadEveryModelStartsFromItsDefaults) {
+    {
+        VNTSkeoRegedit settings;
+        ASSERT_TRUE(settings.selectCameraModel(L"VNTWebcamSkeoPlus"));
+        ASSERT_TRUE(settings.setCameraZoom(32805));
+        ASSERT_TRUE(settings.selectCameraModel(L"VNTWebcam"));
+        ASSERT_TRUE(settings.setCameraResolution(32841));
+        ASSERT_TRUE(createKey(kProductKey + L"\\Zev\\Nested"));
+        ASSERT_TRUE(settings.setCameraSettingsPreload(0));
+    }
+    VNTSkeoRegedit settings;
+    for (const wchar_t* model : {L"Pello", L"Skeo", L"Zev", L"Others"})
+        EXPECT_FALSE(keyExists(kProductKey + L"\\" + model)) << model;
+    ASSERT_TRUE(settings.selectCameraModel(L"VNTWebcamSkeoPlus"));
+    EXPECT_EQ(settings.cameraSettings()->zoom, 32801);
+    EXPECT_EQ(settings.cameraSettings()->resolution, 32842);
+}
+
+TEST_F(SettingsTest, LibraryFolderMustExist) {
+    TempFolder folder(L"library");
+    VNTSkeoRegedit settings;
+    ASSERT_TRUE(settings.setPhotoLibraryLocation(folder.path()));
+    EXPECT_FALSE(settings.setPhotoLibraryLocation(folder.path() + L"missing\\"));
+    EXPECT_EQ(settings.photoLibraryLocation(), folder.path());
+    EXPECT_EQ(readRaw(kProductKey, L"PhotoLibraryLocation").text(), folder.path());
+}
+
+class PhotoNameTest : public SettingsTest {
+protected:
+    void SetUp() override {
+        SettingsTest::SetUp();
+        ASSERT_TRUE(settings.setPhotoLibraryLocation(folder.path()));
+    }
+    TempFolder folder{L"photos"};
+    VNTSkeoRegedit settings;
+};
+
+TEST_F(PhotoNameTest, DateNamesRestartEachDayAndCountWithinIt) {
+    const std::wstring today = VNTSkeoRegedit::today();
+    ASSERT_TRUE(settings.setLastSystemTime(L"2011-03-09"));
+    ASSERT_TRUE(settings.setTimeSerialNumber(57));
+    EXPECT_EQ(settings.makePhotoFileName(), folder.path() + today + L"_0001.jpg");
+    EXPECT_EQ(settings.makePhotoFileName(), folder.path() + today + L"_0002.jpg");
+    EXPECT_EQ(readRaw(kProductKey, L"LastSystemTime\t").text(), today);
+    EXPECT_EQ(readRaw(kProductKey, L"TimeSerialNumber").dword(), 3u);
+    EXPECT_EQ(settings.customSerialNumber(), 1) << "the other scheme's counter is untouched";
+}
+
+TEST_F(PhotoNameTest, CustomNamesUseThePrefixAndAtLeastFourDigits) {
+    ASSERT_TRUE(settings.setPhotoNameFormat(1));
+    ASSERT_TRUE(settings.setPhotoNameUserDefine(L""));
+    EXPECT_EQ(settings.makePhotoFileName(), folder.path() + L"_0001.jpg");
+    ASSERT_TRUE(settings.setPhotoNameUserDefine(L"lesson"));
+    ASSERT_TRUE(settings.setCustomSerialNumber(12345));
+    EXPECT_EQ(settings.makePhotoFileName(), folder.path() + L"lesson_12345.jpg");
+    EXPECT_EQ(readRaw(kProductKey, L"CustomSerialNumber").dword(), 12346u);
+    const int32_t timeSerial = settings.timeSerialNumber();
+    ASSERT_TRUE(settings.setPhotoNameFormat(0));
+    settings.makePhotoFileName();
+    ASSERT_TRUE(settings.setPhotoNameFormat(1));
+    EXPECT_EQ(settings.makePhotoFileName(), folder.path() + L"lesson_12346.jpg") << "switching keeps counters";
+    EXPECT_GE(settings.timeSerialNumber(), timeSerial);
+}
+
+TEST_F(PhotoNameTest, NeverNamesAFileThatExists) {
+    ASSERT_TRUE(settings.setPhotoNameFormat(1));
+    ASSERT_TRUE(settings.setPhotoNameUserDefine(L"class"));
+    ASSERT_TRUE(writeFile(folder.path() + L"class_0001.jpg", "earlier photo"));
+    ASSERT_TRUE(writeFile(folder.path() + L"class_0002.jpg", "earlier photo"));
+    EXPECT_EQ(settings.makePhotoFileName(), folder.path() + L"class_0003.jpg");
+    EXPECT_EQ(readRaw(kProductKey, L"CustomSerialNumber").dword(), 4u);
+}
+
+TEST_F(PhotoNameTest, AMissingLibraryIsRecreatedWithEveryParent) {
+    TempFolder outer(L"recreate");
+    const std::wstring library = outer.path() + L"a\\b\\c\\";
+    ASSERT_TRUE(CreateDirectoryW((outer.path() + L"a").c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW((outer.path() + L"a\\b").c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(library.c_str(), nullptr));
+    ASSERT_TRUE(settings.setPhotoLibraryLocation(library));
+    removeTree(outer.path() + L"a");
+    ASSERT_FALSE(fileExists(library));
+    const std::wstring path = settings.makePhotoFileName();
+    EXPECT_TRUE(fileExists(library));
+    EXPECT_EQ(path.rfind(library, 0), 0u);
+}
+
+TEST_F(PhotoNameTest, LongPathsAreNotCut) {
+    std::wstring library = folder.path();
+    for (int i = 0; i < 3; ++i) {
+        library += std::wstring(60, static_cast<wchar_t>(L'k' + i)) + L"\\";
+        ASSERT_TRUE(CreateDirectoryW(library.c_str(), nullptr));
+    }
+    ASSERT_TRUE(settings.setPhotoLibraryLocation(library));
+    ASSERT_TRUE(settings.setPhotoNameFormat(1));
+    ASSERT_TRUE(settings.setPhotoNameUserDefine(std::wstring(80, L'p')));
+    const std::wstring path = settings.makePhotoFileName();
+    EXPECT_GT(path.size(), 256u);
+    EXPECT_EQ(path, library + std::wstring(80, L'p') + L"_0001.jpg");
+}
+
+}  // namespace
