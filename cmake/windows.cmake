@@ -40,7 +40,7 @@ add_executable(Skeo WIN32 app/SkeoApp.cpp framework/WinMain.cpp resources/Skeo.r
 target_link_libraries(Skeo PRIVATE skeo_core)
 target_link_options(Skeo PRIVATE -municode)
 set_source_files_properties(resources/Skeo.rc PROPERTIES
-    OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/Skeo.manifest;${CMAKE_SOURCE_DIR}/resources/Skeo.ico;${CMAKE_SOURCE_DIR}/resources/SkeoTray.ico;${CMAKE_SOURCE_DIR}/resources/resource.h")
+    OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/StringIds.h;${CMAKE_SOURCE_DIR}/resources/strings/Strings.en.rc;${CMAKE_SOURCE_DIR}/resources/strings/Strings.zh-TW.rc;${CMAKE_SOURCE_DIR}/resources/strings/Strings.ja.rc;${CMAKE_SOURCE_DIR}/resources/Skeo.manifest;${CMAKE_SOURCE_DIR}/resources/Skeo.ico;${CMAKE_SOURCE_DIR}/resources/SkeoTray.ico;${CMAKE_SOURCE_DIR}/resources/resource.h")
 
 if(SKEO_BUILD_TESTS)
     add_subdirectory(tests)
@@ -52,4 +52,6 @@ if(SKEO_CHECK_DELIVERABLES)
     enable_testing()
     add_test(NAME deliverable_binaries
              COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-binaries $<TARGET_FILE:Skeo>)
+    add_test(NAME deliverable_strings
+             COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-strings $<TARGET_FILE:Skeo>)
 endif()

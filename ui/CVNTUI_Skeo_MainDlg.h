@@ -34,6 +34,8 @@ protected:
     // The OK path: ends the dialog and so the program.
     void OnOK() override;
     void ReloadTexts() override;
+    // The tray menu in the current language, "Open" as its default item.
+    void ShowTrayMenu(POINT point) override;
 
 private:
     void onPaint();

@@ -131,6 +131,10 @@ void CVNTUI_TrayIcon::ShowTrayMenu(POINT point) {
     HMENU popup = menu_ ? GetSubMenu(menu_.get(), 0) : nullptr;
     if (!popup) return;
     SetMenuDefaultItem(popup, defaultItem_, TRUE);
+    TrackTrayPopup(popup, point);
+}
+
+void CVNTUI_TrayIcon::TrackTrayPopup(HMENU popup, POINT point) {
     // The menu closes when clicked elsewhere only if our window is in the foreground.
     SetForegroundWindow(hwnd());
     TrackPopupMenu(popup, TPM_BOTTOMALIGN | TPM_RIGHTBUTTON, point.x, point.y, 0, hwnd(), nullptr);

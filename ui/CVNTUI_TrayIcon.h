@@ -41,6 +41,8 @@ protected:
     bool addTrayIcon();
     void removeTrayIcon();
     HMENU trayMenu() const { return menu_.get(); }
+    // Tracks a tray popup at the point with this window as owner.
+    void TrackTrayPopup(HMENU popup, POINT point);
     UINT defaultMenuItem() const { return defaultItem_; }
 
 private:

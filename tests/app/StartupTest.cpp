@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "settings/VNTRegedit.h"
+#include "tests/support/RegistrySandbox.h"
 #include "tests/support/SkeoProcess.h"
 
 using testsupport::SkeoProcess;
@@ -123,6 +125,32 @@ TEST(SingleInstance, StartingAgainAfterTheEndIsAFirstInstanceAgain) {
     }
     EXPECT_EQ(trace.count("second instance"), 0);
     EXPECT_FALSE(readInstanceBlock().present);  // the block went with its last handle
+}
+
+TEST(Settings, AFirstStartStoresEveryDefaultAndTheLanguage) {
+    // This is the test prefix's own user registry, never a person's.
+    VNTRegedit(L"Zevlan").deleteKeyTree(L"Software\\Vantor\\Zevlan");
+    TraceFile trace(L"skeo-first-start");
+    SkeoProcess skeo;
+    ASSERT_TRUE(skeo.start(L"-startup"));
+    HWND hwnd = skeo.mainWindow();
+    ASSERT_NE(hwnd, nullptr);
+    ASSERT_TRUE(trace.waitFor("VNTSkeoMainWnd: initialised"));
+
+    const std::wstring key = L"Software\\Vantor\\Zevlan";
+    for (const wchar_t* name : {L"VideoDevice", L"PhotoLibraryLocation", L"PhotoNameUserDefine", L"LastSystemTime\t"})
+        EXPECT_EQ(testsupport::readRaw(key, name).type, static_cast<DWORD>(REG_SZ)) << name;
+    for (const wchar_t* name : {L"FlickerCorrection", L"InstantPreview", L"SoundEffectFocus", L"SoundEffectSnapshot",
+                                L"PhotoNameFormat", L"ProgrammableKeyFunction", L"TimeSerialNumber",
+                                L"CustomSerialNumber", L"CameraSettingsPreload"})
+        EXPECT_EQ(testsupport::readRaw(key, name).type, static_cast<DWORD>(REG_DWORD)) << name;
+    const testsupport::RawValue language = testsupport::readRaw(key + L"\\Language", L"LANGID");
+    EXPECT_EQ(language.type, static_cast<DWORD>(REG_DWORD));
+    EXPECT_TRUE(language.dword() == 1033 || language.dword() == 1028 || language.dword() == 1041);
+    const std::wstring library = testsupport::readRaw(key, L"PhotoLibraryLocation").text();
+    EXPECT_NE(library.find(L"\\My pictures\\Skeo\\"), std::wstring::npos) << library;
+    EXPECT_NE(GetFileAttributesW(library.c_str()), INVALID_FILE_ATTRIBUTES);
+    endThroughCloseCommand(skeo, hwnd);
 }
 
 TEST(MainWindow, ClosingHidesInTheTrayAndOnlyTheOkPathEnds) {
