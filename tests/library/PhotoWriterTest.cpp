@@ -1,0 +1,273 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/GdiplusSession.h"
+#include "library/ExifSegment.h"
+#include "library/PhotoWriter.h"
+#include "tests/support/TempFolder.h"
+
+using namespace Gdiplus;
+using testsupport::TempFolder;
+
+namespace {
+
+struct Colour {
+    BYTE r, g, b;
+};
+constexpr Colour kRed{230, 20, 20}, kGreen{20, 200, 40}, kBlue{30, 40, 220}, kWhite{240, 240, 240},
+    kGrey{100, 100, 100};
+
+// A BGR frame: grey, with four coloured quadrants inside the given rectangle (red top-left, green
+// top-right, blue bottom-left, white bottom-right), so that any turn or flip shows in the pixels.
+std::vector<BYTE> markedFrame(int w, int h, int left, int top, int right, int bottom) {
+    std::vector<BYTE> frame(static_cast<size_t>(w) * h * 3);
+    const int cx = (left + right) / 2, cy = (top + bottom) / 2;
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            Colour c = kGrey;
+            if (x >= left && x < right && y >= top && y < bottom)
+                c = y < cy ? (x < cx ? kRed : kGreen) : (x < cx ? kBlue : kWhite);
+            BYTE* p = &frame[(static_cast<size_t>(y) * w + x) * 3];
+            p[0] = c.b;
+            p[1] = c.g;
+            p[2] = c.r;
+        }
+    }
+    return frame;
+}
+
+class GdiplusEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override { session.startup(); }
+    void TearDown() override { session.shutdown(); }
+    vnt::GdiplusSession session;
+};
+const auto* const kGdiplus = ::testing::AddGlobalTestEnvironment(new GdiplusEnvironment);
+
+bool closeTo(const Color& actual, Colour expected) {
+    return std::abs(actual.GetR() - expected.r) < 40 && std::abs(actual.GetG() - expected.g) < 40 &&
+           std::abs(actual.GetB() - expected.b) < 40;
+}
+
+std::string describe(const Color& c) {
+    return "(" + std::to_string(c.GetR()) + "," + std::to_string(c.GetG()) + "," + std::to_string(c.GetB()) + ")";
+}
+
+std::vector<uint8_t> fileBytes(const std::wstring& path) {
+    std::vector<uint8_t> bytes;
+    HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return bytes;
+    bytes.resize(GetFileSize(f, nullptr));
+    DWORD read = 0;
+    ReadFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+    CloseHandle(f);
+    bytes.resize(read);
+    return bytes;
+}
+
+// Checks the four quadrant centres of a stored photo.
+void expectQuadrants(const std::wstring& path, Colour tl, Colour tr, Colour bl, Colour br) {
+    Bitmap photo(path.c_str());
+    ASSERT_EQ(photo.GetLastStatus(), Ok) << "photo not readable";
+    const int w = static_cast<int>(photo.GetWidth()), h = static_cast<int>(photo.GetHeight());
+    const struct {
+        int x, y;
+        Colour expected;
+        const char* where;
+    } probes[] = {{w / 4, h / 4, tl, "top-left"}, {3 * w / 4, h / 4, tr, "top-right"},
+                  {w / 4, 3 * h / 4, bl, "bottom-left"}, {3 * w / 4, 3 * h / 4, br, "bottom-right"}};
+    for (const auto& p : probes) {
+        Color c;
+        photo.GetPixel(p.x, p.y, &c);
+        EXPECT_TRUE(closeTo(c, p.expected)) << p.where << " is " << describe(c);
+    }
+}
+
+class PhotoWriterTest : public ::testing::Test {
+protected:
+    TempFolder folder{L"photos"};
+};
+
+TEST_F(PhotoWriterTest, MirrorAndFlipTurnThePicture) {
+    const std::vector<BYTE> frame = markedFrame(640, 480, 0, 0, 640, 480);
+    const struct {
+        int mirror, flip;
+        Colour tl, tr, bl, br;
+    } cases[] = {{0, 0, kRed, kGreen, kBlue, kWhite},
+                 {1, 0, kGreen, kRed, kWhite, kBlue},
+                 {0, 1, kBlue, kWhite, kRed, kGreen},
+                 {1, 1, kWhite, kBlue, kGreen, kRed}};  // both: a half turn
+    for (const auto& c : cases) {
+        SCOPED_TRACE("mirror " + std::to_string(c.mirror) + " flip " + std::to_string(c.flip));
+        const std::wstring path = folder.path() + L"turn" + std::to_wstring(c.mirror * 2 + c.flip) + L".jpg";
+        EXPECT_EQ(WriteSnapshotJpeg(frame.data(), path.c_str(), 640, 480, 640 * 3, "DC-1", 1.0f, c.mirror, c.flip), 0);
+        expectQuadrants(path, c.tl, c.tr, c.bl, c.br);
+    }
+}
+
+TEST_F(PhotoWriterTest, ZoomStoresTheCentreAtTheFramesOwnSize) {
+    // At 2.0 the stored picture is the block from (160, 120) to (480, 360) of the frame.
+    const std::vector<BYTE> frame = markedFrame(640, 480, 160, 120, 480, 360);
+    const std::wstring path = folder.path() + L"zoom.jpg";
+    WriteSnapshotJpeg(frame.data(), path.c_str(), 640, 480, 640 * 3, "DC-1", 2.0f, 0, 0);
+    Bitmap photo(path.c_str());
+    ASSERT_EQ(photo.GetLastStatus(), Ok);
+    EXPECT_EQ(photo.GetWidth(), 640u);
+    EXPECT_EQ(photo.GetHeight(), 480u);
+    expectQuadrants(path, kRed, kGreen, kBlue, kWhite);
+    Color corner;
+    photo.GetPixel(8, 8, &corner);
+    EXPECT_TRUE(closeTo(corner, kRed)) << "no grey border left: " << describe(corner);
+}
+
+TEST_F(PhotoWriterTest, TagsAreOursWithTheirExactCounts) {
+    const std::vector<BYTE> frame = markedFrame(320, 240, 0, 0, 320, 240);
+    const std::wstring path = folder.path() + L"tags.jpg";
+    WriteSnapshotJpeg(frame.data(), path.c_str(), 320, 240, 320 * 3, "DC-1 Plus", 1.0f, 0, 0);
+    const std::vector<uint8_t> bytes = fileBytes(path);
+    skeo::ExifInfo info;
+    ASSERT_TRUE(skeo::readExif(bytes.data(), bytes.size(), info));
+    EXPECT_EQ(info.make, "Vantor");
+    EXPECT_EQ(info.makeCount, 7u);
+    EXPECT_EQ(info.model, "DC-1 Plus");
+    EXPECT_EQ(info.modelCount, 10u);
+    EXPECT_EQ(info.dateTimeOriginalCount, 32u);
+    ASSERT_EQ(info.dateTimeOriginalRaw.size(), 32u);
+    EXPECT_EQ(info.dateTimeOriginalRaw[19], 0);
+    EXPECT_GT(info.thumbnailLength, 0u);
+}
+
+TEST_F(PhotoWriterTest, ThumbnailsHaveTheAskedSizeForEveryShape) {
+    const struct {
+        int w, h, expectedW;
+    } shapes[] = {{640, 480, 60}, {480, 640, 33}, {500, 500, 33}};
+    for (const auto& s : shapes) {
+        SCOPED_TRACE(std::to_string(s.w) + "x" + std::to_string(s.h));
+        const std::vector<BYTE> frame = markedFrame(s.w, s.h, 0, 0, s.w, s.h);
+        const std::wstring path = folder.path() + L"shape" + std::to_wstring(s.w) + L".jpg";
+        WriteSnapshotJpeg(frame.data(), path.c_str(), s.w, s.h, s.w * 3, "DC-1", 1.0f, 0, 0);
+        std::unique_ptr<Bitmap> thumb(LoadPhotoThumbnail(path.c_str(), 60, 45));
+        ASSERT_NE(thumb, nullptr);
+        EXPECT_EQ(static_cast<int>(thumb->GetWidth()), s.expectedW);
+        EXPECT_EQ(thumb->GetHeight(), 45u);
+        Color c;
+        thumb->GetPixel(s.expectedW / 4, 45 / 4, &c);
+        EXPECT_TRUE(closeTo(c, kRed)) << describe(c);
+    }
+}
+
+TEST_F(PhotoWriterTest, TurningFourTimesComesBackWithTheTagsKept) {
+    const std::vector<BYTE> frame = markedFrame(640, 480, 0, 0, 640, 480);
+    const std::wstring path = folder.path() + L"rotate.jpg";
+    WriteSnapshotJpeg(frame.data(), path.c_str(), 640, 480, 640 * 3, "DC-1", 1.0f, 0, 0);
+    skeo::ExifInfo before;
+    std::vector<uint8_t> bytes = fileBytes(path);
+    ASSERT_TRUE(skeo::readExif(bytes.data(), bytes.size(), before));
+
+    ASSERT_TRUE(RotatePhotoFile(path.c_str(), Rotate90FlipNone));
+    {
+        Bitmap turned(path.c_str());
+        EXPECT_EQ(turned.GetWidth(), 480u);
+        EXPECT_EQ(turned.GetHeight(), 640u);
+    }
+    expectQuadrants(path, kBlue, kRed, kWhite, kGreen);
+    std::unique_ptr<Bitmap> thumb(LoadPhotoThumbnail(path.c_str(), 60, 45));
+    ASSERT_NE(thumb, nullptr);
+    EXPECT_EQ(thumb->GetWidth(), 33u) << "the thumbnail follows the new orientation";
+
+    ASSERT_TRUE(RotatePhotoFile(path.c_str(), Rotate90FlipNone));
+    ASSERT_TRUE(RotatePhotoFile(path.c_str(), Rotate270FlipNone));
+    ASSERT_TRUE(RotatePhotoFile(path.c_str(), Rotate270FlipNone));
+    expectQuadrants(path, kRed, kGreen, kBlue, kWhite);
+
+    skeo::ExifInfo after;
+    bytes = fileBytes(path);
+    ASSERT_TRUE(skeo::readExif(bytes.data(), bytes.size(), after));
+    EXPECT_EQ(after.make, before.make);
+    EXPECT_EQ(after.model, before.model);
+    EXPECT_EQ(after.dateTimeOriginalRaw, before.dateTimeOriginalRaw);
+    EXPECT_FALSE(testsupport::fileExists(path + L".rotate0.tmp"));
+}
+
+TEST_F(PhotoWriterTest, BadFilesGiveNoThumbnailAndAreNotTouchedByRotation) {
+    const std::vector<BYTE> frame = markedFrame(320, 240, 0, 0, 320, 240);
+    const std::wstring good = folder.path() + L"good.jpg";
+    WriteSnapshotJpeg(frame.data(), good.c_str(), 320, 240, 320 * 3, "DC-1", 1.0f, 0, 0);
+    const std::vector<uint8_t> valid = fileBytes(good);
+    ASSERT_GT(valid.size(), 1000u);
+
+    std::vector<std::pair<std::string, std::string>> files = {
+        {"empty", ""},
+        {"text", "this is not a picture"},
+        {"soi only", std::string("\xFF\xD8", 2)},
+        {"truncated half", std::string(valid.begin(), valid.begin() + valid.size() / 2)},
+        {"truncated header", std::string(valid.begin(), valid.begin() + 40)},
+    };
+    std::string damaged(valid.begin(), valid.end());
+    for (size_t i = 12; i < 200 && i < damaged.size(); i += 7) damaged[i] = static_cast<char>(0xFF);
+    files.push_back({"damaged exif", damaged});
+
+    for (const auto& f : files) {
+        SCOPED_TRACE(f.first);
+        const std::wstring path = folder.path() + L"bad.jpg";
+        ASSERT_TRUE(testsupport::writeFile(path, f.second));
+        std::unique_ptr<Bitmap> thumb(LoadPhotoThumbnail(path.c_str(), 60, 45));
+        if (thumb) {
+            EXPECT_EQ(thumb->GetHeight(), 45u);
+            EXPECT_TRUE(thumb->GetWidth() == 60u || thumb->GetWidth() == 33u);
+        }
+        const bool turned = RotatePhotoFile(path.c_str(), Rotate90FlipNone);
+        if (!turned) {
+            const std::vector<uint8_t> after = fileBytes(path);
+            EXPECT_EQ(std::string(after.begin(), after.end()), f.second) << "left as it was";
+        }
+    }
+    EXPECT_EQ(LoadPhotoThumbnail((folder.path() + L"missing.jpg").c_str(), 60, 45), nullptr);
+    EXPECT_FALSE(RotatePhotoFile((folder.path() + L"missing.jpg").c_str(), Rotate90FlipNone));
+}
+
+TEST_F(PhotoWriterTest, BadFramesWriteNothing) {
+    const std::vector<BYTE> frame = markedFrame(64, 48, 0, 0, 64, 48);
+    const std::wstring path = folder.path() + L"none.jpg";
+    EXPECT_EQ(WriteSnapshotJpeg(nullptr, path.c_str(), 64, 48, 192, "DC-1", 1.0f, 0, 0), 0);
+    EXPECT_EQ(WriteSnapshotJpeg(frame.data(), path.c_str(), 64, 48, 100, "DC-1", 1.0f, 0, 0), 0);
+    EXPECT_EQ(WriteSnapshotJpeg(frame.data(), path.c_str(), 0, 48, 192, "DC-1", 1.0f, 0, 0), 0);
+    EXPECT_FALSE(testsupport::fileExists(path));
+}
+
+TEST(JpegEncoder, IsFound) {
+    CLSID clsid{};
+    EXPECT_GE(FindJpegEncoder(&clsid), 0);
+    EXPECT_NE(clsid, CLSID{});
+}
+
+}  // namespace
+
+namespace {
+
+// Leaves photos beside the test program for the exiftool check that CTest runs next.
+TEST(PhotoSamples, WrittenForTheIndependentReader) {
+    wchar_t self[MAX_PATH];
+    const DWORD n = GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring folder(self, n);
+    folder.erase(folder.find_last_of(L"\\/") + 1);
+    folder += L"photo-samples\\";
+    testsupport::removeTree(folder);
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    const std::vector<BYTE> frame = markedFrame(640, 480, 0, 0, 640, 480);
+    WriteSnapshotJpeg(frame.data(), (folder + L"landscape.jpg").c_str(), 640, 480, 640 * 3, "DC-1 Plus", 1.0f, 0, 0);
+    const std::vector<BYTE> tall = markedFrame(480, 640, 0, 0, 480, 640);
+    WriteSnapshotJpeg(tall.data(), (folder + L"portrait.jpg").c_str(), 480, 640, 480 * 3, "DC-1 Plus", 1.5f, 1, 1);
+    const std::wstring turned = folder + L"turned.jpg";
+    WriteSnapshotJpeg(frame.data(), turned.c_str(), 640, 480, 640 * 3, "DC-1 Plus", 1.0f, 0, 0);
+    ASSERT_TRUE(RotatePhotoFile(turned.c_str(), Rotate90FlipNone));
+    for (const wchar_t* name : {L"landscape.jpg", L"portrait.jpg", L"turned.jpg"})
+        EXPECT_TRUE(testsupport::fileExists(folder + name)) << name;
+}
+
+}  // namespace

@@ -1,0 +1,56 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "library/JpegSize.h"
+
+namespace {
+
+// SOI, an APP0 of 16 bytes, a DQT stub, then SOF0 of 640 x 480 (height first), then SOS.
+std::vector<uint8_t> header(uint8_t sofMarker) {
+    std::vector<uint8_t> j = {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x10, 'J', 'F', 'I', 'F', 0, 1, 1, 0, 0, 1, 0, 1, 0, 0};
+    const uint8_t dqt[] = {0xFF, 0xDB, 0x00, 0x04, 0x00, 0x01};
+    j.insert(j.end(), dqt, dqt + sizeof dqt);
+    const uint8_t sof[] = {0xFF, sofMarker, 0x00, 0x0B, 0x08, 0x01, 0xE0, 0x02, 0x80, 0x01, 0x01, 0x11, 0x00};
+    j.insert(j.end(), sof, sof + sizeof sof);
+    const uint8_t sos[] = {0xFF, 0xDA, 0x00, 0x08, 1, 1, 0, 0, 0x3F, 0};
+    j.insert(j.end(), sos, sos + sizeof sos);
+    return j;
+}
+
+TEST(JpegSize, BaselineAndProgressiveFramesGiveWidthAndHeight) {
+    for (uint8_t sof : {0xC0, 0xC1, 0xC2}) {
+        const std::vector<uint8_t> j = header(sof);
+        int w = 0, h = 0;
+        ASSERT_TRUE(skeo::readJpegSize(j.data(), j.size(), w, h)) << int(sof);
+        EXPECT_EQ(w, 640);
+        EXPECT_EQ(h, 480);
+    }
+}
+
+TEST(JpegSize, TablesSharingTheFrameRangeAreNotFrames) {
+    std::vector<uint8_t> j = header(0xC4);  // a DHT where the frame would be, and no frame at all
+    int w = 0, h = 0;
+    EXPECT_FALSE(skeo::readJpegSize(j.data(), j.size(), w, h));
+}
+
+TEST(JpegSize, EveryTruncationAndDamageFailsCleanly) {
+    const std::vector<uint8_t> j = header(0xC0);
+    const size_t sofEnd = 20 + 6 + 13;
+    for (size_t n = 0; n < sofEnd; ++n) {
+        std::vector<uint8_t> cut(j.begin(), j.begin() + n);  // exact size: the sanitizer sees any overrun
+        int w = -1, h = -1;
+        EXPECT_FALSE(skeo::readJpegSize(cut.data(), cut.size(), w, h)) << n;
+    }
+    std::vector<uint8_t> zeroSize = j;
+    zeroSize[20 + 6 + 5] = 0;  // height 0
+    zeroSize[20 + 6 + 6] = 0;
+    int w = 0, h = 0;
+    EXPECT_FALSE(skeo::readJpegSize(zeroSize.data(), zeroSize.size(), w, h));
+    std::vector<uint8_t> badLength = j;
+    badLength[4] = 0xFF;  // APP0 claims to run past the end
+    EXPECT_FALSE(skeo::readJpegSize(badLength.data(), badLength.size(), w, h));
+    EXPECT_FALSE(skeo::readJpegSize(nullptr, 100, w, h));
+}
+
+}  // namespace
