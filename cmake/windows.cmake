@@ -12,6 +12,7 @@ add_library(vnt_framework STATIC
     framework/Application.cpp
     framework/Dialog.cpp
     framework/GdiplusSession.cpp
+    framework/MemoryStream.cpp
     framework/Trace.cpp
     framework/Window.cpp
 )
@@ -56,3 +57,7 @@ if(SKEO_CHECK_DELIVERABLES)
     add_test(NAME deliverable_strings
              COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-strings $<TARGET_FILE:Skeo>)
 endif()
+
+# Benchmarks: not tests; scripts/bench runs them.
+add_executable(photo_writer_bench bench/PhotoWriterBench.cpp)
+target_link_libraries(photo_writer_bench PRIVATE skeo_core)

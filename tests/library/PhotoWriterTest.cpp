@@ -271,3 +271,56 @@ TEST(PhotoSamples, WrittenForTheIndependentReader) {
 }
 
 }  // namespace
+
+namespace {
+
+std::wstring besideTests(const wchar_t* name) {
+    wchar_t self[MAX_PATH];
+    const DWORD n = GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring folder(self, n);
+    folder.erase(folder.find_last_of(L"\\/") + 1);
+    return folder + name;
+}
+
+// Pictures made by ImageMagick before this test: each gives a thumbnail of the right size or none,
+// and rotation either turns it (width and height swap) or leaves the file byte for byte as it was.
+TEST(PhotoInputs, ForeignPicturesAreHandledOrLeftAlone) {
+    const std::wstring inputs = besideTests(L"photo-inputs\\");
+    if (!testsupport::fileExists(inputs)) GTEST_SKIP() << "photo-inputs not made (CTest makes them first)";
+    TempFolder work(L"inputs");
+    const struct {
+        const wchar_t* name;
+        int thumbWidth;  // 0: none expected is allowed
+    } cases[] = {{L"progressive.jpg", 60}, {L"cmyk.jpg", 0}, {L"huge.jpg", 60}, {L"grey.jpg", 33},
+                 {L"png-named.jpg", 60}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.name, c.name + wcslen(c.name)));
+        const std::wstring path = work.path() + c.name;
+        ASSERT_TRUE(CopyFileW((inputs + c.name).c_str(), path.c_str(), FALSE));
+        std::unique_ptr<Bitmap> thumb(LoadPhotoThumbnail(path.c_str(), 60, 45));
+        if (c.thumbWidth) ASSERT_NE(thumb, nullptr);
+        if (thumb) {
+            EXPECT_EQ(thumb->GetHeight(), 45u);
+            if (c.thumbWidth) EXPECT_EQ(static_cast<int>(thumb->GetWidth()), c.thumbWidth);
+        }
+        const std::vector<uint8_t> before = fileBytes(path);
+        UINT w0 = 0, h0 = 0;
+        {
+            Bitmap original(path.c_str());
+            if (original.GetLastStatus() == Ok) {
+                w0 = original.GetWidth();
+                h0 = original.GetHeight();
+            }
+        }
+        if (RotatePhotoFile(path.c_str(), Rotate90FlipNone)) {
+            Bitmap turned(path.c_str());
+            ASSERT_EQ(turned.GetLastStatus(), Ok);
+            EXPECT_EQ(turned.GetWidth(), h0);
+            EXPECT_EQ(turned.GetHeight(), w0);
+        } else {
+            EXPECT_EQ(fileBytes(path), before);
+        }
+    }
+}
+
+}  // namespace

@@ -1,0 +1,108 @@
+// Benchmarks of the photo writer. Prints one JSON line per figure: the median time of ours, the
+// median of the reference measured in the same run, and their ratio.
+#include <windows.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/GdiplusSession.h"
+#include "library/PhotoWriter.h"
+
+using namespace Gdiplus;
+
+namespace {
+
+double medianMs(int runs, const std::function<void()>& work) {
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        work();
+        times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+void report(const char* name, double ours, const char* reference, double theirs, const char* unit) {
+    std::printf("{\"name\": \"%s\", \"median\": %.3f, \"unit\": \"%s\", \"reference\": \"%s\", "
+                "\"reference_median\": %.3f, \"ratio\": %.3f}\n",
+                name, ours, unit, reference, theirs, ours / theirs);
+    std::fflush(stdout);
+}
+
+// A frame with detail everywhere, so the encoder does real work.
+std::vector<BYTE> testFrame(int w, int h) {
+    std::vector<BYTE> frame(static_cast<size_t>(w) * h * 3);
+    uint32_t noise = 12345;
+    for (size_t i = 0; i < frame.size(); ++i) {
+        noise = noise * 1103515245u + 12345u;
+        const size_t pixel = i / 3;
+        frame[i] = static_cast<BYTE>((pixel % w) / 7 + (pixel / w) / 5 + ((noise >> 16) & 15));
+    }
+    return frame;
+}
+
+std::wstring tempFolder() {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    std::wstring folder = std::wstring(temp) + L"skeo-bench\\";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    return folder;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    vnt::GdiplusSession gdiplus;
+    gdiplus.startup();
+    const int photos = argc > 1 ? std::atoi(argv[1]) : 1000;
+    const int w = 1600, h = 1200;
+    const std::vector<BYTE> frame = testFrame(w, h);
+    const std::wstring folder = tempFolder();
+    CLSID jpeg;
+    FindJpegEncoder(&jpeg);
+
+    const std::wstring ours = folder + L"ours.jpg", plain = folder + L"plain.jpg";
+    const double writeOurs = medianMs(9, [&] {
+        WriteSnapshotJpeg(frame.data(), ours.c_str(), w, h, w * 3, "DC-1 Plus", 1.0f, 0, 0);
+    });
+    const double writePlain = medianMs(9, [&] {
+        Bitmap bitmap(w, h, w * 3, PixelFormat24bppRGB, const_cast<BYTE*>(frame.data()));
+        ULONG quality = 99;
+        EncoderParameters parameters;
+        parameters.Count = 1;
+        parameters.Parameter[0] = {EncoderQuality, 1, EncoderParameterValueTypeLong, &quality};
+        bitmap.Save(plain.c_str(), &jpeg, &parameters);
+    });
+    report("WriteSnapshotJpeg 1600x1200 zoom 1.0", writeOurs, "GDI+ JPEG save, quality 99", writePlain, "ms");
+
+    std::vector<std::wstring> files;
+    for (int i = 0; i < photos; ++i) {
+        files.push_back(folder + L"photo" + std::to_wstring(i) + L".jpg");
+        if (i == 0) WriteSnapshotJpeg(frame.data(), files[0].c_str(), w, h, w * 3, "DC-1 Plus", 1.0f, 0, 0);
+        else CopyFileW(files[0].c_str(), files[i].c_str(), FALSE);
+    }
+    const double thumbsOurs = medianMs(3, [&] {
+        for (const std::wstring& f : files) delete LoadPhotoThumbnail(f.c_str(), 60, 45);
+    });
+    const double thumbsPlain = medianMs(3, [&] {
+        for (const std::wstring& f : files) {
+            Image image(f.c_str());
+            delete image.GetThumbnailImage(60, 45, nullptr, nullptr);
+        }
+    });
+    char name[96];
+    std::snprintf(name, sizeof name, "LoadPhotoThumbnail x%d of 1600x1200", photos);
+    report(name, thumbsOurs, "GDI+ full decode + GetThumbnailImage", thumbsPlain, "ms");
+
+    for (const std::wstring& f : files) DeleteFileW(f.c_str());
+    DeleteFileW(ours.c_str());
+    DeleteFileW(plain.c_str());
+    RemoveDirectoryW(folder.c_str());
+    return 0;
+}
