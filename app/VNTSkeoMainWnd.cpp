@@ -3,18 +3,7 @@
 #include "app/VNTLanguageSelector.h"
 #include "app/VNTNotificationCenter.h"
 #include "framework/Trace.h"
-#include "settings/VNTSkeoRegedit.h"
-
-namespace {
-
-// The process's settings object, created on first use and destroyed at exit. The event database
-// will take this role, as the settings object is its base.
-VNTSkeoRegedit& settingsInstance() {
-    static VNTSkeoRegedit settings;
-    return settings;
-}
-
-}  // namespace
+#include "library/VNTSkeoDatabaseManager.h"
 
 VNTSkeoMainWnd::VNTSkeoMainWnd() = default;
 
@@ -23,10 +12,12 @@ BOOL VNTSkeoMainWnd::OnInitDialog() {
     VNTLanguageSelector::instance().Initialize();
     CVNTUI_Skeo_MainDlg::OnInitDialog();
     notificationCenter_ = &VNTNotificationCenter::instance();
-    settings_ = &settingsInstance();
-    vnt::trace(L"VNTSkeoMainWnd: initialised, language %u, library %ls",
+    // The event database is also the settings object: creating it loads both.
+    database_ = &VNTSkeoDatabaseManager::instance();
+    const std::vector<VNTSkeoEvent> events = database_->eventList();
+    vnt::trace(L"VNTSkeoMainWnd: initialised, language %u, library %ls, %u photos",
                static_cast<unsigned>(VNTLanguageSelector::instance().language()),
-               settings_->photoLibraryLocation().c_str());
+               database_->photoLibraryLocation().c_str(), static_cast<unsigned>(events.size()));
     return TRUE;
 }
 

@@ -4,7 +4,7 @@
 #include "ui/CVNTUI_Skeo_MainDlg.h"
 
 class VNTNotificationCenter;
-class VNTSkeoRegedit;
+class VNTSkeoDatabaseManager;
 
 class VNTSkeoMainWnd : public CVNTUI_Skeo_MainDlg {
 public:
@@ -18,5 +18,5 @@ protected:
 private:
     // References to the core services, not owned; empty until the dialog initialises.
     VNTNotificationCenter* notificationCenter_ = nullptr;
-    VNTSkeoRegedit* settings_ = nullptr;
+    VNTSkeoDatabaseManager* database_ = nullptr;  // also the settings
 };

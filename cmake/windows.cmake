@@ -29,13 +29,16 @@ add_library(skeo_core STATIC
     app/VNTThreadLoop.cpp
     app/VNTUI_Object.cpp
     app/VNTWindow.cpp
+    library/EventListXml.cpp
     library/PhotoWriter.cpp
+    library/VNTSkeoDatabaseManager.cpp
     settings/VNTRegedit.cpp
     settings/VNTSkeoRegedit.cpp
     ui/CVNTUI_Skeo_MainDlg.cpp
     ui/CVNTUI_TrayIcon.cpp
 )
 target_link_libraries(skeo_core PUBLIC vnt_framework shlwapi)
+target_link_libraries(vnt_framework PUBLIC oleaut32)
 
 # The entry routine comes before libmingw32 on the link line, which refers to it.
 add_executable(Skeo WIN32 app/SkeoApp.cpp framework/WinMain.cpp resources/Skeo.rc)

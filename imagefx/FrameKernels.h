@@ -1,0 +1,109 @@
+// Per-frame pixel work of the Vantor Image Effects filter: copy, mirror, flip and centre zoom of
+// packed 24-bit frames. Free of Windows headers and of the main program's code, so the filter
+// links it alone and the native build tests it under the sanitizers.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace vantorfx {
+
+// One frame as it sits in a sample buffer. Rows are counted in memory order; `height` is always
+// positive and `topDown` records what a negative DIB height meant.
+struct FrameFormat {
+    int width = 0;          // pixels per row
+    int height = 0;         // rows
+    int bytesPerPixel = 0;  // only 3 (RGB24, blue-green-red) is accepted
+    int stride = 0;         // bytes from one memory row to the next, filler included
+    bool topDown = false;   // first memory row is the top of the picture
+};
+
+// Fills `out` from a DIB header's width, signed height and bit count with the DIB row pitch
+// (rounded up to 4 bytes). False when the result is not accepted.
+bool formatFromDib(int32_t width, int32_t height, int bitCount, FrameFormat& out);
+
+// Whether the kernels can process frames of this shape at all: positive sizes, RGB24, a stride
+// holding a whole row, and a frame size that fits the address space. Zoom, narrow or portrait
+// shapes and row filler never cause a refusal.
+bool accepts(const FrameFormat& format);
+
+// Bytes a buffer must hold for one frame (stride x height); 0 when the format is not accepted.
+size_t frameBytes(const FrameFormat& format);
+
+// Whether a buffer of `length` bytes holds a whole frame of an accepted format.
+bool fitsBuffer(const FrameFormat& format, size_t length);
+
+// Factors of 1.0 and below (and NaN) are stored by the filter but leave the frame unzoomed.
+bool zooms(float zoom);
+
+// The centre window a zoom factor cuts out, in source pixels and memory rows.
+struct ZoomWindow {
+    int scaledHeight = 0;  // frame height / zoom, truncated
+    int width = 0;         // window width: 4:3 of scaledHeight, a multiple of 4 (or the frame width)
+    int height = 0;        // window height: 3/4 of the 4:3 width
+    int left = 0;          // first source column
+    int margin = 0;        // (frame height - window height) / 2
+    int firstRow = 0;      // first memory row; the window covers height rows from here
+};
+
+// False (window untouched) when the factor does not zoom or the format is not accepted. The window
+// always lies inside the frame: wider than the frame it takes the frame's width, at a margin of 0
+// it starts at the frame's edge, and too small to hold a pixel it becomes 4 x 3 (or the frame).
+bool zoomWindow(const FrameFormat& format, float zoom, ZoomWindow& out);
+
+// Unzoomed frame from `source` into `destination` (same format): mirror reverses the pixels of each
+// row, flip reverses the order of the rows, both turn the picture by half a turn. Only pixel bytes
+// are written; row filler in the destination is left as it was. False, touching nothing, for a
+// refused format, a missing or too short buffer, or buffers that overlap.
+bool copyFrame(const FrameFormat& format, const uint8_t* source, size_t sourceLength, uint8_t* destination,
+               size_t destinationLength, bool mirror, bool flip);
+
+// Scales the zoom window, mirrored and flipped as asked, up to the full frame by taking for each
+// output pixel the window pixel nearest to it. The column and row tables are built by prepare()
+// and kept until the frame shape, the zoom or the flags change, so steady frames allocate nothing.
+// Not thread-safe: one object per streaming thread.
+class ZoomScaler {
+public:
+    // False when the format is refused, the factor does not zoom or memory runs out; scale() then
+    // refuses until a successful prepare().
+    bool prepare(const FrameFormat& format, float zoom, bool mirror, bool flip) noexcept;
+
+    // Writes a whole frame of the prepared format (pixel bytes only). False, touching nothing, when
+    // not prepared, a buffer is missing or too short, or the buffers overlap.
+    bool scale(const uint8_t* source, size_t sourceLength, uint8_t* destination, size_t destinationLength) noexcept;
+
+    const ZoomWindow& window() const { return window_; }
+
+private:
+    bool ready_ = false;
+    FrameFormat format_{};
+    float zoom_ = 0.0f;
+    bool mirror_ = false;
+    bool flip_ = false;
+    ZoomWindow window_{};
+    std::vector<uint32_t> columns_;  // byte offset in a source row of each output column's pixel
+    std::vector<uint32_t> rows_;     // source memory row of each output row
+};
+
+struct Effects {
+    bool mirror = false;
+    bool flip = false;
+    float zoom = 1.0f;
+};
+
+// One frame with the given effects: unzoomed through copyFrame, zoomed through `scaler` (prepared
+// here when needed). False, as those two, when the frame cannot be processed.
+bool transformFrame(const FrameFormat& format, const Effects& effects, const uint8_t* source, size_t sourceLength,
+                    uint8_t* destination, size_t destinationLength, ZoomScaler& scaler) noexcept;
+
+namespace detail {
+
+// The row mirror behind copyFrame, open to tests so the vector path (taken when the processor
+// has SSSE3) and the portable one can be held to the same result.
+void mirrorRow(const uint8_t* source, uint8_t* destination, int width, bool allowVector);
+bool vectorMirror();
+
+}  // namespace detail
+
+}  // namespace vantorfx

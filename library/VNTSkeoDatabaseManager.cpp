@@ -1,0 +1,243 @@
+#include "library/VNTSkeoDatabaseManager.h"
+
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <cwctype>
+#include <map>
+#include <set>
+
+#include "framework/Handles.h"
+#include "framework/Trace.h"
+#include "library/EventListText.h"
+#include "library/EventListXml.h"
+
+const wchar_t VNTSkeoDatabaseManager::kFileName[] = L"EventList3.xml";
+
+namespace {
+
+constexpr DWORD kWakeIntervalMs = 1000;
+constexpr ULONGLONG kMaxIndexBytes = 64ull * 1024 * 1024;
+
+std::wstring defaultFilePath() {
+    wchar_t appData[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, appData)))
+        return VNTSkeoDatabaseManager::kFileName;
+    std::wstring folder = std::wstring(appData) + L"\\Vantor\\";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    folder += L"Skeo\\";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    return folder + VNTSkeoDatabaseManager::kFileName;
+}
+
+bool fileExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+bool readWholeFile(const std::wstring& path, std::vector<uint8_t>& bytes) {
+    vnt::FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(file.get(), &size) || static_cast<ULONGLONG>(size.QuadPart) > kMaxIndexBytes) return false;
+    bytes.resize(static_cast<size_t>(size.QuadPart));
+    DWORD read = 0;
+    return bytes.empty() ||
+           (ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) && read == bytes.size());
+}
+
+std::wstring lowerCase(std::wstring text) {
+    for (wchar_t& c : text) c = static_cast<wchar_t>(std::towlower(c));
+    return text;
+}
+
+// Which records' photos exist. A folder with many records is listed once instead of asking for
+// every file, which keeps loading a large index fast.
+std::vector<bool> photosPresent(const std::vector<VNTSkeoEvent>& records) {
+    std::map<std::wstring, std::vector<size_t>> byFolder;
+    for (size_t i = 0; i < records.size(); ++i) byFolder[lowerCase(records[i].folder)].push_back(i);
+    std::vector<bool> present(records.size(), false);
+    for (const auto& folder : byFolder) {
+        if (folder.second.size() < 16) {
+            for (size_t i : folder.second) present[i] = fileExists(records[i].fullPath());
+            continue;
+        }
+        std::set<std::wstring> names;
+        WIN32_FIND_DATAW found;
+        HANDLE search = FindFirstFileExW((records[folder.second.front()].folder + L"*").c_str(), FindExInfoBasic,
+                                         &found, FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+        if (search != INVALID_HANDLE_VALUE) {
+            do {
+                if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.insert(lowerCase(found.cFileName));
+            } while (FindNextFileW(search, &found));
+            FindClose(search);
+        }
+        for (size_t i : folder.second) {
+            // Names with wildcards or separators could only be matched by asking for the file itself.
+            const std::wstring& name = records[i].name;
+            if (name.find_first_of(L"\\/*?") != std::wstring::npos)
+                present[i] = fileExists(records[i].fullPath());
+            else
+                present[i] = !name.empty() && names.count(lowerCase(name)) > 0;
+        }
+    }
+    return present;
+}
+
+// Writes the file beside the target and moves it over the target in one step, so that a crash or a
+// full disk never leaves a truncated index.
+bool replaceFileAtomically(const std::wstring& target, const std::vector<uint8_t>& bytes) {
+    const std::wstring temporary = target + L".tmp";
+    {
+        vnt::FileHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) return false;
+        DWORD written = 0;
+        if (!WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
+            written != bytes.size() || !FlushFileBuffers(file.get())) {
+            file.reset();
+            DeleteFileW(temporary.c_str());
+            return false;
+        }
+    }
+    if (MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+    DeleteFileW(temporary.c_str());
+    return false;
+}
+
+void moveToRecycleBin(const std::wstring& path) {
+    std::vector<wchar_t> from(path.begin(), path.end());
+    from.push_back(L'\0');
+    from.push_back(L'\0');  // the list of paths ends with an empty one
+    SHFILEOPSTRUCTW operation{};
+    operation.wFunc = FO_DELETE;
+    operation.pFrom = from.data();
+    operation.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION;
+    if (SHFileOperationW(&operation) != 0) vnt::trace(L"VNTSkeoDatabaseManager: cannot recycle %ls", path.c_str());
+}
+
+}  // namespace
+
+VNTSkeoDatabaseManager& VNTSkeoDatabaseManager::instance() {
+    static VNTSkeoDatabaseManager database;
+    return database;
+}
+
+VNTSkeoDatabaseManager::VNTSkeoDatabaseManager(const std::wstring& filePath) : filePath_(kFileName) {
+    InitializeCriticalSection(&lock_);
+    vnt::trace(L"VNTSkeoDatabaseManager::VNTSkeoDatabaseManager()");
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    comInitialised_ = SUCCEEDED(com);
+    filePath_ = filePath.empty() ? defaultFilePath() : filePath;
+    loadEventList();
+    startThread();
+}
+
+VNTSkeoDatabaseManager::~VNTSkeoDatabaseManager() {
+    vnt::trace(L"VNTSkeoDatabaseManager::~VNTSkeoDatabaseManager()");
+    stopThread();  // the worker applies what is pending and saves before it ends
+    if (comInitialised_) CoUninitialize();
+    DeleteCriticalSection(&lock_);
+}
+
+void VNTSkeoDatabaseManager::addEvent(const VNTSkeoEvent& event) {
+    vnt::CriticalSectionLock guard(lock_);
+    queue_.push_back(VNTSkeoEventRequest{event, 0, VNTSkeoEventRequest::InsertFront});
+}
+
+int VNTSkeoDatabaseManager::removeEvent(int32_t index) {
+    vnt::CriticalSectionLock guard(lock_);
+    queue_.push_back(VNTSkeoEventRequest{VNTSkeoEvent{}, index, VNTSkeoEventRequest::Remove});
+    return 1;
+}
+
+std::vector<VNTSkeoEvent> VNTSkeoDatabaseManager::eventList() const {
+    vnt::CriticalSectionLock guard(lock_);
+    return events_;
+}
+
+void VNTSkeoDatabaseManager::loadEventList() {
+    if (!fileExists(filePath_)) return;
+    std::vector<uint8_t> bytes;
+    std::vector<VNTSkeoEvent> records;
+    if (!readWholeFile(filePath_, bytes) || eventxml::parse(bytes, records) != eventxml::ReadResult::Read) {
+        keepUnreadableFileAside();
+        return;
+    }
+    const std::vector<bool> present = photosPresent(records);
+    std::vector<VNTSkeoEvent> kept;
+    kept.reserve(records.size());
+    for (size_t i = 0; i < records.size(); ++i)
+        if (present[i]) kept.push_back(std::move(records[i]));
+    vnt::CriticalSectionLock guard(lock_);
+    events_ = std::move(kept);
+}
+
+// An index that cannot be read would be replaced by the next save and every record in it lost.
+void VNTSkeoDatabaseManager::keepUnreadableFileAside() {
+    for (int n = 0; n < 1000; ++n) {
+        const std::wstring aside = filePath_ + L".bad" + (n ? std::to_wstring(n) : std::wstring());
+        if (CopyFileW(filePath_.c_str(), aside.c_str(), TRUE)) {
+            vnt::trace(L"VNTSkeoDatabaseManager: %ls is unreadable, kept as %ls", filePath_.c_str(), aside.c_str());
+            return;
+        }
+        if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) break;
+    }
+    vnt::trace(L"VNTSkeoDatabaseManager: %ls is unreadable and could not be kept aside", filePath_.c_str());
+}
+
+bool VNTSkeoDatabaseManager::saveEventList() {
+    const std::vector<VNTSkeoEvent> records = eventList();
+    // Written as text: under Wine a DOM created on this thread while the owner waits for it to end
+    // fails (CO_E_NOTINITIALIZED), which would lose the last changes at exit.
+    const std::string text = eventxml::formatEventList(records);
+    if (!replaceFileAtomically(filePath_, std::vector<uint8_t>(text.begin(), text.end()))) {
+        vnt::trace(L"VNTSkeoDatabaseManager: cannot save %ls; the previous file stays", filePath_.c_str());
+        return false;
+    }
+    InterlockedIncrement(&saves_);
+    return true;
+}
+
+void VNTSkeoDatabaseManager::apply(const VNTSkeoEventRequest& request) {
+    if (request.kind == VNTSkeoEventRequest::InsertFront) {
+        vnt::CriticalSectionLock guard(lock_);
+        events_.insert(events_.begin(), request.event);
+        return;
+    }
+    std::wstring path;
+    {
+        vnt::CriticalSectionLock guard(lock_);
+        if (request.index < 0 || static_cast<size_t>(request.index) >= events_.size()) return;
+        path = events_[request.index].fullPath();
+    }
+    moveToRecycleBin(path);
+    vnt::CriticalSectionLock guard(lock_);
+    // Only this thread changes the list, so the index still names the same record.
+    events_.erase(events_.begin() + request.index);
+}
+
+bool VNTSkeoDatabaseManager::drainQueue() {
+    bool any = false;
+    for (;;) {
+        VNTSkeoEventRequest request;
+        {
+            vnt::CriticalSectionLock guard(lock_);
+            if (queue_.empty()) return any;
+            request = std::move(queue_.front());
+            queue_.pop_front();
+        }
+        apply(request);
+        any = true;
+    }
+}
+
+void VNTSkeoDatabaseManager::run() {
+    // The shell's recycle-bin move wants COM on the calling thread.
+    const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    for (;;) {
+        const DWORD woke = WaitForSingleObject(stopEvent(), kWakeIntervalMs);
+        if (drainQueue()) saveEventList();
+        if (woke != WAIT_TIMEOUT) break;
+    }
+    if (com) CoUninitialize();
+}

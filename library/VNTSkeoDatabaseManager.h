@@ -1,0 +1,54 @@
+// The index of the photos the program has taken, kept in "EventList3.xml" in the roaming
+// application-data folder. Changes are queued and applied by a worker that wakes once a second and
+// writes the file once per batch. The one instance is also the program's settings object.
+#pragma once
+
+#include <windows.h>
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "app/VNTThreadLoop.h"
+#include "library/VNTSkeoEvent.h"
+#include "settings/VNTSkeoRegedit.h"
+
+class VNTSkeoDatabaseManager : public VNTSkeoRegedit, public VNTThreadLoop {
+public:
+    static VNTSkeoDatabaseManager& instance();
+
+    // A database on a file of the caller's choice; the program uses instance().
+    explicit VNTSkeoDatabaseManager(const std::wstring& filePath = std::wstring());
+    ~VNTSkeoDatabaseManager() override;
+
+    // Queues the record for the front of the list (newest first).
+    void addEvent(const VNTSkeoEvent& event);
+    // Queues the removal of the record at a list index (0 = newest) and of its photo file, which goes
+    // to the recycle bin. Indices outside the list are ignored when the request is applied.
+    int removeEvent(int32_t index);
+    std::vector<VNTSkeoEvent> eventList() const;
+
+    const std::wstring& filePath() const { return filePath_; }
+    // Number of times the worker has written the file; for tests and benchmarks.
+    long saveCount() const { return saves_; }
+
+    static const wchar_t kFileName[];  // "EventList3.xml"
+
+protected:
+    void run() override;
+
+private:
+    void loadEventList();
+    bool saveEventList();
+    // Applies every queued request; false when there was none.
+    bool drainQueue();
+    void apply(const VNTSkeoEventRequest& request);
+    void keepUnreadableFileAside();
+
+    std::vector<VNTSkeoEvent> events_;
+    std::deque<VNTSkeoEventRequest> queue_;
+    std::wstring filePath_;
+    mutable CRITICAL_SECTION lock_;
+    volatile long saves_ = 0;
+    bool comInitialised_ = false;
+};

@@ -1,0 +1,26 @@
+// One photo of the library, and one queued change of the index.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+struct VNTSkeoEvent {
+    int32_t type = 0;          // every record the program creates has 0
+    std::wstring folder;       // with its trailing backslash
+    std::wstring name;         // file name with extension
+    std::wstring resolution;   // free text, carried through unchanged
+    std::wstring pictureSize;  // free text, carried through unchanged
+
+    std::wstring fullPath() const { return folder + name; }
+    bool operator==(const VNTSkeoEvent& o) const {
+        return type == o.type && folder == o.folder && name == o.name && resolution == o.resolution &&
+               pictureSize == o.pictureSize;
+    }
+};
+
+struct VNTSkeoEventRequest {
+    enum Kind : int32_t { Remove = 0, InsertFront = 1 };
+    VNTSkeoEvent event;
+    int32_t index = 0;
+    int32_t kind = InsertFront;
+};

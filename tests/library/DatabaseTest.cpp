@@ -1,0 +1,315 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "library/EventListXml.h"
+#include "library/VNTSkeoDatabaseManager.h"
+#include "tests/support/RegistrySandbox.h"
+#include "tests/support/TempFolder.h"
+
+using namespace testsupport;
+
+namespace {
+
+// The program initialises COM on its user-interface thread for its whole life (the application
+// object does); the database only adds to that.
+class ComEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
+    void TearDown() override { CoUninitialize(); }
+};
+const auto* const kCom = ::testing::AddGlobalTestEnvironment(new ComEnvironment);
+
+std::string readAll(const std::wstring& path) {
+    std::string bytes;
+    HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0,
+                           nullptr);
+    if (f == INVALID_HANDLE_VALUE) return bytes;
+    bytes.resize(GetFileSize(f, nullptr));
+    DWORD read = 0;
+    ReadFile(f, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr);
+    CloseHandle(f);
+    bytes.resize(read);
+    return bytes;
+}
+
+std::string utf8(const std::wstring& text) {
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                      nullptr);
+    std::string out(n, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &out[0], n, nullptr, nullptr);
+    return out;
+}
+
+// Waits for the worker's n-th save: it wakes once a second.
+bool waitForSaves(const VNTSkeoDatabaseManager& db, long n, DWORD timeoutMs = 10000) {
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    while (db.saveCount() < n) {
+        if (GetTickCount64() >= deadline) return false;
+        Sleep(20);
+    }
+    return true;
+}
+
+class DatabaseTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(sandbox.active());
+        photos = folder.path() + L"photos\\";
+        CreateDirectoryW(photos.c_str(), nullptr);
+        index = folder.path() + L"EventList3.xml";
+    }
+
+    VNTSkeoEvent photo(const std::wstring& name, bool create = true) {
+        if (create) writeFile(photos + name, "jpeg");
+        VNTSkeoEvent e;
+        e.folder = photos;
+        e.name = name;
+        return e;
+    }
+
+    std::vector<VNTSkeoEvent> fileRecords() {
+        const std::string bytes = readAll(index);
+        std::vector<VNTSkeoEvent> records;
+        eventxml::parse(std::vector<uint8_t>(bytes.begin(), bytes.end()), records);
+        return records;
+    }
+
+    std::wstring eventXml(const std::wstring& inner) { return L"<Event>" + inner + L"</Event>"; }
+    std::wstring fullEvent(const std::wstring& name) {
+        return eventXml(L"<EventType>0</EventType><EventFolder>" + photos + L"</EventFolder><EventName>" + name +
+                        L"</EventName><Resolution></Resolution><PictureSize/>");
+    }
+    void writeIndex(const std::wstring& events) {
+        ASSERT_TRUE(writeFile(index, "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<EventList>" + utf8(events) +
+                                         "</EventList>"));
+    }
+
+    RegistrySandbox sandbox;
+    TempFolder folder{L"database"};
+    std::wstring photos, index;
+};
+
+TEST_F(DatabaseTest, AFirstStartHasNoRecordsAndWritesNoFile) {
+    { VNTSkeoDatabaseManager db(index); EXPECT_TRUE(db.eventList().empty()); }
+    EXPECT_FALSE(fileExists(index));
+}
+
+TEST_F(DatabaseTest, AddsBetweenTwoWakeUpsAreWrittenOnceNewestFirst) {
+    VNTSkeoDatabaseManager db(index);
+    db.addEvent(photo(L"a.jpg"));
+    db.addEvent(photo(L"b.jpg"));
+    db.addEvent(photo(L"c.jpg"));
+    ASSERT_TRUE(waitForSaves(db, 1));
+    const std::vector<VNTSkeoEvent> saved = fileRecords();
+    ASSERT_EQ(saved.size(), 3u);
+    EXPECT_EQ(saved[0].name, L"c.jpg");
+    EXPECT_EQ(saved[2].name, L"a.jpg");
+    EXPECT_EQ(db.eventList(), saved);
+    EXPECT_EQ(db.saveCount(), 1);
+}
+
+TEST_F(DatabaseTest, RemovalsByDescendingIndexRemoveExactlyThoseAndRecycleTheirPhotos) {
+    std::wstring events;
+    for (int i = 0; i < 8; ++i) {
+        photo(L"p" + std::to_wstring(i) + L".jpg");
+        events += fullEvent(L"p" + std::to_wstring(i) + L".jpg");
+    }
+    writeIndex(events);
+    VNTSkeoDatabaseManager db(index);
+    ASSERT_EQ(db.eventList().size(), 8u);
+    EXPECT_EQ(db.removeEvent(5), 1);
+    db.removeEvent(3);
+    db.removeEvent(0);
+    db.removeEvent(42);  // outside the list: ignored
+    ASSERT_TRUE(waitForSaves(db, 1));
+    std::vector<std::wstring> names;
+    for (const VNTSkeoEvent& e : fileRecords()) names.push_back(e.name);
+    EXPECT_EQ(names, (std::vector<std::wstring>{L"p1.jpg", L"p2.jpg", L"p4.jpg", L"p6.jpg", L"p7.jpg"}));
+    for (const wchar_t* gone : {L"p0.jpg", L"p3.jpg", L"p5.jpg"}) EXPECT_FALSE(fileExists(photos + gone)) << gone;
+    EXPECT_TRUE(fileExists(photos + L"p1.jpg"));
+}
+
+TEST_F(DatabaseTest, ARemovalJustBeforeExitIsStillSaved) {
+    writeIndex(fullEvent(L"keep.jpg") + fullEvent(L"drop.jpg"));
+    photo(L"keep.jpg");
+    photo(L"drop.jpg");
+    {
+        VNTSkeoDatabaseManager db(index);
+        db.removeEvent(1);
+        db.addEvent(photo(L"new.jpg"));
+    }
+    std::vector<std::wstring> names;
+    for (const VNTSkeoEvent& e : fileRecords()) names.push_back(e.name);
+    EXPECT_EQ(names, (std::vector<std::wstring>{L"new.jpg", L"keep.jpg"}));
+}
+
+TEST_F(DatabaseTest, ReadingIsLenientAndSavingWritesAllFiveChildren) {
+    photo(L"a.jpg");
+    photo(L"b.jpg");
+    photo(L"c.jpg");
+    writeIndex(eventXml(L"<EventType>7x</EventType><EventFolder>" + photos + L"</EventFolder><EventName>a.jpg</EventName>") +
+               eventXml(L"\n  <EventType> abc</EventType>\n  <EventFolder>" + photos +
+                        L"</EventFolder><eventname>x.jpg</eventname><EventName>b.jpg</EventName>"
+                        L"<Resolution>1600x1200</Resolution><PictureSize>1.2 MB</PictureSize><Other>z</Other>\n") +
+               fullEvent(L"vanished.jpg") +
+               eventXml(L"<EventType>-3</EventType><EventFolder>" + photos + L"</EventFolder><EventName>c.jpg</EventName>"
+                        L"<Resolution/><PictureSize></PictureSize>"));
+    VNTSkeoDatabaseManager db(index);
+    const std::vector<VNTSkeoEvent> list = db.eventList();
+    ASSERT_EQ(list.size(), 3u) << "the record of a vanished photo is dropped";
+    EXPECT_EQ(list[0].type, 7);
+    EXPECT_EQ(list[0].resolution, L"");
+    EXPECT_EQ(list[0].pictureSize, L"");
+    EXPECT_EQ(list[1].type, 0);
+    EXPECT_EQ(list[1].name, L"b.jpg") << "names differing in case are ignored";
+    EXPECT_EQ(list[1].resolution, L"1600x1200");
+    EXPECT_EQ(list[1].pictureSize, L"1.2 MB");
+    EXPECT_EQ(list[2].type, -3);
+
+    db.addEvent(photo(L"d.jpg"));
+    ASSERT_TRUE(waitForSaves(db, 1));
+    const std::string text = readAll(index);
+    EXPECT_EQ(text.find("vanished"), std::string::npos);
+    EXPECT_NE(text.find("<Event><EventType>7</EventType><EventFolder>"), std::string::npos) << text;
+    EXPECT_NE(text.find("<Resolution>1600x1200</Resolution><PictureSize>1.2 MB</PictureSize></Event>"),
+              std::string::npos);
+    EXPECT_EQ(text.find("Other"), std::string::npos);
+}
+
+TEST_F(DatabaseTest, TextsAreEscapedAndComeBackUnchanged) {
+    const std::wstring odd = L"a&b'd \u8AB2\u5802 \U0001F4F7.jpg";
+    VNTSkeoEvent e = photo(odd);
+    ASSERT_TRUE(fileExists(e.fullPath()));
+    e.resolution = L"<1600 & \"1200\">\r\n";
+    e.pictureSize = std::wstring(L"bell\x07 and lone \xD800 half");
+    {
+        VNTSkeoDatabaseManager db(index);
+        db.addEvent(e);
+    }
+    VNTSkeoDatabaseManager again(index);
+    ASSERT_EQ(again.eventList().size(), 1u) << "a character XML cannot carry must not make the file unreadable";
+    const VNTSkeoEvent back = again.eventList()[0];
+    EXPECT_EQ(back.name, e.name);
+    EXPECT_EQ(back.resolution, e.resolution);
+    EXPECT_EQ(back.pictureSize, L"bell\xFFFD and lone \xFFFD half");
+}
+
+TEST_F(DatabaseTest, AFailedSaveLeavesThePreviousFile) {
+    photo(L"a.jpg");
+    writeIndex(fullEvent(L"a.jpg"));
+    const std::string before = readAll(index);
+    // The temporary file cannot be created where a folder of its name stands.
+    ASSERT_TRUE(CreateDirectoryW((index + L".tmp").c_str(), nullptr));
+    {
+        VNTSkeoDatabaseManager db(index);
+        db.addEvent(photo(L"b.jpg"));
+    }
+    EXPECT_EQ(readAll(index), before);
+    RemoveDirectoryW((index + L".tmp").c_str());
+}
+
+struct BadIndex {
+    const char* what;
+    std::string bytes;
+    size_t records;  // readable records expected
+    bool keptAside;
+};
+
+std::string utf16WithBom(const std::string& ascii) {
+    std::string out("\xFF\xFE", 2);
+    for (char c : ascii) {
+        out += c;
+        out += '\0';
+    }
+    return out;
+}
+
+TEST_F(DatabaseTest, BadIndexFilesGiveTheirReadableRecordsOrAreKeptAside) {
+    photo(L"a.jpg");
+    const std::string event = utf8(fullEvent(L"a.jpg"));
+    const std::string good = "<?xml version=\"1.0\" encoding=\"utf-8\"?><EventList>" + event + "</EventList>";
+    const std::string laughs =
+        "<?xml version=\"1.0\"?><!DOCTYPE lolz [<!ENTITY lol \"lol\"><!ENTITY lol2 "
+        "\"&lol;&lol;&lol;&lol;&lol;&lol;&lol;&lol;&lol;&lol;\"><!ENTITY lol3 "
+        "\"&lol2;&lol2;&lol2;&lol2;&lol2;&lol2;&lol2;&lol2;&lol2;&lol2;\"><!ENTITY lol4 "
+        "\"&lol3;&lol3;&lol3;&lol3;&lol3;&lol3;&lol3;&lol3;&lol3;&lol3;\"><!ENTITY lol5 "
+        "\"&lol4;&lol4;&lol4;&lol4;&lol4;&lol4;&lol4;&lol4;&lol4;&lol4;\"><!ENTITY lol6 "
+        "\"&lol5;&lol5;&lol5;&lol5;&lol5;&lol5;&lol5;&lol5;&lol5;&lol5;\"><!ENTITY lol7 "
+        "\"&lol6;&lol6;&lol6;&lol6;&lol6;&lol6;&lol6;&lol6;&lol6;&lol6;\"><!ENTITY lol8 "
+        "\"&lol7;&lol7;&lol7;&lol7;&lol7;&lol7;&lol7;&lol7;&lol7;&lol7;\"><!ENTITY lol9 "
+        "\"&lol8;&lol8;&lol8;&lol8;&lol8;&lol8;&lol8;&lol8;&lol8;&lol8;\">]><EventList><Event><EventName>&lol9;"
+        "</EventName></Event></EventList>";
+    const std::string external =
+        "<?xml version=\"1.0\"?><!DOCTYPE e [<!ENTITY x SYSTEM \"file:///etc/passwd\">]><EventList><Event>"
+        "<EventName>&x;</EventName></Event></EventList>";
+    std::string many = "<EventList>";
+    for (int i = 0; i < 100000; ++i) many += "<Event><EventFolder>C:\\gone\\</EventFolder><EventName>x.jpg</EventName></Event>";
+    many += "</EventList>";
+    const std::string longText = "<EventList><Event><EventFolder>" + std::string(200000, 'f') +
+                                 "</EventFolder><EventName>a.jpg</EventName></Event></EventList>";
+
+    const std::vector<BadIndex> cases = {
+        {"truncated", good.substr(0, good.size() / 2), 0, true},
+        {"not well-formed", "<EventList><Event></EventList>", 0, true},
+        {"empty file", "", 0, true},
+        {"utf-8 with BOM", "\xEF\xBB\xBF" + good, 1, false},
+        {"utf-16 with BOM", utf16WithBom("<?xml version=\"1.0\" encoding=\"utf-16\"?><EventList>" + event + "</EventList>"), 1, false},
+        {"wrong root, no EventList", "<Photos><Event/></Photos>", 0, true},
+        {"EventList deeper down", "<Root><Other/><EventList>" + event + "</EventList></Root>", 1, false},
+        {"billion laughs", laughs, 0, true},
+        {"external entity", external, 0, true},
+        {"100000 vanished events", many, 0, false},
+        {"very long text", longText, 0, false},
+        {"EventType out of range", "<EventList>" + utf8(eventXml(L"<EventType>99999999999</EventType><EventFolder>" + photos +
+                                                      L"</EventFolder><EventName>a.jpg</EventName>")) + "</EventList>", 1, false},
+    };
+    for (const BadIndex& c : cases) {
+        SCOPED_TRACE(c.what);
+        DeleteFileW((index + L".bad").c_str());
+        ASSERT_TRUE(writeFile(index, c.bytes));
+        VNTSkeoDatabaseManager db(index);
+        EXPECT_EQ(db.eventList().size(), c.records);
+        EXPECT_EQ(fileExists(index + L".bad"), c.keptAside);
+        if (c.keptAside) {
+            EXPECT_EQ(readAll(index + L".bad"), c.bytes);
+        }
+        if (std::string(c.what) == "EventType out of range") {
+            EXPECT_EQ(db.eventList()[0].type, INT32_MAX);
+        }
+    }
+}
+
+TEST_F(DatabaseTest, AnOlderKeptAsideFileIsNotOverwritten) {
+    ASSERT_TRUE(writeFile(index + L".bad", "older"));
+    ASSERT_TRUE(writeFile(index, "<broken"));
+    { VNTSkeoDatabaseManager db(index); }
+    EXPECT_EQ(readAll(index + L".bad"), "older");
+    EXPECT_EQ(readAll(index + L".bad1"), "<broken");
+}
+
+// Leaves an index beside the test program for xmllint, which CTest runs next.
+TEST_F(DatabaseTest, SampleForTheIndependentChecker) {
+    wchar_t self[MAX_PATH];
+    const DWORD n = GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring out(self, n);
+    out.erase(out.find_last_of(L"\\/") + 1);
+    out += L"database-samples\\";
+    removeTree(out);
+    ASSERT_TRUE(CreateDirectoryW(out.c_str(), nullptr));
+    {
+        VNTSkeoDatabaseManager db(out + L"EventList3.xml");
+        VNTSkeoEvent e = photo(L"2026-12-08_0001.jpg");
+        db.addEvent(e);
+        e = photo(L"lesson & <notes>.jpg");
+        e.resolution = L"1600x1200";
+        db.addEvent(e);
+    }
+    EXPECT_TRUE(fileExists(out + L"EventList3.xml"));
+}
+
+}  // namespace

@@ -1,0 +1,263 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+#include "imagefx/FrameKernels.h"
+
+namespace {
+
+using vantorfx::FrameFormat;
+using vantorfx::ZoomWindow;
+
+FrameFormat format(int w, int h, int stride, bool topDown = false) { return FrameFormat{w, h, 3, stride, topDown}; }
+
+// Every pixel names its own column and memory row; row filler is 0xEE. Buffers are exactly one
+// frame long, so the sanitizer reports any access past the last row.
+std::vector<uint8_t> frame(const FrameFormat& f) {
+    std::vector<uint8_t> p(vantorfx::frameBytes(f), 0xEE);
+    for (int y = 0; y < f.height; ++y)
+        for (int x = 0; x < f.width; ++x) {
+            uint8_t* px = &p[static_cast<size_t>(y) * f.stride + x * 3];
+            px[0] = static_cast<uint8_t>(x);
+            px[1] = static_cast<uint8_t>(y);
+            px[2] = static_cast<uint8_t>((x >> 8) | (y >> 8) << 4);
+        }
+    return p;
+}
+
+struct Where {
+    int x, y;
+};
+
+Where at(const std::vector<uint8_t>& p, const FrameFormat& f, int x, int y) {
+    const uint8_t* px = &p[static_cast<size_t>(y) * f.stride + x * 3];
+    return {px[0] | (px[2] & 0x0F) << 8, px[1] | (px[2] >> 4) << 8};
+}
+
+void expectFillerUntouched(const std::vector<uint8_t>& p, const FrameFormat& f, uint8_t fill) {
+    for (int y = 0; y < f.height; ++y)
+        for (int i = f.width * 3; i < f.stride; ++i) ASSERT_EQ(p[static_cast<size_t>(y) * f.stride + i], fill);
+}
+
+TEST(FrameKernels, AcceptsOnlyWholeRgb24FramesThatFitTheAddressSpace) {
+    FrameFormat f;
+    struct Dib {
+        int32_t w, h;
+        int bits;
+        bool accepted;
+        int stride;
+        bool topDown;
+    };
+    for (const Dib& d : std::vector<Dib>{{640, 480, 24, true, 1920, false},
+                                         {5, 3, 24, true, 16, false},    // rows padded to 4 bytes
+                                         {640, -480, 24, true, 1920, true},
+                                         {480, 640, 24, true, 1440, false},  // portrait: zoom copes
+                                         {0, 480, 24, false, 0, false},
+                                         {-640, 480, 24, false, 0, false},
+                                         {640, 0, 24, false, 0, false},
+                                         {640, INT32_MIN, 24, false, 0, false},
+                                         {640, 480, 32, false, 0, false},
+                                         {640, 480, 16, false, 0, false},
+                                         {INT32_MAX, 1, 24, false, 0, false}}) {
+        SCOPED_TRACE(testing::Message() << d.w << " x " << d.h << " @" << d.bits);
+        f = FrameFormat{};
+        ASSERT_EQ(vantorfx::formatFromDib(d.w, d.h, d.bits, f), d.accepted);
+        if (!d.accepted) continue;
+        EXPECT_EQ(f.stride, d.stride);
+        EXPECT_EQ(f.topDown, d.topDown);
+        EXPECT_GT(f.height, 0);
+    }
+    EXPECT_FALSE(vantorfx::accepts(format(5, 3, 14)));  // stride shorter than a row
+    EXPECT_FALSE(vantorfx::accepts(FrameFormat{4, 4, 4, 16, false}));
+    EXPECT_TRUE(vantorfx::accepts(format(5, 3, 15)));  // unpadded rows are fine too
+    // The largest frame the fields can describe overflows a 32-bit size_t but not a 64-bit one.
+    const FrameFormat huge = format(INT_MAX / 3, INT_MAX, INT_MAX);
+    EXPECT_EQ(vantorfx::frameBytes(huge), sizeof(size_t) == 8 ? size_t{INT_MAX} * size_t{INT_MAX} : 0u);
+}
+
+TEST(FrameKernels, RefusesShortMissingAndOverlappingBuffersWithoutTouchingThem) {
+    const FrameFormat f = format(5, 3, 16);
+    const std::vector<uint8_t> src = frame(f);
+    EXPECT_TRUE(vantorfx::fitsBuffer(f, 48));
+    EXPECT_FALSE(vantorfx::fitsBuffer(f, 47));
+    EXPECT_FALSE(vantorfx::fitsBuffer(format(5, 3, 14), 1000));
+    std::vector<uint8_t> dst(48, 0x55);
+    vantorfx::ZoomScaler scaler;
+    for (const vantorfx::Effects e : {vantorfx::Effects{}, vantorfx::Effects{true, true, 2.0f}}) {
+        EXPECT_FALSE(vantorfx::transformFrame(f, e, src.data(), 47, dst.data(), 48, scaler));
+        EXPECT_FALSE(vantorfx::transformFrame(f, e, src.data(), 48, dst.data(), 47, scaler));
+        EXPECT_FALSE(vantorfx::transformFrame(f, e, nullptr, 48, dst.data(), 48, scaler));
+        EXPECT_FALSE(vantorfx::transformFrame(f, e, src.data(), 48, nullptr, 48, scaler));
+        EXPECT_FALSE(vantorfx::transformFrame(format(5, 3, 14), e, src.data(), 48, dst.data(), 48, scaler));
+        EXPECT_EQ(dst, std::vector<uint8_t>(48, 0x55));
+    }
+    std::vector<uint8_t> both(64);
+    EXPECT_FALSE(vantorfx::copyFrame(f, both.data(), 48, both.data() + 16, 48, true, false));
+    EXPECT_FALSE(vantorfx::ZoomScaler().scale(src.data(), 48, dst.data(), 48));  // never prepared
+}
+
+TEST(FrameKernels, UnzoomedCasesMoveEachPixelWhereItBelongs) {
+    struct Case {
+        bool mirror, flip;
+    };
+    // Widths around the 16-pixel vector block, padded and unpadded rows, a single pixel.
+    for (const FrameFormat& f : {format(4, 3, 12), format(5, 3, 16), format(7, 2, 21), format(17, 5, 52),
+                                 format(33, 4, 99), format(1, 1, 3), format(640, 3, 1920)})
+        for (const Case c : {Case{false, false}, Case{false, true}, Case{true, false}, Case{true, true}}) {
+            SCOPED_TRACE(testing::Message() << f.width << " x " << f.height << " / " << f.stride << " mirror "
+                                            << c.mirror << " flip " << c.flip);
+            const std::vector<uint8_t> src = frame(f);
+            std::vector<uint8_t> dst(src.size(), 0x55);
+            ASSERT_TRUE(vantorfx::copyFrame(f, src.data(), src.size(), dst.data(), dst.size(), c.mirror, c.flip));
+            for (int y = 0; y < f.height; ++y)
+                for (int x = 0; x < f.width; ++x) {
+                    const Where w = at(dst, f, x, y);
+                    ASSERT_EQ(w.x, c.mirror ? f.width - 1 - x : x) << x << "," << y;
+                    ASSERT_EQ(w.y, c.flip ? f.height - 1 - y : y) << x << "," << y;
+                }
+            expectFillerUntouched(dst, f, 0x55);
+        }
+}
+
+TEST(FrameKernels, VectorAndPortableMirrorsAgree) {
+    for (int w = 1; w <= 70; ++w) {
+        std::vector<uint8_t> src(static_cast<size_t>(w) * 3);
+        for (size_t i = 0; i < src.size(); ++i) src[i] = static_cast<uint8_t>(i * 37 + 11);
+        std::vector<uint8_t> portable(src.size()), vectored(src.size());
+        vantorfx::detail::mirrorRow(src.data(), portable.data(), w, false);
+        vantorfx::detail::mirrorRow(src.data(), vectored.data(), w, true);
+        for (int x = 0; x < w; ++x)
+            for (int c = 0; c < 3; ++c) ASSERT_EQ(portable[x * 3 + c], src[(w - 1 - x) * 3 + c]) << w;
+        ASSERT_EQ(vectored, portable) << "width " << w << (vantorfx::detail::vectorMirror() ? "" : " (no vector path)");
+    }
+}
+
+TEST(FrameKernels, ZoomWindowsFollowTheWorkedExamplesAndStayInsideTheFrame) {
+    struct Case {
+        int w, h;
+        bool topDown;
+        float zoom;
+        int scaledHeight, width, height, left, margin, firstRow;
+    };
+    const float inf = std::numeric_limits<float>::infinity();
+    for (const Case& c : std::vector<Case>{
+             {640, 480, false, 2.0f, 240, 320, 240, 160, 120, 119},  // memory rows 119 to 358
+             {640, 480, false, 1.25f, 384, 512, 384, 64, 48, 47},
+             {1280, 720, false, 2.0f, 360, 480, 360, 400, 180, 179},
+             {640, 480, true, 2.0f, 240, 320, 240, 160, 120, 121},  // top-down: the same picture rows
+             {480, 640, false, 1.25f, 512, 480, 510, 0, 65, 64},    // portrait: 4:3 wider than the frame
+             {100, 480, false, 2.0f, 240, 100, 240, 0, 120, 119},   // narrow
+             {640, 481, false, 1.001f, 480, 640, 480, 0, 0, 0},    // margin 0 would start at row -1
+             {640, 480, false, 1e6f, 0, 4, 3, 318, 238, 237},      // window below one pixel
+             {640, 480, false, inf, 0, 4, 3, 318, 238, 237},
+             {2, 1, false, 3.0f, 0, 2, 1, 0, 0, 0}}) {
+        SCOPED_TRACE(testing::Message() << c.w << " x " << c.h << " zoom " << c.zoom << " top-down " << c.topDown);
+        ZoomWindow z;
+        ASSERT_TRUE(vantorfx::zoomWindow(format(c.w, c.h, c.w * 3, c.topDown), c.zoom, z));
+        EXPECT_EQ(z.scaledHeight, c.scaledHeight);
+        EXPECT_EQ(z.width, c.width);
+        EXPECT_EQ(z.height, c.height);
+        EXPECT_EQ(z.left, c.left);
+        EXPECT_EQ(z.margin, c.margin);
+        EXPECT_EQ(z.firstRow, c.firstRow);
+    }
+    for (int w : {1, 2, 3, 5, 64, 333, 640, 1600})
+        for (int h : {1, 2, 3, 4, 7, 48, 481, 1200})
+            for (bool topDown : {false, true})
+                for (float zoom : {1.0001f, 1.25f, 1.5f, 2.0f, 2.5f, 3.0f, 7.0f, 500.0f}) {
+                    ZoomWindow z;
+                    ASSERT_TRUE(vantorfx::zoomWindow(format(w, h, w * 3, topDown), zoom, z));
+                    ASSERT_TRUE(z.width >= 1 && z.height >= 1 && z.left >= 0 && z.firstRow >= 0 &&
+                                z.left + z.width <= w && z.firstRow + z.height <= h)
+                        << w << " x " << h << " zoom " << zoom;
+                }
+}
+
+TEST(FrameKernels, OnlyFactorsAboveOneZoom) {
+    for (float f : {1.0f, 0.5f, 0.0f, -2.0f, std::nanf("")}) {
+        EXPECT_FALSE(vantorfx::zooms(f)) << f;
+        ZoomWindow z;
+        EXPECT_FALSE(vantorfx::zoomWindow(format(640, 480, 1920), f, z));
+    }
+    for (float f : {1.25f, 1.5f, 2.0f, 2.5f, 3.0f, std::nextafter(1.0f, 2.0f)}) EXPECT_TRUE(vantorfx::zooms(f)) << f;
+    // A factor below 1 is no zoom: the frame passes as the unzoomed path would give it.
+    const FrameFormat f = format(8, 6, 24);
+    const std::vector<uint8_t> src = frame(f);
+    std::vector<uint8_t> halved(src.size()), plain(src.size());
+    vantorfx::ZoomScaler scaler;
+    ASSERT_TRUE(vantorfx::transformFrame(f, {true, false, 0.5f}, src.data(), 144, halved.data(), 144, scaler));
+    ASSERT_TRUE(vantorfx::copyFrame(f, src.data(), 144, plain.data(), 144, true, false));
+    EXPECT_EQ(halved, plain);
+}
+
+TEST(FrameKernels, DoubleZoomEnlargesEachWindowPixelToTwoByTwo) {
+    // 64 x 48 at 2.0: window 32 x 24 from column 16, memory row 11 (13 when top-down).
+    struct Case {
+        bool mirror, flip, topDown;
+        int stride;
+    };
+    for (const Case c : {Case{false, false, false, 192}, Case{true, false, false, 192}, Case{false, true, false, 200},
+                         Case{true, true, true, 200}}) {
+        SCOPED_TRACE(testing::Message() << "mirror " << c.mirror << " flip " << c.flip << " top-down " << c.topDown);
+        const FrameFormat f = format(64, 48, c.stride, c.topDown);
+        const std::vector<uint8_t> src = frame(f);
+        std::vector<uint8_t> dst(src.size(), 0x55);
+        vantorfx::ZoomScaler scaler;
+        ASSERT_TRUE(vantorfx::transformFrame(f, {c.mirror, c.flip, 2.0f}, src.data(), src.size(), dst.data(),
+                                             dst.size(), scaler));
+        const int first = c.topDown ? 13 : 11;
+        for (int y = 0; y < 48; ++y)
+            for (int x = 0; x < 64; ++x) {
+                const Where w = at(dst, f, x, y);
+                ASSERT_EQ(w.x, c.mirror ? 47 - x / 2 : 16 + x / 2) << x << "," << y;
+                ASSERT_EQ(w.y, c.flip ? first + 23 - y / 2 : first + y / 2) << x << "," << y;
+            }
+        expectFillerUntouched(dst, f, 0x55);
+    }
+}
+
+TEST(FrameKernels, ZoomReachesEveryWindowPixelAndNothingOutside) {
+    struct Case {
+        int w, h;
+        bool topDown;
+        float zoom;
+        bool mirror;
+    };
+    // The margin-0 top-down frame's window holds the frame's last byte.
+    for (const Case& c : std::vector<Case>{{1280, 720, false, 2.0f, false},
+                                           {640, 480, false, 1.25f, true},
+                                           {480, 640, false, 1.25f, true},
+                                           {640, 481, true, 1.001f, false},
+                                           {640, 481, true, 1.001f, true},
+                                           {7, 5, false, 1.5f, true},
+                                           {1, 1, false, 3.0f, false}}) {
+        SCOPED_TRACE(testing::Message() << c.w << " x " << c.h << " zoom " << c.zoom << " mirror " << c.mirror);
+        const FrameFormat f = format(c.w, c.h, c.w * 3, c.topDown);
+        ZoomWindow z;
+        ASSERT_TRUE(vantorfx::zoomWindow(f, c.zoom, z));
+        const std::vector<uint8_t> src = frame(f);
+        std::vector<uint8_t> dst(src.size());
+        vantorfx::ZoomScaler scaler;
+        ASSERT_TRUE(vantorfx::transformFrame(f, {c.mirror, false, c.zoom}, src.data(), src.size(), dst.data(),
+                                             dst.size(), scaler));
+        std::vector<bool> seenColumn(z.width), seenRow(z.height);
+        for (int y = 0; y < c.h; ++y)
+            for (int x = 0; x < c.w; ++x) {
+                const Where w = at(dst, f, x, y);
+                ASSERT_TRUE(w.x >= z.left && w.x < z.left + z.width && w.y >= z.firstRow &&
+                            w.y < z.firstRow + z.height)
+                    << x << "," << y << " took " << w.x << "," << w.y;
+                seenColumn[w.x - z.left] = seenRow[w.y - z.firstRow] = true;
+            }
+        EXPECT_EQ(std::count(seenColumn.begin(), seenColumn.end(), false), 0);
+        EXPECT_EQ(std::count(seenRow.begin(), seenRow.end(), false), 0);
+        EXPECT_EQ(at(dst, f, 0, 0).x, c.mirror ? z.left + z.width - 1 : z.left);  // corners stay corners
+        EXPECT_EQ(at(dst, f, c.w - 1, c.h - 1).y, z.firstRow + z.height - 1);
+    }
+}
+
+}  // namespace
