@@ -64,3 +64,6 @@ endif()
 # Benchmarks: not tests; scripts/bench runs them.
 add_executable(photo_writer_bench bench/PhotoWriterBench.cpp)
 target_link_libraries(photo_writer_bench PRIVATE skeo_core)
+add_executable(database_bench bench/DatabaseBench.cpp)
+target_link_libraries(database_bench PRIVATE skeo_core)
+target_link_options(database_bench PRIVATE -municode)

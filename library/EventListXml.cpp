@@ -10,6 +10,7 @@
 #include "framework/ComPtr.h"
 #include "framework/MemoryStream.h"
 #include "framework/Trace.h"
+#include "library/EventListText.h"
 
 namespace eventxml {
 namespace {
@@ -124,7 +125,7 @@ VNTSkeoEvent readRecord(IXMLDOMNode* eventNode) {
         if (!isElement(child.get())) continue;
         const std::wstring name = nodeName(child.get());
         if (name == L"EventType")
-            record.type = parseEventType(nodeText(child.get()));
+            record.type = parseEventTypeText(nodeText(child.get()));
         else if (name == L"EventFolder")
             record.folder = nodeText(child.get());
         else if (name == L"EventName")
@@ -141,15 +142,12 @@ VNTSkeoEvent readRecord(IXMLDOMNode* eventNode) {
 
 }  // namespace
 
-int32_t parseEventType(const std::wstring& text) {
-    const long long value = std::wcstoll(text.c_str(), nullptr, 10);
-    if (value > INT32_MAX) return INT32_MAX;
-    if (value < INT32_MIN) return INT32_MIN;
-    return static_cast<int32_t>(value);
-}
 
 ReadResult parse(const std::vector<uint8_t>& bytes, std::vector<VNTSkeoEvent>& records) {
     if (bytes.size() > kMaxFileBytes || hasDoctype(bytes)) return ReadResult::Unreadable;
+    // Our own files take the quick way; the DOM judges everything else.
+    if (parseEventListFast(bytes.data(), bytes.size(), records) == FastParse::Parsed) return ReadResult::Read;
+    records.clear();
     vnt::ComPtr<IXMLDOMDocument> doc = createDocument();
     if (!doc) {
         vnt::trace(L"EventListXml: no XML document object");

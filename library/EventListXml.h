@@ -18,7 +18,4 @@ enum class ReadResult {
 // Parses the bytes of an index file. Records keep the file's order.
 ReadResult parse(const std::vector<uint8_t>& bytes, std::vector<VNTSkeoEvent>& records);
 
-// "abc" -> 0, "7x" -> 7, " -12" -> -12: base-10 conversion that stops at the first non-digit.
-int32_t parseEventType(const std::wstring& text);
-
 }  // namespace eventxml
