@@ -1,26 +1,14 @@
 // Benchmark of the image-effects filter's per-frame kernels against memcpy of the same frame,
 // measured in the same run. Prints one JSON line per figure.
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <functional>
 #include <vector>
 
+#include "bench/BenchTiming.h"
 #include "imagefx/FrameKernels.h"
 
 namespace {
 
-double medianMs(int runs, const std::function<void()>& work) {
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        const auto start = std::chrono::steady_clock::now();
-        work();
-        times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
 
 void measure(int w, int h) {
     vantorfx::FrameFormat format;
@@ -29,7 +17,7 @@ void measure(int w, int h) {
     std::vector<uint8_t> source(bytes), target(bytes);
     for (size_t i = 0; i < bytes; ++i) source[i] = static_cast<uint8_t>(i * 31 + (i >> 11));
     const int runs = 101;
-    const double copy = medianMs(runs, [&] { std::memcpy(target.data(), source.data(), bytes); });
+    const double copy = bench::medianMs(runs, [&] { std::memcpy(target.data(), source.data(), bytes); });
     vantorfx::ZoomScaler scaler;
     const struct {
         const char* name;
@@ -38,7 +26,7 @@ void measure(int w, int h) {
                  {"zoom 2.0", {false, false, 2.0f}}, {"zoom 2.0 + mirror + flip", {true, true, 2.0f}},
                  {"zoom 1.25", {false, false, 1.25f}}};
     for (const auto& c : cases) {
-        const double t = medianMs(runs, [&] {
+        const double t = bench::medianMs(runs, [&] {
             vantorfx::transformFrame(format, c.effects, source.data(), bytes, target.data(), bytes, scaler);
         });
         std::printf("{\"name\": \"%s %dx%d RGB24\", \"median\": %.4f, \"unit\": \"ms\", \"reference\": \"memcpy of the "

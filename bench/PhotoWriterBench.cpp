@@ -2,14 +2,12 @@
 // median of the reference measured in the same run, and their ratio.
 #include <windows.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "bench/BenchTiming.h"
 #include "framework/GdiplusSession.h"
 #include "library/PhotoWriter.h"
 
@@ -17,16 +15,6 @@ using namespace Gdiplus;
 
 namespace {
 
-double medianMs(int runs, const std::function<void()>& work) {
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        const auto start = std::chrono::steady_clock::now();
-        work();
-        times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
 
 void report(const char* name, double ours, const char* reference, double theirs, const char* unit) {
     std::printf("{\"name\": \"%s\", \"median\": %.3f, \"unit\": \"%s\", \"reference\": \"%s\", "
@@ -68,10 +56,10 @@ int main(int argc, char** argv) {
     FindJpegEncoder(&jpeg);
 
     const std::wstring ours = folder + L"ours.jpg", plain = folder + L"plain.jpg";
-    const double writeOurs = medianMs(9, [&] {
+    const double writeOurs = bench::medianMs(9, [&] {
         WriteSnapshotJpeg(frame.data(), ours.c_str(), w, h, w * 3, "DC-1 Plus", 1.0f, 0, 0);
     });
-    const double writePlain = medianMs(9, [&] {
+    const double writePlain = bench::medianMs(9, [&] {
         Bitmap bitmap(w, h, w * 3, PixelFormat24bppRGB, const_cast<BYTE*>(frame.data()));
         ULONG quality = 99;
         EncoderParameters parameters;
@@ -87,10 +75,10 @@ int main(int argc, char** argv) {
         if (i == 0) WriteSnapshotJpeg(frame.data(), files[0].c_str(), w, h, w * 3, "DC-1 Plus", 1.0f, 0, 0);
         else CopyFileW(files[0].c_str(), files[i].c_str(), FALSE);
     }
-    const double thumbsOurs = medianMs(3, [&] {
+    const double thumbsOurs = bench::medianMs(3, [&] {
         for (const std::wstring& f : files) delete LoadPhotoThumbnail(f.c_str(), 60, 45);
     });
-    const double thumbsPlain = medianMs(3, [&] {
+    const double thumbsPlain = bench::medianMs(3, [&] {
         for (const std::wstring& f : files) {
             Image image(f.c_str());
             delete image.GetThumbnailImage(60, 45, nullptr, nullptr);

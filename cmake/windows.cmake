@@ -47,6 +47,8 @@ target_link_options(Skeo PRIVATE -municode)
 set_source_files_properties(resources/Skeo.rc PROPERTIES
     OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/StringIds.h;${CMAKE_SOURCE_DIR}/resources/strings/Strings.en.rc;${CMAKE_SOURCE_DIR}/resources/strings/Strings.zh-TW.rc;${CMAKE_SOURCE_DIR}/resources/strings/Strings.ja.rc;${CMAKE_SOURCE_DIR}/resources/Skeo.manifest;${CMAKE_SOURCE_DIR}/resources/Skeo.ico;${CMAKE_SOURCE_DIR}/resources/SkeoTray.ico;${CMAKE_SOURCE_DIR}/resources/resource.h")
 
+add_subdirectory(dshow)
+
 if(SKEO_BUILD_TESTS)
     add_subdirectory(tests)
 endif()

@@ -14,8 +14,6 @@ std::wstring formatTraceLine(const TraceTime& t, const std::wstring& message) {
     return line;
 }
 
-namespace {
-
 void appendUtf8(std::string& out, char32_t cp) {
     if (cp < 0x80) {
         out += static_cast<char>(cp);
@@ -33,8 +31,6 @@ void appendUtf8(std::string& out, char32_t cp) {
         out += static_cast<char>(0x80 | (cp & 0x3F));
     }
 }
-
-}  // namespace
 
 std::string toUtf8(const std::wstring& text) {
     std::string out;

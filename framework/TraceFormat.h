@@ -13,6 +13,9 @@ struct TraceTime {
 // A message that already ends in a newline gets no second one.
 std::wstring formatTraceLine(const TraceTime& when, const std::wstring& message);
 
+// Appends one Unicode code point as UTF-8.
+void appendUtf8(std::string& out, char32_t codePoint);
+
 // UTF-16 to UTF-8; unpaired surrogates become U+FFFD so that a trace file is always valid UTF-8.
 std::string toUtf8(const std::wstring& text);
 

@@ -191,7 +191,7 @@ private:
                 return false;
             const unsigned long cp = std::stoul(digits, nullptr, hex ? 16 : 10);
             if (!validChar(cp)) return false;
-            appendUtf8(out, static_cast<char32_t>(cp));
+            vnt::appendUtf8(out, static_cast<char32_t>(cp));
         } else {
             return false;  // an entity only a DTD could define
         }
@@ -202,24 +202,6 @@ private:
         return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD) ||
                (c >= 0x10000 && c <= 0x10FFFF);
     }
-    static void appendUtf8(std::string& out, char32_t c) {
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-
     // Strict UTF-8 to UTF-16 (or UTF-32 where wchar_t is wider); false on any malformed sequence.
     static bool widen(const std::string& in, std::wstring& out) {
         out.clear();

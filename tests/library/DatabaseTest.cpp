@@ -294,13 +294,8 @@ TEST_F(DatabaseTest, AnOlderKeptAsideFileIsNotOverwritten) {
 
 // Leaves an index beside the test program for xmllint, which CTest runs next.
 TEST_F(DatabaseTest, SampleForTheIndependentChecker) {
-    wchar_t self[MAX_PATH];
-    const DWORD n = GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring out(self, n);
-    out.erase(out.find_last_of(L"\\/") + 1);
-    out += L"database-samples\\";
-    removeTree(out);
-    ASSERT_TRUE(CreateDirectoryW(out.c_str(), nullptr));
+    const std::wstring out = freshFolderBesideTestProgram(L"database-samples");
+    ASSERT_TRUE(fileExists(out));
     {
         VNTSkeoDatabaseManager db(out + L"EventList3.xml");
         VNTSkeoEvent e = photo(L"2026-12-08_0001.jpg");

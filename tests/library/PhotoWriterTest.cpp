@@ -252,13 +252,8 @@ namespace {
 
 // Leaves photos beside the test program for the exiftool check that CTest runs next.
 TEST(PhotoSamples, WrittenForTheIndependentReader) {
-    wchar_t self[MAX_PATH];
-    const DWORD n = GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring folder(self, n);
-    folder.erase(folder.find_last_of(L"\\/") + 1);
-    folder += L"photo-samples\\";
-    testsupport::removeTree(folder);
-    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    const std::wstring folder = testsupport::freshFolderBesideTestProgram(L"photo-samples");
+    ASSERT_TRUE(testsupport::fileExists(folder));
     const std::vector<BYTE> frame = markedFrame(640, 480, 0, 0, 640, 480);
     WriteSnapshotJpeg(frame.data(), (folder + L"landscape.jpg").c_str(), 640, 480, 640 * 3, "DC-1 Plus", 1.0f, 0, 0);
     const std::vector<BYTE> tall = markedFrame(480, 640, 0, 0, 480, 640);
@@ -274,18 +269,11 @@ TEST(PhotoSamples, WrittenForTheIndependentReader) {
 
 namespace {
 
-std::wstring besideTests(const wchar_t* name) {
-    wchar_t self[MAX_PATH];
-    const DWORD n = GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring folder(self, n);
-    folder.erase(folder.find_last_of(L"\\/") + 1);
-    return folder + name;
-}
 
 // Pictures made by ImageMagick before this test: each gives a thumbnail of the right size or none,
 // and rotation either turns it (width and height swap) or leaves the file byte for byte as it was.
 TEST(PhotoInputs, ForeignPicturesAreHandledOrLeftAlone) {
-    const std::wstring inputs = besideTests(L"photo-inputs\\");
+    const std::wstring inputs = testsupport::besideTestProgram(L"photo-inputs\\");
     if (!testsupport::fileExists(inputs)) GTEST_SKIP() << "photo-inputs not made (CTest makes them first)";
     TempFolder work(L"inputs");
     const struct {

@@ -14,6 +14,21 @@ TempFolder::TempFolder(const std::wstring& name) {
 
 TempFolder::~TempFolder() { removeTree(path_); }
 
+std::wstring besideTestProgram(const std::wstring& name) {
+    wchar_t self[MAX_PATH];
+    const DWORD n = GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring folder(self, n);
+    folder.erase(folder.find_last_of(L"\\/") + 1);
+    return folder + name;
+}
+
+std::wstring freshFolderBesideTestProgram(const std::wstring& name) {
+    const std::wstring folder = besideTestProgram(name) + L"\\";
+    removeTree(folder);
+    CreateDirectoryW(folder.c_str(), nullptr);
+    return folder;
+}
+
 bool fileExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 bool writeFile(const std::wstring& path, const std::string& bytes) {

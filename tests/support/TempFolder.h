@@ -18,6 +18,13 @@ private:
     std::wstring path_;
 };
 
+// The path of a file or folder beside the test program.
+std::wstring besideTestProgram(const std::wstring& name);
+
+// A fresh, empty folder of the given name beside the test program (ending in "\"): what a test
+// leaves there is read by the checks CTest runs after it.
+std::wstring freshFolderBesideTestProgram(const std::wstring& name);
+
 bool fileExists(const std::wstring& path);
 bool writeFile(const std::wstring& path, const std::string& bytes);
 // Removes a folder with everything in it.
