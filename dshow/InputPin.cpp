@@ -1,0 +1,104 @@
+#include "dshow/InputPin.h"
+
+#include <uuids.h>
+#include <vfwmsgs.h>
+
+#include <mutex>
+
+namespace dshow {
+
+namespace {
+using Lock = std::lock_guard<CritSec>;
+}
+
+InputPin::InputPin(BaseFilter& filter, const wchar_t* name) : BasePin(filter, name, PINDIR_INPUT) {}
+
+InputPin::~InputPin() {
+    if (allocator_) allocator_->Release();
+}
+
+STDMETHODIMP InputPin::QueryInterface(REFIID riid, void** ppv) {
+    if (!ppv) return E_POINTER;
+    if (IsEqualIID(riid, IID_IMemInputPin)) {
+        *ppv = static_cast<IMemInputPin*>(this);
+        AddRef();
+        return S_OK;
+    }
+    return BasePin::QueryInterface(riid, ppv);
+}
+
+STDMETHODIMP InputPin::GetAllocator(IMemAllocator** ppAllocator) {
+    if (!ppAllocator) return E_POINTER;
+    *ppAllocator = nullptr;
+    Lock lock(filter_.filterLock());
+    if (!allocator_) {
+        const HRESULT hr = CoCreateInstance(CLSID_MemoryAllocator, nullptr, CLSCTX_INPROC_SERVER,
+                                            IID_IMemAllocator, reinterpret_cast<void**>(&allocator_));
+        if (FAILED(hr)) {
+            allocator_ = nullptr;
+            return hr;
+        }
+    }
+    *ppAllocator = allocator_;
+    allocator_->AddRef();
+    return S_OK;
+}
+
+STDMETHODIMP InputPin::NotifyAllocator(IMemAllocator* pAllocator, BOOL bReadOnly) {
+    if (!pAllocator) return E_POINTER;
+    Lock lock(filter_.filterLock());
+    pAllocator->AddRef();
+    if (allocator_) allocator_->Release();
+    allocator_ = pAllocator;
+    readOnly_ = bReadOnly != FALSE;
+    return S_OK;
+}
+
+STDMETHODIMP InputPin::GetAllocatorRequirements(ALLOCATOR_PROPERTIES*) { return E_NOTIMPL; }
+
+HRESULT InputPin::checkStreaming() {
+    if (flushing_) return S_FALSE;
+    if (filter_.state() == State_Stopped) return VFW_E_WRONG_STATE;
+    if (!connected()) return VFW_E_NOT_CONNECTED;
+    return S_OK;
+}
+
+STDMETHODIMP InputPin::Receive(IMediaSample* pSample) {
+    if (!pSample) return E_POINTER;
+    const HRESULT hr = checkStreaming();
+    if (hr != S_OK) return hr;
+    return receiveSample(pSample);
+}
+
+STDMETHODIMP InputPin::ReceiveMultiple(IMediaSample** pSamples, long nSamples, long* nSamplesProcessed) {
+    if (!pSamples || !nSamplesProcessed) return E_POINTER;
+    *nSamplesProcessed = 0;
+    HRESULT hr = S_OK;
+    // The first refusal ends the batch: the sender resends from the count it gets back.
+    while (*nSamplesProcessed < nSamples) {
+        hr = Receive(pSamples[*nSamplesProcessed]);
+        if (hr != S_OK) break;
+        ++*nSamplesProcessed;
+    }
+    return hr;
+}
+
+STDMETHODIMP InputPin::BeginFlush() {
+    InterlockedExchange(&flushing_, 1);
+    return S_OK;
+}
+
+STDMETHODIMP InputPin::EndFlush() {
+    InterlockedExchange(&flushing_, 0);
+    return S_OK;
+}
+
+STDMETHODIMP InputPin::EndOfStream() { return checkStreaming(); }
+
+void InputPin::BreakConnect() {
+    if (allocator_) allocator_->Release();
+    allocator_ = nullptr;
+    readOnly_ = false;
+}
+
+}  // namespace dshow

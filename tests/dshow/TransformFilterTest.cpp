@@ -1,0 +1,311 @@
+// Streaming through our pins: a source, an inverting transform and a sink, connected and driven
+// directly, checking allocator negotiation, sample properties, drops, flushing and state rules.
+#include "dshow/InputPin.h"
+#include "dshow/OutputPin.h"
+#include "dshow/TransformFilter.h"
+
+#include <amvideo.h>
+#include <control.h>
+#include <gtest/gtest.h>
+#include <uuids.h>
+#include <vfwmsgs.h>
+
+#include <vector>
+
+using namespace dshow;
+
+namespace {
+
+const CLSID kClsid = {0x7d2b4f10, 0x61c3, 0x4a2e, {0x8f, 0x05, 0x3c, 0x91, 0x5a, 0x27, 0xe4, 0x6b}};
+constexpr LONG kFrameBytes = 4 * 2 * 3;
+
+MediaType rgb24() {
+    MediaType mt;
+    mt->majortype = MEDIATYPE_Video;
+    mt->subtype = MEDIASUBTYPE_RGB24;
+    mt->formattype = FORMAT_VideoInfo;
+    mt->lSampleSize = kFrameBytes;
+    auto* vih = reinterpret_cast<VIDEOINFOHEADER*>(mt.allocFormat(sizeof(VIDEOINFOHEADER)));
+    vih->bmiHeader = {sizeof(BITMAPINFOHEADER), 4, 2, 1, 24, BI_RGB, kFrameBytes, 0, 0, 0, 0};
+    return mt;
+}
+
+HRESULT acceptRgb24(const AM_MEDIA_TYPE& mt) { return mediaTypesEqual(mt, rgb24().get()) ? S_OK : S_FALSE; }
+
+HRESULT ask(IMemAllocator* a, ALLOCATOR_PROPERTIES* props, long count, long size) {
+    props->cBuffers = count;
+    props->cbBuffer = size;
+    props->cbAlign = 1;
+    ALLOCATOR_PROPERTIES actual;
+    return a->SetProperties(props, &actual);
+}
+
+template <class P>
+class OnePinFilter : public BaseFilter {
+public:
+    explicit OnePinFilter(IUnknown* outer) : BaseFilter(kClsid, outer) {}
+    P p{*this, L"Pin"};
+
+protected:
+    int pinCount() override { return 1; }
+    BasePin* pin(int) override { return &p; }
+};
+
+class SourcePin : public OutputPin {
+public:
+    using OutputPin::OutputPin;
+
+protected:
+    HRESULT CheckMediaType(const AM_MEDIA_TYPE& mt) override { return acceptRgb24(mt); }
+    HRESULT GetMediaType(int position, MediaType& type) override {
+        if (position > 0) return VFW_S_NO_MORE_ITEMS;
+        type = rgb24();
+        return S_OK;
+    }
+    HRESULT DecideBufferSize(IMemAllocator* a, ALLOCATOR_PROPERTIES* props) override {
+        return ask(a, props, 2, kFrameBytes);
+    }
+};
+
+struct Received {
+    std::vector<BYTE> bytes;
+    HRESULT timeResult;
+    REFERENCE_TIME start, stop;
+    bool sync;
+};
+
+class SinkPin : public InputPin {
+public:
+    using InputPin::InputPin;
+    STDMETHODIMP GetAllocator(IMemAllocator** a) override {
+        if (lendsAllocator) return InputPin::GetAllocator(a);
+        *a = nullptr;
+        return VFW_E_NO_ALLOCATOR;
+    }
+    STDMETHODIMP EndOfStream() override {
+        const HRESULT hr = InputPin::EndOfStream();
+        endOfStreams += hr == S_OK;
+        return hr;
+    }
+    std::vector<Received> samples;
+    int endOfStreams = 0;
+    bool lendsAllocator = true;
+
+protected:
+    HRESULT CheckMediaType(const AM_MEDIA_TYPE& mt) override { return acceptRgb24(mt); }
+    HRESULT receiveSample(IMediaSample* s) override {
+        Received r{};
+        BYTE* data = nullptr;
+        s->GetPointer(&data);
+        r.bytes.assign(data, data + s->GetActualDataLength());
+        r.timeResult = s->GetTime(&r.start, &r.stop);
+        r.sync = s->IsSyncPoint() == S_OK;
+        samples.push_back(r);
+        return S_OK;
+    }
+};
+
+class InvertFilter : public TransformFilter {
+public:
+    explicit InvertFilter(IUnknown* outer) : TransformFilter(kClsid, outer) {}
+    bool drop = false;
+
+protected:
+    HRESULT CheckInputType(const AM_MEDIA_TYPE* in) override {
+        return IsEqualGUID(in->subtype, MEDIASUBTYPE_RGB24) ? S_OK : E_FAIL;
+    }
+    HRESULT CheckTransform(const AM_MEDIA_TYPE* in, const AM_MEDIA_TYPE* out) override {
+        return mediaTypesEqual(*in, *out) ? S_OK : E_FAIL;
+    }
+    HRESULT GetMediaType(int position, MediaType& type) override {
+        if (position > 0) return VFW_S_NO_MORE_ITEMS;
+        type = inputPin().mediaType();
+        return S_OK;
+    }
+    HRESULT DecideBufferSize(IMemAllocator* a, ALLOCATOR_PROPERTIES* props) override {
+        return ask(a, props, 1, inputPin().mediaType()->lSampleSize);
+    }
+    HRESULT Transform(IMediaSample* in, IMediaSample* out) override {
+        if (drop) return S_FALSE;
+        BYTE *src = nullptr, *dst = nullptr;
+        in->GetPointer(&src);
+        out->GetPointer(&dst);
+        for (long i = 0, n = in->GetActualDataLength(); i < n; ++i) dst[i] = static_cast<BYTE>(~src[i]);
+        return S_OK;
+    }
+};
+
+template <class T>
+T* make() {
+    IBaseFilter* f = nullptr;
+    EXPECT_EQ(S_OK, createFilter<T>(nullptr, IID_IBaseFilter, reinterpret_cast<void**>(&f)));
+    return static_cast<T*>(f);
+}
+
+struct ComApartment {
+    ComApartment() { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
+    ~ComApartment() { CoUninitialize(); }
+};
+
+// Source, invert filter and sink; the connected pins hold each other's filters, so the
+// destructor breaks those cycles.
+struct Chain {
+    ComApartment com;
+    OnePinFilter<SourcePin>* srcFilter = make<OnePinFilter<SourcePin>>();
+    InvertFilter* xf = make<InvertFilter>();
+    OnePinFilter<SinkPin>* sinkFilter = make<OnePinFilter<SinkPin>>();
+    SourcePin& out = srcFilter->p;
+    SinkPin& in = sinkFilter->p;
+
+    void connect() {
+        ASSERT_EQ(S_OK, out.Connect(&xf->inputPin(), nullptr));
+        ASSERT_EQ(S_OK, xf->outputPin().Connect(&in, nullptr));
+    }
+    void run() {
+        for (IBaseFilter* f : filters()) ASSERT_EQ(S_OK, f->Run(0));
+    }
+    void stop() {
+        for (IBaseFilter* f : filters()) f->Stop();
+    }
+    std::vector<IBaseFilter*> filters() { return {sinkFilter, xf, srcFilter}; }
+
+    // A source sample of len bytes 0, 1, 2...; times only when start >= 0.
+    IMediaSample* sample(LONG len, REFERENCE_TIME start, bool sync) {
+        IMediaSample* s = nullptr;
+        EXPECT_EQ(S_OK, out.GetDeliveryBuffer(&s, nullptr, nullptr, 0));
+        if (!s) return nullptr;
+        BYTE* data = nullptr;
+        s->GetPointer(&data);
+        for (LONG i = 0; i < len; ++i) data[i] = static_cast<BYTE>(i);
+        s->SetActualDataLength(len);
+        REFERENCE_TIME stop = start + 400000;
+        if (start >= 0) s->SetTime(&start, &stop);
+        s->SetSyncPoint(sync);
+        return s;
+    }
+    HRESULT send(LONG len, REFERENCE_TIME start, bool sync) {
+        IMediaSample* s = sample(len, start, sync);
+        if (!s) return E_FAIL;
+        const HRESULT hr = out.Deliver(s);
+        s->Release();
+        return hr;
+    }
+
+    ~Chain() {
+        stop();
+        for (IPin* p : {static_cast<IPin*>(&out), static_cast<IPin*>(&xf->inputPin()),
+                        static_cast<IPin*>(&xf->outputPin()), static_cast<IPin*>(&in)})
+            p->Disconnect();
+        for (IBaseFilter* f : filters()) f->Release();
+    }
+};
+
+}  // namespace
+
+TEST(TransformFilterTest, ConnectsInputBeforeOutputAndNegotiatesAllocators) {
+    Chain c;
+    IEnumMediaTypes* types = nullptr;
+    EXPECT_TRUE(FAILED(c.xf->outputPin().EnumMediaTypes(&types)));
+    EXPECT_EQ(VFW_E_NOT_CONNECTED, c.xf->outputPin().Connect(&c.in, nullptr));
+    EXPECT_FALSE(c.in.connected());
+
+    // The sink has no allocator to lend, so the transform must bring one and tell the sink.
+    c.in.lendsAllocator = false;
+    c.connect();
+    MediaType outType;
+    ASSERT_EQ(S_OK, c.in.ConnectionMediaType(outType.put()));
+    EXPECT_EQ(rgb24(), outType);
+
+    // The transform lends its own allocator; the sink is told which one the transform brought.
+    ASSERT_NE(nullptr, c.xf->outputPin().allocator());
+    EXPECT_EQ(c.xf->outputPin().allocator(), c.in.allocator());
+    EXPECT_EQ(c.out.allocator(), c.xf->inputPin().allocator());
+    ALLOCATOR_PROPERTIES props{};
+    ASSERT_EQ(S_OK, c.xf->outputPin().allocator()->GetProperties(&props));
+    EXPECT_EQ(1, props.cBuffers);
+    EXPECT_EQ(kFrameBytes, props.cbBuffer);
+    ASSERT_EQ(S_OK, c.out.allocator()->GetProperties(&props));
+    EXPECT_EQ(2, props.cBuffers);
+}
+
+TEST(TransformFilterTest, DeliversInvertedBytesWithTheSampleProperties) {
+    Chain c;
+    c.connect();
+    c.run();
+    ASSERT_EQ(S_OK, c.send(kFrameBytes, 1000000, true));
+    ASSERT_EQ(S_OK, c.send(6, -1, false));
+    ASSERT_EQ(2u, c.in.samples.size());
+
+    const Received& first = c.in.samples[0];
+    ASSERT_EQ(static_cast<size_t>(kFrameBytes), first.bytes.size());
+    for (size_t i = 0; i < first.bytes.size(); ++i) EXPECT_EQ(static_cast<BYTE>(~i), first.bytes[i]) << i;
+    EXPECT_EQ(S_OK, first.timeResult);
+    EXPECT_EQ(1000000, first.start);
+    EXPECT_EQ(1400000, first.stop);
+    EXPECT_TRUE(first.sync);
+
+    // The reused output buffer keeps none of the first sample's times, flags or length.
+    const Received& second = c.in.samples[1];
+    EXPECT_EQ((std::vector<BYTE>{0xFF, 0xFE, 0xFD, 0xFC, 0xFB, 0xFA}), second.bytes);
+    EXPECT_EQ(VFW_E_SAMPLE_TIME_NOT_SET, second.timeResult);
+    EXPECT_FALSE(second.sync);
+}
+
+TEST(TransformFilterTest, DropsFlushesAndRefusesWhenStopped) {
+    Chain c;
+    c.connect();
+    c.run();
+    c.xf->drop = true;
+    EXPECT_EQ(S_OK, c.send(kFrameBytes, 0, true));
+    EXPECT_TRUE(c.in.samples.empty());
+    c.xf->drop = false;
+
+    ASSERT_EQ(S_OK, c.out.DeliverBeginFlush());
+    EXPECT_TRUE(c.in.flushing());
+    EXPECT_EQ(S_FALSE, c.send(kFrameBytes, 0, true));
+    EXPECT_EQ(S_FALSE, c.out.DeliverEndOfStream());
+    EXPECT_EQ(0, c.in.endOfStreams);
+    ASSERT_EQ(S_OK, c.out.DeliverEndFlush());
+    EXPECT_FALSE(c.in.flushing());
+    EXPECT_EQ(S_OK, c.send(kFrameBytes, 0, true));
+    EXPECT_EQ(S_OK, c.out.DeliverEndOfStream());
+    EXPECT_EQ(1, c.in.endOfStreams);
+
+    IMediaSample* held = c.sample(kFrameBytes, 0, true);
+    ASSERT_NE(nullptr, held);
+    c.stop();
+    EXPECT_EQ(VFW_E_WRONG_STATE, c.xf->inputPin().Receive(held));
+    held->Release();
+    IMediaSample* none = nullptr;
+    EXPECT_TRUE(FAILED(c.out.GetDeliveryBuffer(&none, nullptr, nullptr, 0)));
+    EXPECT_EQ(1u, c.in.samples.size());
+}
+
+TEST(TransformFilterTest, StreamsInsideThePlatformGraph) {
+    Chain c;
+    const LONG objects = moduleObjectCount();
+    IGraphBuilder* graph = nullptr;
+    ASSERT_EQ(S_OK, CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder,
+                                     reinterpret_cast<void**>(&graph)));
+    ASSERT_EQ(S_OK, graph->AddFilter(c.srcFilter, L"Source"));
+    ASSERT_EQ(S_OK, graph->AddFilter(c.xf, L"Invert"));
+    ASSERT_EQ(S_OK, graph->AddFilter(c.sinkFilter, L"Sink"));
+    ASSERT_EQ(S_OK, graph->ConnectDirect(&c.out, &c.xf->inputPin(), nullptr));
+    ASSERT_EQ(S_OK, graph->ConnectDirect(&c.xf->outputPin(), &c.in, nullptr));
+    IMediaControl* control = nullptr;
+    ASSERT_EQ(S_OK, graph->QueryInterface(IID_IMediaControl, reinterpret_cast<void**>(&control)));
+    ASSERT_TRUE(SUCCEEDED(control->Run()));
+    EXPECT_EQ(S_OK, c.send(kFrameBytes, 0, true));
+    ASSERT_EQ(1u, c.in.samples.size());
+    EXPECT_EQ(0xFF, c.in.samples[0].bytes[0]);
+    IMediaSample* held = c.sample(kFrameBytes, 0, true);
+    ASSERT_NE(nullptr, held);
+    EXPECT_EQ(S_OK, control->Stop());
+    EXPECT_EQ(VFW_E_WRONG_STATE, c.out.Deliver(held));
+    held->Release();
+    control->Release();
+    // The graph disconnects and lets go of our filters when it goes.
+    graph->Release();
+    EXPECT_FALSE(c.xf->outputPin().connected());
+    EXPECT_EQ(objects, moduleObjectCount());
+}
