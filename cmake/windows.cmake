@@ -48,6 +48,7 @@ set_source_files_properties(resources/Skeo.rc PROPERTIES
     OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/StringIds.h;${CMAKE_SOURCE_DIR}/resources/strings/Strings.en.rc;${CMAKE_SOURCE_DIR}/resources/strings/Strings.zh-TW.rc;${CMAKE_SOURCE_DIR}/resources/strings/Strings.ja.rc;${CMAKE_SOURCE_DIR}/resources/Skeo.manifest;${CMAKE_SOURCE_DIR}/resources/Skeo.ico;${CMAKE_SOURCE_DIR}/resources/SkeoTray.ico;${CMAKE_SOURCE_DIR}/resources/resource.h")
 
 add_subdirectory(dshow)
+add_subdirectory(imagefx)
 
 if(SKEO_BUILD_TESTS)
     add_subdirectory(tests)

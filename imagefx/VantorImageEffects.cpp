@@ -1,0 +1,260 @@
+#include "imagefx/VantorImageEffects.h"
+
+#include "dshow/MediaType.h"
+
+#include <amvideo.h>
+#include <uuids.h>
+#include <vfwmsgs.h>
+
+#include <algorithm>
+#include <mutex>
+
+namespace {
+
+using Lock = std::lock_guard<dshow::SrwLock>;
+
+const VIDEOINFOHEADER* videoInfo(const AM_MEDIA_TYPE& mt) {
+    if (!IsEqualGUID(mt.formattype, FORMAT_VideoInfo) || !mt.pbFormat || mt.cbFormat < sizeof(VIDEOINFOHEADER))
+        return nullptr;
+    return reinterpret_cast<const VIDEOINFOHEADER*>(mt.pbFormat);
+}
+
+// The frame layout of an RGB24 video type the kernels can process; false for any other type.
+bool frameFormat(const AM_MEDIA_TYPE& mt, vantorfx::FrameFormat& format) {
+    const VIDEOINFOHEADER* vih = videoInfo(mt);
+    if (!vih || !IsEqualGUID(mt.majortype, MEDIATYPE_Video) || !IsEqualGUID(mt.subtype, MEDIASUBTYPE_RGB24))
+        return false;
+    const BITMAPINFOHEADER& bih = vih->bmiHeader;
+    return bih.biBitCount == 24 && vantorfx::formatFromDib(bih.biWidth, bih.biHeight, bih.biBitCount, format) &&
+           vantorfx::accepts(format);
+}
+
+// Closes the event whatever way TakeSnapshot leaves.
+struct EventHandle {
+    HANDLE h = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    ~EventHandle() {
+        if (h) CloseHandle(h);
+    }
+};
+
+}  // namespace
+
+CVantorImageEffects::CVantorImageEffects(IUnknown* outer) : TransformFilter(CLSID_VantorImageEffects, outer) {}
+
+HRESULT CVantorImageEffects::nonDelegatingQueryInterface(REFIID riid, void** ppv) {
+    IUnknown* p = nullptr;
+    if (IsEqualIID(riid, IID_IIPEffectVantor))
+        p = static_cast<IIPEffectVantor*>(this);
+    else if (IsEqualIID(riid, IID_ISpecifyPropertyPages))
+        p = static_cast<ISpecifyPropertyPages*>(this);
+    else
+        return TransformFilter::nonDelegatingQueryInterface(riid, ppv);
+    p->AddRef();
+    *ppv = p;
+    return S_OK;
+}
+
+STDMETHODIMP CVantorImageEffects::Stop() {
+    const HRESULT hr = TransformFilter::Stop();
+    Lock lock(snapshotLock_);
+    ++stops_;
+    if (request_ && !request_->done) {
+        request_->cancelled = true;
+        SetEvent(request_->served);
+    }
+    return hr;
+}
+
+STDMETHODIMP CVantorImageEffects::get_Mirror(int* mirror) {
+    if (!mirror) return E_POINTER;
+    Lock lock(settingsLock_);
+    *mirror = effects_.mirror;
+    return S_OK;
+}
+
+STDMETHODIMP CVantorImageEffects::put_Mirror(int mirror) {
+    Lock lock(settingsLock_);
+    effects_.mirror = mirror != 0;
+    return S_OK;
+}
+
+STDMETHODIMP CVantorImageEffects::get_Flip(int* flip) {
+    if (!flip) return E_POINTER;
+    Lock lock(settingsLock_);
+    *flip = effects_.flip;
+    return S_OK;
+}
+
+STDMETHODIMP CVantorImageEffects::put_Flip(int flip) {
+    Lock lock(settingsLock_);
+    effects_.flip = flip != 0;
+    return S_OK;
+}
+
+STDMETHODIMP CVantorImageEffects::get_Zoom(float* zoom) {
+    if (!zoom) return E_POINTER;
+    Lock lock(settingsLock_);
+    *zoom = effects_.zoom;
+    return S_OK;
+}
+
+// Stored as given: factors the kernels do not zoom with (1.0 and below) leave frames unzoomed.
+STDMETHODIMP CVantorImageEffects::put_Zoom(float zoom) {
+    Lock lock(settingsLock_);
+    effects_.zoom = zoom;
+    return S_OK;
+}
+
+STDMETHODIMP CVantorImageEffects::put_Freeze(int freeze) {
+    Lock lock(settingsLock_);
+    freeze_ = freeze != 0;
+    return S_OK;
+}
+
+STDMETHODIMP CVantorImageEffects::GetPages(CAUUID* pages) {
+    if (!pages) return E_POINTER;
+    pages->cElems = 0;
+    pages->pElems = static_cast<GUID*>(CoTaskMemAlloc(sizeof(GUID)));
+    if (!pages->pElems) return E_OUTOFMEMORY;
+    pages->pElems[0] = CLSID_VantorImageEffectsPropertyPage;
+    pages->cElems = 1;
+    return S_OK;
+}
+
+STDMETHODIMP CVantorImageEffects::TakeSnapshot(int* size, BYTE* buffer, AM_MEDIA_TYPE* type) {
+    {
+        Lock lock(settingsLock_);
+        if (freeze_) return S_OK;
+    }
+    EventHandle event;
+    if (!event.h) return HRESULT_FROM_WIN32(GetLastError());
+    SnapshotRequest request{size, buffer, type, event.h, false, false};
+
+    // A Stop between the state check and publishing shows as a changed stop count, so a
+    // request is never published unseen by the Stop that should cancel it.
+    unsigned long stops = 0;
+    {
+        Lock lock(snapshotLock_);
+        stops = stops_;
+    }
+    if (state() == State_Stopped) return VFW_E_WRONG_STATE;
+    {
+        Lock lock(snapshotLock_);
+        if (request_) return S_OK;
+        if (stops != stops_) return VFW_E_WRONG_STATE;
+        request_ = &request;
+    }
+
+    // Flushing has no hook here, so it is polled between short waits.
+    const ULONGLONG deadline = GetTickCount64() + kVantorSnapshotTimeoutMs;
+    bool flushed = false;
+    for (;;) {
+        const ULONGLONG now = GetTickCount64();
+        if (now >= deadline) break;
+        const DWORD step = static_cast<DWORD>(std::min<ULONGLONG>(100, deadline - now));
+        if (WaitForSingleObject(event.h, step) == WAIT_OBJECT_0) break;
+        if (inputPin().flushing()) {
+            flushed = true;
+            break;
+        }
+    }
+
+    Lock lock(snapshotLock_);
+    request_ = nullptr;
+    if (request.done) return S_OK;
+    return request.cancelled || flushed ? VFW_E_WRONG_STATE : VFW_E_TIMEOUT;
+}
+
+HRESULT CVantorImageEffects::CheckInputType(const AM_MEDIA_TYPE* in) {
+    if (!in) return E_POINTER;
+    if (!videoInfo(*in)) return E_INVALIDARG;
+    vantorfx::FrameFormat format;
+    return frameFormat(*in, format) ? S_OK : E_FAIL;
+}
+
+HRESULT CVantorImageEffects::CheckTransform(const AM_MEDIA_TYPE* in, const AM_MEDIA_TYPE* out) {
+    if (!in || !out) return E_POINTER;
+    vantorfx::FrameFormat format;
+    return frameFormat(*in, format) && dshow::mediaTypesEqual(*in, *out) ? S_OK : E_FAIL;
+}
+
+HRESULT CVantorImageEffects::GetMediaType(int position, dshow::MediaType& type) {
+    if (!inputPin().connected()) return E_UNEXPECTED;
+    if (position < 0) return E_INVALIDARG;
+    if (position > 0) return VFW_S_NO_MORE_ITEMS;
+    return type.copyFrom(inputPin().mediaType().get());
+}
+
+HRESULT CVantorImageEffects::DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* props) {
+    if (!inputPin().connected()) return E_UNEXPECTED;
+    if (!allocator || !props) return E_POINTER;
+    // Sized from the format rather than lSampleSize alone, which a source may leave at 0.
+    vantorfx::FrameFormat format;
+    if (!frameFormat(inputPin().mediaType().get(), format)) return E_UNEXPECTED;
+    const size_t bytes = std::max<size_t>(vantorfx::frameBytes(format), inputPin().mediaType()->lSampleSize);
+    if (bytes > 0x7fffffff) return E_OUTOFMEMORY;
+    props->cBuffers = 1;
+    props->cbBuffer = static_cast<long>(bytes);
+    if (props->cbAlign <= 0) props->cbAlign = 1;
+    ALLOCATOR_PROPERTIES actual{};
+    const HRESULT hr = allocator->SetProperties(props, &actual);
+    if (FAILED(hr)) return hr;
+    if (actual.cBuffers < props->cBuffers || actual.cbBuffer < props->cbBuffer) return E_FAIL;
+    return S_OK;
+}
+
+HRESULT CVantorImageEffects::Transform(IMediaSample* in, IMediaSample* out) {
+    if (!in || !out) return E_POINTER;
+    // The framework copies the other properties; a type change travels on with the frame.
+    AM_MEDIA_TYPE* changed = nullptr;
+    if (in->GetMediaType(&changed) == S_OK && changed) {
+        const HRESULT hr = out->SetMediaType(changed);
+        dshow::deleteMediaType(changed);
+        if (FAILED(hr)) return hr;
+    }
+
+    BYTE *src = nullptr, *dst = nullptr;
+    HRESULT hr = in->GetPointer(&src);
+    if (FAILED(hr)) return hr;
+    if (FAILED(hr = out->GetPointer(&dst))) return hr;
+
+    vantorfx::Effects effects;
+    {
+        Lock lock(settingsLock_);
+        if (freeze_) return S_OK;
+        effects = effects_;
+    }
+
+    vantorfx::FrameFormat format;
+    if (!frameFormat(inputPin().mediaType().get(), format)) return S_FALSE;
+    const long inLength = in->GetActualDataLength();
+    const long outSize = out->GetSize();
+    // A short sample is dropped rather than failed, so one bad frame does not stop the stream.
+    if (inLength < 0 || outSize < 0 || !vantorfx::fitsBuffer(format, static_cast<size_t>(inLength)) ||
+        !vantorfx::fitsBuffer(format, static_cast<size_t>(outSize)))
+        return S_FALSE;
+    if (!vantorfx::transformFrame(format, effects, src, static_cast<size_t>(inLength), dst,
+                                  static_cast<size_t>(outSize), scaler_))
+        return S_FALSE;
+    serveSnapshot(in, dst, vantorfx::frameBytes(format));
+    return S_OK;
+}
+
+void CVantorImageEffects::serveSnapshot(IMediaSample* in, const BYTE* frame, size_t frameLength) {
+    Lock lock(snapshotLock_);
+    SnapshotRequest* r = request_;
+    if (!r || r->done) return;
+    if (r->buffer && r->size) {
+        const size_t wanted = *r->size > 0 ? static_cast<size_t>(*r->size) : 0;
+        std::copy_n(frame, std::min(wanted, frameLength), r->buffer);
+    } else if (r->size) {
+        *r->size = in->GetActualDataLength();
+    }
+    if (r->type) *r->type = inputPin().mediaType().get();
+    r->done = true;
+    SetEvent(r->served);
+}
+
+HRESULT CreateVantorImageEffects(IUnknown* outer, REFIID riid, void** ppv) noexcept {
+    return dshow::createFilter<CVantorImageEffects>(outer, riid, ppv);
+}

@@ -1,0 +1,258 @@
+// The image-effects filter between a test source and sink: its interfaces, the pixels it
+// delivers, and the snapshot handshake with its bounded wait.
+#include "dshow/InputPin.h"
+#include "dshow/OutputPin.h"
+#include "imagefx/VantorImageEffects.h"
+
+#include <amvideo.h>
+#include <gtest/gtest.h>
+#include <uuids.h>
+#include <vfwmsgs.h>
+
+#include <atomic>
+#include <thread>
+#include <vector>
+
+using namespace dshow;
+
+namespace {
+
+const CLSID kTestClsid = {0x2c5e0a31, 0x7f42, 0x4d1b, {0x9a, 0x66, 0x10, 0x3b, 0xe2, 0x84, 0x5c, 0x19}};
+constexpr int W = 64, H = 48;
+constexpr LONG kFrame = W * H * 3;
+
+MediaType rgb24() {
+    MediaType mt;
+    mt->majortype = MEDIATYPE_Video;
+    mt->subtype = MEDIASUBTYPE_RGB24;
+    mt->formattype = FORMAT_VideoInfo;
+    mt->lSampleSize = kFrame;
+    auto* vih = reinterpret_cast<VIDEOINFOHEADER*>(mt.allocFormat(sizeof(VIDEOINFOHEADER)));
+    vih->bmiHeader = {sizeof(BITMAPINFOHEADER), W, H, 1, 24, BI_RGB, kFrame, 0, 0, 0, 0};
+    return mt;
+}
+
+template <class P>
+struct OnePinFilter : BaseFilter {
+    explicit OnePinFilter(IUnknown* outer) : BaseFilter(kTestClsid, outer) {}
+    P p{*this, L"Pin"};
+    int pinCount() override { return 1; }
+    BasePin* pin(int) override { return &p; }
+};
+
+struct SourcePin : OutputPin {
+    using OutputPin::OutputPin;
+    HRESULT CheckMediaType(const AM_MEDIA_TYPE& mt) override { return mediaTypesEqual(mt, rgb24().get()) ? S_OK : S_FALSE; }
+    HRESULT GetMediaType(int position, MediaType& type) override {
+        if (position > 0) return VFW_S_NO_MORE_ITEMS;
+        type = rgb24();
+        return S_OK;
+    }
+    HRESULT DecideBufferSize(IMemAllocator* a, ALLOCATOR_PROPERTIES* props) override {
+        props->cBuffers = 2;
+        props->cbBuffer = kFrame;
+        props->cbAlign = 1;
+        ALLOCATOR_PROPERTIES actual;
+        return a->SetProperties(props, &actual);
+    }
+};
+
+struct SinkPin : InputPin {
+    using InputPin::InputPin;
+    std::vector<std::vector<BYTE>> frames;
+    HRESULT CheckMediaType(const AM_MEDIA_TYPE& mt) override { return mediaTypesEqual(mt, rgb24().get()) ? S_OK : S_FALSE; }
+    HRESULT receiveSample(IMediaSample* s) override {
+        BYTE* data = nullptr;
+        s->GetPointer(&data);
+        frames.emplace_back(data, data + s->GetActualDataLength());
+        return S_OK;
+    }
+};
+
+template <class T>
+T* make(HRESULT (*create)(IUnknown*, REFIID, void**)) {
+    IBaseFilter* f = nullptr;
+    EXPECT_EQ(S_OK, create(nullptr, IID_IBaseFilter, reinterpret_cast<void**>(&f)));
+    return static_cast<T*>(f);
+}
+
+// Pixel (x, memory row y) of a source frame: blue = x, green = y, red = seed.
+BYTE at(const std::vector<BYTE>& f, int x, int y, int c) { return f[static_cast<size_t>((y * W + x) * 3 + c)]; }
+
+struct Chain {
+    struct Com {
+        Com() { CoInitializeEx(nullptr, COINIT_MULTITHREADED); }
+        ~Com() { CoUninitialize(); }
+    } com;
+    OnePinFilter<SourcePin>* src = make<OnePinFilter<SourcePin>>(createFilter<OnePinFilter<SourcePin>>);
+    CVantorImageEffects* fx = make<CVantorImageEffects>(CreateVantorImageEffects);
+    OnePinFilter<SinkPin>* sink = make<OnePinFilter<SinkPin>>(createFilter<OnePinFilter<SinkPin>>);
+    IIPEffectVantor* ctl = fx;
+
+    Chain() {
+        EXPECT_EQ(S_OK, src->p.Connect(&fx->inputPin(), nullptr));
+        EXPECT_EQ(S_OK, fx->outputPin().Connect(&sink->p, nullptr));
+        for (IBaseFilter* f : filters()) EXPECT_EQ(S_OK, f->Run(0));
+    }
+    std::vector<IBaseFilter*> filters() { return {sink, fx, src}; }
+    HRESULT send(BYTE seed, LONG len = kFrame) {
+        IMediaSample* s = nullptr;
+        HRESULT hr = src->p.GetDeliveryBuffer(&s, nullptr, nullptr, 0);
+        if (FAILED(hr)) return hr;
+        BYTE* d = nullptr;
+        s->GetPointer(&d);
+        for (int y = 0; y < H; ++y)
+            for (int x = 0; x < W; ++x) d[(y * W + x) * 3] = BYTE(x), d[(y * W + x) * 3 + 1] = BYTE(y), d[(y * W + x) * 3 + 2] = seed;
+        s->SetActualDataLength(len);
+        hr = src->p.Deliver(s);
+        s->Release();
+        return hr;
+    }
+    ~Chain() {
+        for (IBaseFilter* f : filters()) f->Stop();
+        for (IPin* p : {static_cast<IPin*>(&src->p), static_cast<IPin*>(&fx->inputPin()),
+                        static_cast<IPin*>(&fx->outputPin()), static_cast<IPin*>(&sink->p)})
+            p->Disconnect();
+        for (IBaseFilter* f : filters()) f->Release();
+    }
+};
+
+// Sends frames until stopped, so a waiting snapshot is served whenever it is published.
+struct Pump {
+    std::atomic<bool> stop{false};
+    std::thread t;
+    explicit Pump(Chain& c) : t([this, &c] { while (!stop) { c.send(7); Sleep(20); } }) {}
+    ~Pump() { stop = true; t.join(); }
+};
+
+ULONGLONG msSince(ULONGLONG t0) { return GetTickCount64() - t0; }
+
+}  // namespace
+
+TEST(VantorImageEffectsTest, InterfacesAndSettings) {
+    Chain c;
+    for (REFIID iid : {IID_IBaseFilter, IID_IIPEffectVantor, IID_IUnknown, IID_ISpecifyPropertyPages}) {
+        IUnknown* p = nullptr;
+        EXPECT_EQ(S_OK, c.fx->QueryInterface(iid, reinterpret_cast<void**>(&p)));
+        if (p) p->Release();
+    }
+    void* p = &c;
+    EXPECT_EQ(E_NOINTERFACE, c.fx->QueryInterface(IID_IPersistStream, &p));
+    EXPECT_EQ(nullptr, p);
+    EXPECT_EQ(E_POINTER, c.ctl->get_Mirror(nullptr));
+    EXPECT_EQ(E_POINTER, c.ctl->get_Flip(nullptr));
+    EXPECT_EQ(E_POINTER, c.ctl->get_Zoom(nullptr));
+    CAUUID pages{};
+    ASSERT_EQ(S_OK, c.fx->GetPages(&pages));
+    ASSERT_EQ(1u, pages.cElems);
+    EXPECT_EQ(CLSID_VantorImageEffectsPropertyPage, pages.pElems[0]);
+    CoTaskMemFree(pages.pElems);
+
+    // 0.5 is kept as given but leaves the frame as it came.
+    ASSERT_EQ(S_OK, c.ctl->put_Zoom(0.5f));
+    float zoom = 0;
+    ASSERT_EQ(S_OK, c.ctl->get_Zoom(&zoom));
+    EXPECT_EQ(0.5f, zoom);
+    ASSERT_EQ(S_OK, c.send(3));
+    ASSERT_EQ(1u, c.sink->p.frames.size());
+    const auto& f = c.sink->p.frames[0];
+    EXPECT_TRUE(at(f, 5, 9, 0) == 5 && at(f, 5, 9, 1) == 9 && at(f, W - 1, H - 1, 0) == W - 1 && at(f, 0, 0, 2) == 3);
+}
+
+TEST(VantorImageEffectsTest, TypeChecks) {
+    Chain c;
+    EXPECT_EQ(S_OK, c.fx->inputPin().QueryAccept(&rgb24().get()));
+    MediaType bits = rgb24(), narrow = rgb24(), other = rgb24();
+    reinterpret_cast<VIDEOINFOHEADER*>(bits->pbFormat)->bmiHeader.biBitCount = 32;
+    reinterpret_cast<VIDEOINFOHEADER*>(narrow->pbFormat)->bmiHeader.biWidth = 0;
+    other->formattype = FORMAT_VideoInfo2;
+    for (const MediaType* mt : {&bits, &narrow, &other}) EXPECT_NE(S_OK, c.fx->inputPin().QueryAccept(&mt->get()));
+    // The output must carry the input's type unchanged.
+    reinterpret_cast<VIDEOINFOHEADER*>(other->pbFormat)->bmiHeader.biWidth = W;
+    other->formattype = FORMAT_VideoInfo;
+    reinterpret_cast<VIDEOINFOHEADER*>(other->pbFormat)->AvgTimePerFrame = 333333;
+    EXPECT_NE(S_OK, c.fx->outputPin().QueryAccept(&other.get()));
+    EXPECT_EQ(S_OK, c.fx->outputPin().QueryAccept(&rgb24().get()));
+}
+
+TEST(VantorImageEffectsTest, MirrorFlipAndZoomInDeliveredPixels) {
+    Chain c;
+    c.ctl->put_Mirror(1);
+    ASSERT_EQ(S_OK, c.send(1));
+    c.ctl->put_Mirror(0);
+    c.ctl->put_Flip(1);
+    ASSERT_EQ(S_OK, c.send(2));
+    c.ctl->put_Flip(0);
+    // 64 x 48 at 2.0: a 32 x 24 window from column 16 and memory row 11, doubled.
+    c.ctl->put_Zoom(2.0f);
+    ASSERT_EQ(S_OK, c.send(3));
+    const auto& fr = c.sink->p.frames;
+    ASSERT_EQ(3u, fr.size());
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x) {
+            ASSERT_EQ(W - 1 - x, at(fr[0], x, y, 0));
+            ASSERT_EQ(y, at(fr[0], x, y, 1));
+            ASSERT_EQ(x, at(fr[1], x, y, 0));
+            ASSERT_EQ(H - 1 - y, at(fr[1], x, y, 1));
+            ASSERT_EQ(16 + x / 2, at(fr[2], x, y, 0)) << x << "," << y;
+            ASSERT_EQ(11 + y / 2, at(fr[2], x, y, 1)) << x << "," << y;
+        }
+}
+
+TEST(VantorImageEffectsTest, ShortSampleIsDroppedWithoutTouchingTheBuffer) {
+    Chain c;
+    ASSERT_EQ(S_OK, c.send(1));
+    EXPECT_EQ(S_OK, c.send(2, kFrame - 1));
+    EXPECT_EQ(1u, c.sink->p.frames.size());
+    // Frozen, the single output buffer is delivered as it was left: still the first frame.
+    c.ctl->put_Freeze(1);
+    ASSERT_EQ(S_OK, c.send(3));
+    ASSERT_EQ(2u, c.sink->p.frames.size());
+    EXPECT_EQ(c.sink->p.frames[0], c.sink->p.frames[1]);
+}
+
+TEST(VantorImageEffectsTest, SnapshotSizeThenFrameWhileFramesFlow) {
+    Chain c;
+    c.ctl->put_Mirror(1);
+    Pump pump(c);
+    int size = 0;
+    ASSERT_EQ(S_OK, c.ctl->TakeSnapshot(&size, nullptr, nullptr));
+    ASSERT_EQ(kFrame, size);
+    std::vector<BYTE> buf(kFrame + 16, 0xEE);
+    AM_MEDIA_TYPE mt{};
+    ASSERT_EQ(S_OK, c.ctl->TakeSnapshot(&size, buf.data(), &mt));
+    EXPECT_EQ(MEDIASUBTYPE_RGB24, mt.subtype);
+    EXPECT_TRUE(at(buf, 0, 5, 0) == W - 1 && at(buf, 0, 5, 1) == 5 && at(buf, 0, 5, 2) == 7);
+    EXPECT_EQ(std::vector<BYTE>(16, 0xEE), std::vector<BYTE>(buf.end() - 16, buf.end()));
+    // Never more than the caller's size.
+    size = 10;
+    std::fill(buf.begin(), buf.end(), 0xEE);
+    ASSERT_EQ(S_OK, c.ctl->TakeSnapshot(&size, buf.data(), nullptr));
+    EXPECT_EQ(W - 1, buf[0]);
+    EXPECT_EQ(0xEE, buf[10]);
+}
+
+TEST(VantorImageEffectsTest, SnapshotWaitIsBoundedAndEndsOnStop) {
+    Chain c;
+    int size = -1;
+    ULONGLONG t0 = GetTickCount64();
+    EXPECT_EQ(VFW_E_TIMEOUT, c.ctl->TakeSnapshot(&size, nullptr, nullptr));
+    EXPECT_GE(msSince(t0), 1500u);
+    EXPECT_LT(msSince(t0), 10000u);
+    EXPECT_EQ(-1, size);
+
+    std::thread flusher([&c] { Sleep(200); c.src->p.DeliverBeginFlush(); });
+    t0 = GetTickCount64();
+    EXPECT_EQ(VFW_E_WRONG_STATE, c.ctl->TakeSnapshot(&size, nullptr, nullptr));
+    EXPECT_LT(msSince(t0), 1500u);
+    flusher.join();
+    c.src->p.DeliverEndFlush();
+
+    std::thread stopper([&c] { Sleep(200); c.fx->Stop(); });
+    t0 = GetTickCount64();
+    EXPECT_EQ(VFW_E_WRONG_STATE, c.ctl->TakeSnapshot(&size, nullptr, nullptr));
+    EXPECT_LT(msSince(t0), 1500u);
+    stopper.join();
+    EXPECT_EQ(VFW_E_WRONG_STATE, c.ctl->TakeSnapshot(&size, nullptr, nullptr));
+    EXPECT_EQ(-1, size);
+}
