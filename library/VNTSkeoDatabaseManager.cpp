@@ -187,8 +187,7 @@ void VNTSkeoDatabaseManager::keepUnreadableFileAside() {
 
 bool VNTSkeoDatabaseManager::saveEventList() {
     const std::vector<VNTSkeoEvent> records = eventList();
-    // Written as text: under Wine a DOM created on this thread while the owner waits for it to end
-    // fails (CO_E_NOTINITIALIZED), which would lose the last changes at exit.
+    // Written as text: the worker needs no XML object at exit, and what we write always parses again.
     const std::string text = eventxml::formatEventList(records);
     if (!replaceFileAtomically(filePath_, std::vector<uint8_t>(text.begin(), text.end()))) {
         vnt::trace(L"VNTSkeoDatabaseManager: cannot save %ls; the previous file stays", filePath_.c_str());
