@@ -3,6 +3,8 @@
 #include <mutex>
 #include <new>
 
+#include "dshow/EnumPosition.h"
+
 namespace dshow {
 
 HRESULT EnumMediaTypes::create(const std::vector<MediaType>& types, IEnumMediaTypes** out) noexcept {
@@ -46,13 +48,11 @@ STDMETHODIMP_(ULONG) EnumMediaTypes::Release() {
 }
 
 STDMETHODIMP EnumMediaTypes::Next(ULONG cMediaTypes, AM_MEDIA_TYPE** ppMediaTypes, ULONG* pcFetched) {
-    if (!ppMediaTypes) return E_POINTER;
-    if (!pcFetched && cMediaTypes != 1) return E_POINTER;
-    if (pcFetched) *pcFetched = 0;
+    const HRESULT arguments = checkNextArguments(ppMediaTypes, cMediaTypes, pcFetched);
+    if (FAILED(arguments)) return arguments;
 
     std::lock_guard<SrwLock> guard(lock_);
-    const ULONG available = static_cast<ULONG>(list_->size()) - position_;
-    const ULONG count = cMediaTypes < available ? cMediaTypes : available;
+    const ULONG count = itemsAvailable(cMediaTypes, list_->size(), position_);
     for (ULONG i = 0; i < count; ++i) {
         ppMediaTypes[i] = createMediaType((*list_)[position_ + i].get());
         if (!ppMediaTypes[i]) {
@@ -71,13 +71,7 @@ STDMETHODIMP EnumMediaTypes::Next(ULONG cMediaTypes, AM_MEDIA_TYPE** ppMediaType
 
 STDMETHODIMP EnumMediaTypes::Skip(ULONG cMediaTypes) {
     std::lock_guard<SrwLock> guard(lock_);
-    const ULONG available = static_cast<ULONG>(list_->size()) - position_;
-    if (cMediaTypes > available) {
-        position_ += available;
-        return S_FALSE;
-    }
-    position_ += cMediaTypes;
-    return S_OK;
+    return skipItems(cMediaTypes, list_->size(), position_);
 }
 
 STDMETHODIMP EnumMediaTypes::Reset() {

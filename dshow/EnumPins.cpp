@@ -3,6 +3,8 @@
 #include <mutex>
 #include <new>
 
+#include "dshow/EnumPosition.h"
+
 namespace dshow {
 
 EnumPins::Snapshot::Snapshot(std::vector<IPin*> pins) noexcept : pins_(std::move(pins)) {
@@ -55,14 +57,12 @@ STDMETHODIMP_(ULONG) EnumPins::Release() {
 }
 
 STDMETHODIMP EnumPins::Next(ULONG cPins, IPin** ppPins, ULONG* pcFetched) {
-    if (!ppPins) return E_POINTER;
-    if (!pcFetched && cPins != 1) return E_POINTER;
-    if (pcFetched) *pcFetched = 0;
+    const HRESULT arguments = checkNextArguments(ppPins, cPins, pcFetched);
+    if (FAILED(arguments)) return arguments;
 
     std::lock_guard<SrwLock> guard(lock_);
     const std::vector<IPin*>& pins = snapshot_->pins();
-    const ULONG available = static_cast<ULONG>(pins.size()) - position_;
-    const ULONG count = cPins < available ? cPins : available;
+    const ULONG count = itemsAvailable(cPins, pins.size(), position_);
     for (ULONG i = 0; i < count; ++i) {
         ppPins[i] = pins[position_ + i];
         ppPins[i]->AddRef();
@@ -74,13 +74,7 @@ STDMETHODIMP EnumPins::Next(ULONG cPins, IPin** ppPins, ULONG* pcFetched) {
 
 STDMETHODIMP EnumPins::Skip(ULONG cPins) {
     std::lock_guard<SrwLock> guard(lock_);
-    const ULONG available = static_cast<ULONG>(snapshot_->pins().size()) - position_;
-    if (cPins > available) {
-        position_ += available;
-        return S_FALSE;
-    }
-    position_ += cPins;
-    return S_OK;
+    return skipItems(cPins, snapshot_->pins().size(), position_);
 }
 
 STDMETHODIMP EnumPins::Reset() {
