@@ -59,7 +59,7 @@ option(SKEO_CHECK_DELIVERABLES "Add a test that inspects the built deliverables"
 if(SKEO_CHECK_DELIVERABLES)
     enable_testing()
     add_test(NAME deliverable_binaries
-             COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-binaries $<TARGET_FILE:Skeo>)
+             COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-binaries $<TARGET_FILE:Skeo> $<TARGET_FILE:VantorImageEffects>)
     add_test(NAME deliverable_strings
              COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-strings $<TARGET_FILE:Skeo>)
 endif()

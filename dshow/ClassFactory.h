@@ -4,6 +4,7 @@
 
 #include <windows.h>
 #include <unknwn.h>
+#include <strmif.h>
 
 #include <cstddef>
 
@@ -18,6 +19,10 @@ struct FactoryEntry {
     const CLSID* clsid;
     const wchar_t* name;  // registry display name, for self-registration
     CreateFunction create;
+    // Filter-mapper data for a filter; null for other objects (property pages).
+    const REGFILTER2* setup = nullptr;
+    // The filter category; null means the default DirectShow filter category.
+    const CLSID* category = nullptr;
 };
 
 class ClassFactory final : public IClassFactory {

@@ -1,6 +1,7 @@
 #include "imagefx/VantorImageEffects.h"
 
 #include "dshow/MediaType.h"
+#include "framework/Gdiplus.h"
 
 #include <amvideo.h>
 #include <uuids.h>
@@ -255,6 +256,26 @@ void CVantorImageEffects::serveSnapshot(IMediaSample* in, const BYTE* frame, siz
     SetEvent(r->served);
 }
 
+namespace {
+
+INIT_ONCE g_gdiplusOnce = INIT_ONCE_STATIC_INIT;
+
+// GDI+ is started by the first filter and stays started: shutting it down from DllMain is not
+// allowed, and a process may create and drop filters many times.
+BOOL CALLBACK startGdiplus(PINIT_ONCE, PVOID, PVOID*) {
+    // Only the start-up needs COM on this thread; the thread's apartment is left as it was.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    ULONG_PTR token = 0;
+    Gdiplus::GdiplusStartupInput input;
+    Gdiplus::GdiplusStartup(&token, &input, nullptr);
+    if (SUCCEEDED(com)) CoUninitialize();
+    return TRUE;
+}
+
+}  // namespace
+
 HRESULT CreateVantorImageEffects(IUnknown* outer, REFIID riid, void** ppv) noexcept {
-    return dshow::createFilter<CVantorImageEffects>(outer, riid, ppv);
+    const HRESULT hr = dshow::createFilter<CVantorImageEffects>(outer, riid, ppv);
+    if (SUCCEEDED(hr)) InitOnceExecuteOnce(&g_gdiplusOnce, startGdiplus, nullptr, nullptr);
+    return hr;
 }

@@ -1,0 +1,343 @@
+// VantorImageEffects.dll as a client meets it: registered with the system's regsvr32, found in the
+// filter category, created by CLSID through COM, and taken apart through its four exports.
+#include "dshow/ClassFactory.h"
+#include "framework/ComPtr.h"
+#include "imagefx/IIPEffectVantor.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <ocidl.h>
+#include <strmif.h>
+#include <uuids.h>
+#include <vfwmsgs.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+using vnt::ComPtr;
+
+namespace {
+
+const wchar_t kClassKey[] = L"CLSID\\{15617D4A-D387-475A-8B08-18574FB83D34}";
+const wchar_t kInstanceKey[] =
+    L"CLSID\\{083863F1-70DE-11D0-BD40-00A0C911CE86}\\Instance\\{15617D4A-D387-475A-8B08-18574FB83D34}";
+
+class ComEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
+    void TearDown() override { CoUninitialize(); }
+};
+const auto* const kCom = ::testing::AddGlobalTestEnvironment(new ComEnvironment);
+
+std::wstring dllPath() {
+    wchar_t exe[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    std::wstring path(exe);
+    return path.substr(0, path.find_last_of(L'\\') + 1) + L"VantorImageEffects.dll";
+}
+
+// Runs the system's regsvr32 silently and returns its exit code (-1 when it did not run).
+int regsvr32(const std::wstring& arguments) {
+    wchar_t system[MAX_PATH] = {};
+    GetSystemDirectoryW(system, MAX_PATH);
+    std::wstring command = L"\"" + std::wstring(system) + L"\\regsvr32.exe\" /s " + arguments + L" \"" + dllPath() + L"\"";
+    STARTUPINFOW si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return -1;
+    DWORD code = static_cast<DWORD>(-1);
+    if (WaitForSingleObject(pi.hProcess, 60000) == WAIT_OBJECT_0) GetExitCodeProcess(pi.hProcess, &code);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return static_cast<int>(code);
+}
+
+std::wstring readString(HKEY root, const std::wstring& key, const wchar_t* name, bool* present = nullptr) {
+    wchar_t buffer[1024] = {};
+    DWORD bytes = sizeof buffer - sizeof(wchar_t);
+    const LONG err = RegGetValueW(root, key.c_str(), name, RRF_RT_REG_SZ, nullptr, buffer, &bytes);
+    if (present) *present = err == ERROR_SUCCESS;
+    return err == ERROR_SUCCESS ? buffer : L"";
+}
+
+bool keyExists(HKEY root, const std::wstring& key) {
+    HKEY h = nullptr;
+    if (RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS) return false;
+    RegCloseKey(h);
+    return true;
+}
+
+std::vector<BYTE> readBinary(HKEY root, const std::wstring& key, const wchar_t* name) {
+    DWORD bytes = 0;
+    if (RegGetValueW(root, key.c_str(), name, RRF_RT_REG_BINARY, nullptr, nullptr, &bytes) != ERROR_SUCCESS)
+        return {};
+    std::vector<BYTE> data(bytes);
+    if (RegGetValueW(root, key.c_str(), name, RRF_RT_REG_BINARY, nullptr, data.data(), &bytes) != ERROR_SUCCESS)
+        return {};
+    data.resize(bytes);
+    return data;
+}
+
+// The filter mapper's stored pin data: a header, one record per pin, one per media type, with
+// GUIDs referred to by their offset in the blob.
+struct StoredPin {
+    DWORD flags = 0;
+    std::vector<std::pair<GUID, GUID>> types;
+};
+struct StoredFilter {
+    DWORD version = 0;
+    DWORD merit = 0;
+    std::vector<StoredPin> pins;
+};
+
+bool parseFilterData(const std::vector<BYTE>& blob, StoredFilter& out) {
+    auto dword = [&](size_t at, DWORD& v) {
+        if (at + 4 > blob.size()) return false;
+        std::memcpy(&v, blob.data() + at, 4);
+        return true;
+    };
+    auto guid = [&](DWORD at, GUID& g) {
+        if (size_t(at) + sizeof(GUID) > blob.size()) return false;
+        std::memcpy(&g, blob.data() + at, sizeof(GUID));
+        return true;
+    };
+    DWORD pinCount = 0;
+    if (!dword(0, out.version) || !dword(4, out.merit) || !dword(8, pinCount) || pinCount > 16) return false;
+    size_t at = 16;
+    for (DWORD p = 0; p < pinCount; ++p) {
+        StoredPin pin;
+        DWORD instances = 0, typeCount = 0, mediumCount = 0, category = 0;
+        if (!dword(at + 4, pin.flags) || !dword(at + 8, instances) || !dword(at + 12, typeCount) ||
+            !dword(at + 16, mediumCount) || !dword(at + 20, category) || typeCount > 16)
+            return false;
+        at += 24;
+        for (DWORD t = 0; t < typeCount; ++t) {
+            DWORD major = 0, minor = 0;
+            GUID majorType, minorType;
+            if (!dword(at + 8, major) || !dword(at + 12, minor) || !guid(major, majorType) || !guid(minor, minorType))
+                return false;
+            pin.types.emplace_back(majorType, minorType);
+            at += 16;
+        }
+        at += 4 * mediumCount;
+        out.pins.push_back(pin);
+    }
+    return true;
+}
+
+// The filter as the system device enumerator lists it in the default filter category.
+bool findInCategory(std::wstring& friendlyName) {
+    ComPtr<ICreateDevEnum> devices;
+    if (FAILED(CoCreateInstance(CLSID_SystemDeviceEnum, nullptr, CLSCTX_INPROC_SERVER, IID_ICreateDevEnum,
+                                devices.putVoid())))
+        return false;
+    ComPtr<IEnumMoniker> monikers;
+    if (devices->CreateClassEnumerator(CLSID_LegacyAmFilterCategory, monikers.put(), 0) != S_OK) return false;
+    for (ComPtr<IMoniker> moniker; monikers->Next(1, moniker.put(), nullptr) == S_OK;) {
+        ComPtr<IPropertyBag> bag;
+        if (FAILED(moniker->BindToStorage(nullptr, nullptr, IID_IPropertyBag, bag.putVoid()))) continue;
+        VARIANT clsid;
+        VariantInit(&clsid);
+        const bool ours = SUCCEEDED(bag->Read(L"CLSID", &clsid, nullptr)) && clsid.vt == VT_BSTR &&
+                          _wcsicmp(clsid.bstrVal, L"{15617D4A-D387-475A-8B08-18574FB83D34}") == 0;
+        VariantClear(&clsid);
+        if (!ours) continue;
+        VARIANT name;
+        VariantInit(&name);
+        if (SUCCEEDED(bag->Read(L"FriendlyName", &name, nullptr)) && name.vt == VT_BSTR) friendlyName = name.bstrVal;
+        VariantClear(&name);
+        return true;
+    }
+    return false;
+}
+
+void expectRegistered() {
+    EXPECT_EQ(readString(HKEY_CLASSES_ROOT, kClassKey, nullptr), L"Vantor Image Effects");
+    const std::wstring server = std::wstring(kClassKey) + L"\\InprocServer32";
+    EXPECT_EQ(_wcsicmp(readString(HKEY_CLASSES_ROOT, server, nullptr).c_str(), dllPath().c_str()), 0)
+        << readString(HKEY_CLASSES_ROOT, server, nullptr).size();
+    EXPECT_EQ(readString(HKEY_CLASSES_ROOT, server, L"ThreadingModel"), L"Both");
+    std::wstring name;
+    EXPECT_TRUE(findInCategory(name));
+    EXPECT_EQ(name, L"Vantor Image Effects");
+}
+
+void expectUnregistered() {
+    EXPECT_FALSE(keyExists(HKEY_CLASSES_ROOT, kClassKey));
+    EXPECT_FALSE(keyExists(HKEY_CLASSES_ROOT, kInstanceKey));
+    std::wstring name;
+    EXPECT_FALSE(findInCategory(name));
+    ComPtr<IBaseFilter> filter;
+    EXPECT_EQ(CoCreateInstance(CLSID_VantorImageEffects, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter,
+                               filter.putVoid()),
+              REGDB_E_CLASSNOTREG);
+}
+
+TEST(VantorImageEffectsDllTest, Regsvr32RegistersCreatesByClsidAndUnregisters) {
+    ASSERT_EQ(regsvr32(L""), 0);
+    expectRegistered();
+
+    // What the mapper stored: merit "do not use", an input and an output pin taking any video.
+    StoredFilter stored;
+    ASSERT_TRUE(parseFilterData(readBinary(HKEY_CLASSES_ROOT, kInstanceKey, L"FilterData"), stored));
+    EXPECT_EQ(stored.merit, 0x200000u);
+    ASSERT_EQ(stored.pins.size(), 2u);
+    EXPECT_EQ(stored.pins[0].flags & REG_PINFLAG_B_OUTPUT, 0u);
+    EXPECT_NE(stored.pins[1].flags & REG_PINFLAG_B_OUTPUT, 0u);
+    for (const StoredPin& pin : stored.pins) {
+        EXPECT_EQ(pin.flags & (REG_PINFLAG_B_RENDERER | REG_PINFLAG_B_ZERO | REG_PINFLAG_B_MANY), 0u);
+        ASSERT_EQ(pin.types.size(), 1u);
+        EXPECT_TRUE(IsEqualGUID(pin.types[0].first, MEDIATYPE_Video));
+        EXPECT_TRUE(IsEqualGUID(pin.types[0].second, GUID_NULL));
+    }
+
+    {
+        // Created through COM from the registered DLL, not from code linked into this test.
+        ComPtr<IBaseFilter> filter;
+        ASSERT_EQ(CoCreateInstance(CLSID_VantorImageEffects, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter,
+                                   filter.putVoid()),
+                  S_OK);
+        EXPECT_NE(GetModuleHandleW(L"VantorImageEffects.dll"), nullptr);
+        CLSID clsid = {};
+        EXPECT_EQ(filter->GetClassID(&clsid), S_OK);
+        EXPECT_TRUE(IsEqualCLSID(clsid, CLSID_VantorImageEffects));
+        ComPtr<IPin> in, out;
+        EXPECT_EQ(filter->FindPin(L"XForm In", in.put()), S_OK);
+        EXPECT_EQ(filter->FindPin(L"XForm Out", out.put()), S_OK);
+        ComPtr<IIPEffectVantor> effects;
+        ASSERT_EQ(filter.queryInterface(effects), S_OK);
+        EXPECT_EQ(effects->put_Zoom(2.5f), S_OK);
+        float zoom = 0;
+        EXPECT_EQ(effects->get_Zoom(&zoom), S_OK);
+        EXPECT_EQ(zoom, 2.5f);
+    }
+
+    ASSERT_EQ(regsvr32(L"/u"), 0);
+    expectUnregistered();
+    // Unregistering what is not registered is not a failure.
+    EXPECT_EQ(regsvr32(L"/u"), 0);
+}
+
+// The four exports, called directly the way COM calls them.
+class DllExportsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        module_ = LoadLibraryW(dllPath().c_str());
+        ASSERT_NE(module_, nullptr);
+        getClassObject_ = exported<GetClassObject>("DllGetClassObject");
+        canUnloadNow_ = exported<Plain>("DllCanUnloadNow");
+        register_ = exported<Plain>("DllRegisterServer");
+        unregister_ = exported<Plain>("DllUnregisterServer");
+        ASSERT_TRUE(getClassObject_ && canUnloadNow_ && register_ && unregister_);
+    }
+    void TearDown() override {
+        if (module_) FreeLibrary(module_);
+    }
+
+    template <class F>
+    F exported(const char* name) {
+        // Through void* because FARPROC has no parameters to match.
+        return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module_, name)));
+    }
+
+    using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+    using Plain = HRESULT(STDAPICALLTYPE*)();
+    HMODULE module_ = nullptr;
+    GetClassObject getClassObject_ = nullptr;
+    Plain canUnloadNow_ = nullptr;
+    Plain register_ = nullptr;
+    Plain unregister_ = nullptr;
+};
+
+TEST_F(DllExportsTest, FactoryAndUnloadRules) {
+    EXPECT_EQ(getClassObject_(CLSID_VantorImageEffects, IID_IClassFactory, nullptr), E_POINTER);
+    void* none = reinterpret_cast<void*>(1);
+    EXPECT_EQ(getClassObject_(CLSID_FilterGraph, IID_IClassFactory, &none), CLASS_E_CLASSNOTAVAILABLE);
+    EXPECT_EQ(none, nullptr);
+    EXPECT_EQ(canUnloadNow_(), S_OK);
+
+    ComPtr<IClassFactory> factory;
+    ASSERT_EQ(getClassObject_(CLSID_VantorImageEffects, IID_IClassFactory, factory.putVoid()), S_OK);
+    EXPECT_EQ(canUnloadNow_(), S_FALSE) << "a factory held keeps the server loaded";
+
+    ComPtr<IBaseFilter> filter;
+    ASSERT_EQ(factory->CreateInstance(nullptr, IID_IBaseFilter, filter.putVoid()), S_OK);
+    ComPtr<IPersistStream> persist;
+    EXPECT_EQ(filter->QueryInterface(IID_IPersistStream, persist.putVoid()), E_NOINTERFACE);
+
+    // Aggregation hands out the inner unknown only.
+    ComPtr<IUnknown> inner;
+    EXPECT_EQ(factory->CreateInstance(filter.get(), IID_IBaseFilter, inner.putVoid()), CLASS_E_NOAGGREGATION);
+
+    factory.reset();
+    EXPECT_EQ(canUnloadNow_(), S_FALSE) << "a live filter keeps the server loaded";
+    filter.reset();
+    EXPECT_EQ(canUnloadNow_(), S_OK);
+
+    ASSERT_EQ(getClassObject_(CLSID_VantorImageEffects, IID_IClassFactory, factory.putVoid()), S_OK);
+    EXPECT_EQ(factory->LockServer(TRUE), S_OK);
+    factory.reset();
+    EXPECT_EQ(canUnloadNow_(), S_FALSE) << "a locked server stays loaded";
+    ASSERT_EQ(getClassObject_(CLSID_VantorImageEffects, IID_IClassFactory, factory.putVoid()), S_OK);
+    EXPECT_EQ(factory->LockServer(FALSE), S_OK);
+    factory.reset();
+    EXPECT_EQ(canUnloadNow_(), S_OK);
+}
+
+// With the newer filter mapper uncreatable, registration goes through the older one. The newer
+// mapper's class key is moved aside in this test prefix's machine registry and put back after.
+TEST_F(DllExportsTest, RegistersThroughTheOlderMapperWhenTheNewerIsMissing) {
+    const std::wstring mapper2 = L"Software\\Classes\\CLSID\\{CDA42200-BD88-11D0-BD4E-00A0C911CE86}";
+    const std::wstring aside = mapper2 + L".aside";
+    HKEY source = nullptr, backup = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, mapper2.c_str(), 0, KEY_READ, &source), ERROR_SUCCESS);
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, aside.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &backup,
+                              nullptr),
+              ERROR_SUCCESS);
+    const LONG copied = RegCopyTreeW(source, nullptr, backup);
+    RegCloseKey(source);
+    RegCloseKey(backup);
+    ASSERT_EQ(copied, ERROR_SUCCESS);
+    ASSERT_EQ(RegDeleteTreeW(HKEY_LOCAL_MACHINE, mapper2.c_str()), ERROR_SUCCESS);
+    struct Restore {
+        const std::wstring& mapper2;
+        const std::wstring& aside;
+        ~Restore() {
+            HKEY from = nullptr, to = nullptr;
+            if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, aside.c_str(), 0, KEY_READ, &from) != ERROR_SUCCESS) return;
+            if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, mapper2.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &to,
+                                nullptr) == ERROR_SUCCESS) {
+                if (RegCopyTreeW(from, nullptr, to) == ERROR_SUCCESS) RegDeleteTreeW(HKEY_LOCAL_MACHINE, aside.c_str());
+                RegCloseKey(to);
+            }
+            RegCloseKey(from);
+        }
+    } restore{mapper2, aside};
+
+    ComPtr<IFilterMapper2> newer;
+    ASSERT_NE(CoCreateInstance(CLSID_FilterMapper2, nullptr, CLSCTX_INPROC_SERVER, IID_IFilterMapper2,
+                               newer.putVoid()),
+              S_OK);
+
+    ASSERT_EQ(register_(), S_OK);
+    expectRegistered();
+    // The older mapper's own layout: merit and pins under the class key.
+    DWORD merit = 0, direction = 2, bytes = sizeof(DWORD);
+    EXPECT_EQ(RegGetValueW(HKEY_CLASSES_ROOT, kClassKey, L"Merit", RRF_RT_REG_DWORD, nullptr, &merit, &bytes),
+              ERROR_SUCCESS);
+    EXPECT_EQ(merit, 0x200000u);
+    const std::wstring pins = std::wstring(kClassKey) + L"\\Pins\\";
+    EXPECT_EQ(RegGetValueW(HKEY_CLASSES_ROOT, (pins + L"Output").c_str(), L"Direction", RRF_RT_REG_DWORD, nullptr,
+                           &direction, &bytes),
+              ERROR_SUCCESS);
+    EXPECT_EQ(direction, 1u);
+    EXPECT_TRUE(keyExists(HKEY_CLASSES_ROOT, pins + L"Input\\Types\\{73646976-0000-0010-8000-00AA00389B71}"));
+
+    ASSERT_EQ(unregister_(), S_OK);
+    expectUnregistered();
+    EXPECT_FALSE(keyExists(HKEY_CLASSES_ROOT, L"Filter\\{15617D4A-D387-475A-8B08-18574FB83D34}"));
+}
+
+}  // namespace
