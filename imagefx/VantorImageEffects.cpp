@@ -69,26 +69,30 @@ STDMETHODIMP CVantorImageEffects::Stop() {
 STDMETHODIMP CVantorImageEffects::get_Mirror(int* mirror) {
     if (!mirror) return E_POINTER;
     Lock lock(settingsLock_);
-    *mirror = effects_.mirror;
+    *mirror = mirror_;
     return S_OK;
 }
 
 STDMETHODIMP CVantorImageEffects::put_Mirror(int mirror) {
     Lock lock(settingsLock_);
+    mirror_ = mirror;
     effects_.mirror = mirror != 0;
+    setDirty(true);
     return S_OK;
 }
 
 STDMETHODIMP CVantorImageEffects::get_Flip(int* flip) {
     if (!flip) return E_POINTER;
     Lock lock(settingsLock_);
-    *flip = effects_.flip;
+    *flip = flip_;
     return S_OK;
 }
 
 STDMETHODIMP CVantorImageEffects::put_Flip(int flip) {
     Lock lock(settingsLock_);
+    flip_ = flip;
     effects_.flip = flip != 0;
+    setDirty(true);
     return S_OK;
 }
 
@@ -103,12 +107,14 @@ STDMETHODIMP CVantorImageEffects::get_Zoom(float* zoom) {
 STDMETHODIMP CVantorImageEffects::put_Zoom(float zoom) {
     Lock lock(settingsLock_);
     effects_.zoom = zoom;
+    setDirty(true);
     return S_OK;
 }
 
 STDMETHODIMP CVantorImageEffects::put_Freeze(int freeze) {
     Lock lock(settingsLock_);
     freeze_ = freeze != 0;
+    setDirty(true);
     return S_OK;
 }
 

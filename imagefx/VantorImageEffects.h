@@ -2,6 +2,7 @@
 // copy of the next processed frame for a caller that asks for a snapshot.
 #pragma once
 
+#include "dshow/PersistStream.h"
 #include "dshow/SrwLock.h"
 #include "dshow/TransformFilter.h"
 #include "imagefx/FrameKernels.h"
@@ -16,13 +17,17 @@ constexpr DWORD kVantorSnapshotTimeoutMs = 2000;
 
 class CVantorImageEffects final : public dshow::TransformFilter,
                                   public IIPEffectVantor,
-                                  public ISpecifyPropertyPages {
+                                  public ISpecifyPropertyPages,
+                                  // Its settings are not saved with a graph, so the interface is not
+                                  // handed out; a saved stream would hold only the version stamp.
+                                  public dshow::PersistStream {
 public:
     explicit CVantorImageEffects(IUnknown* outer);
 
     STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override { return TransformFilter::QueryInterface(riid, ppv); }
     STDMETHODIMP_(ULONG) AddRef() override { return TransformFilter::AddRef(); }
     STDMETHODIMP_(ULONG) Release() override { return TransformFilter::Release(); }
+    STDMETHODIMP GetClassID(CLSID* clsid) override { return TransformFilter::GetClassID(clsid); }
 
     // A waiting snapshot caller is released as soon as the filter stops.
     STDMETHODIMP Stop() override;
@@ -66,6 +71,9 @@ private:
 
     dshow::SrwLock settingsLock_;
     vantorfx::Effects effects_;
+    // As the caller gave them: a getter returns what the setter stored.
+    int mirror_ = 0;
+    int flip_ = 0;
     bool freeze_ = false;
 
     // Guards request_ and stops_, and is held while a frame is copied into a caller's buffer, so

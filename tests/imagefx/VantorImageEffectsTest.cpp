@@ -148,6 +148,23 @@ TEST(VantorImageEffectsTest, InterfacesAndSettings) {
     EXPECT_EQ(CLSID_VantorImageEffectsPropertyPage, pages.pElems[0]);
     CoTaskMemFree(pages.pElems);
 
+    // Settings are stored as given and raise the dirty flag; a saved stream holds only the stamp.
+    EXPECT_FALSE(c.fx->dirty());
+    ASSERT_EQ(S_OK, c.ctl->put_Mirror(5));
+    EXPECT_TRUE(c.fx->dirty());
+    int mirror = 0;
+    ASSERT_EQ(S_OK, c.ctl->get_Mirror(&mirror));
+    EXPECT_EQ(5, mirror);
+    IStream* stream = nullptr;
+    ASSERT_EQ(S_OK, CreateStreamOnHGlobal(nullptr, TRUE, &stream));
+    EXPECT_EQ(S_OK, c.fx->Save(stream, TRUE));
+    STATSTG stat{};
+    stream->Stat(&stat, STATFLAG_NONAME);
+    EXPECT_EQ(4u, stat.cbSize.QuadPart);
+    stream->Release();
+    EXPECT_FALSE(c.fx->dirty());
+    ASSERT_EQ(S_OK, c.ctl->put_Mirror(0));
+
     // 0.5 is kept as given but leaves the frame as it came.
     ASSERT_EQ(S_OK, c.ctl->put_Zoom(0.5f));
     float zoom = 0;
