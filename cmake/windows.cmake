@@ -29,6 +29,10 @@ add_library(skeo_core STATIC
     app/VNTThreadLoop.cpp
     app/VNTUI_Object.cpp
     app/VNTWindow.cpp
+    camera/CaptureGraph.cpp
+    camera/CaptureGraphView.cpp
+    camera/DirectShowIds.cpp
+    camera/VNTWebcam.cpp
     library/EventListXml.cpp
     library/PhotoWriter.cpp
     library/VNTSkeoDatabaseManager.cpp
@@ -37,7 +41,7 @@ add_library(skeo_core STATIC
     ui/CVNTUI_Skeo_MainDlg.cpp
     ui/CVNTUI_TrayIcon.cpp
 )
-target_link_libraries(skeo_core PUBLIC vnt_framework shlwapi)
+target_link_libraries(skeo_core PUBLIC vnt_framework shlwapi strmiids ksuser winmm)
 target_link_libraries(vnt_framework PUBLIC oleaut32)
 
 # The entry routine comes before libmingw32 on the link line, which refers to it.

@@ -1,0 +1,12 @@
+// Class identifiers the platform publishes that MinGW's headers do not declare.
+#pragma once
+
+#include <guiddef.h>
+
+extern "C" {
+// Defined in the strmiids library.
+extern const CLSID CLSID_SampleGrabber;
+extern const CLSID CLSID_NullRenderer;
+// Defined in DirectShowIds.cpp: no library has it.
+extern const CLSID CLSID_EnhancedVideoRenderer;
+}
