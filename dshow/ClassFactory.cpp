@@ -17,6 +17,13 @@ ModuleObject::ModuleObject(const ModuleObject&) noexcept { InterlockedIncrement(
 
 ModuleObject::~ModuleObject() { InterlockedDecrement(&g_objects); }
 
+HMODULE thisModule() noexcept {
+    HMODULE module = nullptr;
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCWSTR>(&thisModule), &module);
+    return module;
+}
+
 LONG moduleObjectCount() noexcept { return InterlockedCompareExchange(&g_objects, 0, 0); }
 
 LONG moduleLockCount() noexcept { return InterlockedCompareExchange(&g_locks, 0, 0); }

@@ -56,6 +56,10 @@ public:
     ~ModuleObject();
 };
 
+// The module (the server DLL, or a program the code is linked into) that holds this code, and
+// with it the server's resources.
+HMODULE thisModule() noexcept;
+
 LONG moduleObjectCount() noexcept;
 LONG moduleLockCount() noexcept;
 

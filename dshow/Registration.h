@@ -12,8 +12,6 @@
 
 namespace dshow {
 
-// The module (DLL or executable) that holds this code.
-HMODULE thisModule() noexcept;
 std::wstring modulePath(HMODULE module);
 
 // HKEY_CLASSES_ROOT\CLSID\{clsid} = name, with InprocServer32 = path and ThreadingModel "Both".

@@ -3,6 +3,7 @@
 #include "dshow/Registration.h"
 #include "imagefx/IIPEffectVantor.h"
 #include "imagefx/VantorImageEffects.h"
+#include "imagefx/VantorImageEffectsPropertyPage.h"
 
 #include <strmif.h>
 #include <uuids.h>
@@ -22,6 +23,7 @@ const REGFILTER2 kSetup = {1, MERIT_DO_NOT_USE, {{2, kPins}}};
 
 const dshow::FactoryEntry kClasses[] = {
     {&CLSID_VantorImageEffects, L"Vantor Image Effects", CreateVantorImageEffects, &kSetup},
+    {&CLSID_VantorImageEffectsPropertyPage, L"Vantor Image Effects", CreateVantorImageEffectsPropertyPage},
 };
 
 }  // namespace

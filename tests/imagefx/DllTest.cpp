@@ -212,10 +212,34 @@ TEST(VantorImageEffectsDllTest, Regsvr32RegistersCreatesByClsidAndUnregisters) {
         float zoom = 0;
         EXPECT_EQ(effects->get_Zoom(&zoom), S_OK);
         EXPECT_EQ(zoom, 2.5f);
+
+        // The page the filter names, from the same DLL, with its title from the DLL's resources.
+        ComPtr<ISpecifyPropertyPages> specify;
+        ASSERT_EQ(filter.queryInterface(specify), S_OK);
+        CAUUID pages{};
+        ASSERT_EQ(specify->GetPages(&pages), S_OK);
+        ASSERT_EQ(pages.cElems, 1u);
+        ComPtr<IPropertyPage> page;
+        EXPECT_EQ(CoCreateInstance(pages.pElems[0], nullptr, CLSCTX_INPROC_SERVER, IID_IPropertyPage, page.putVoid()),
+                  S_OK);
+        CoTaskMemFree(pages.pElems);
+        ASSERT_TRUE(page);
+        PROPPAGEINFO info{};
+        ASSERT_EQ(page->GetPageInfo(&info), S_OK);
+        EXPECT_STREQ(info.pszTitle, L"Vantor Image Effects");
+        EXPECT_GT(info.size.cx, 0);
+        CoTaskMemFree(info.pszTitle);
+        IUnknown* objects[] = {filter.get()};
+        EXPECT_EQ(page->SetObjects(1, objects), S_OK);
+        EXPECT_EQ(page->SetObjects(0, nullptr), S_OK);
     }
+    const std::wstring pageKey = L"CLSID\\{D6D8FCD4-142B-4A53-8792-1C3E82C7D3E7}";
+    EXPECT_EQ(readString(HKEY_CLASSES_ROOT, pageKey, nullptr), L"Vantor Image Effects");
+    EXPECT_EQ(readString(HKEY_CLASSES_ROOT, pageKey + L"\\InprocServer32", L"ThreadingModel"), L"Both");
 
     ASSERT_EQ(regsvr32(L"/u"), 0);
     expectUnregistered();
+    EXPECT_FALSE(keyExists(HKEY_CLASSES_ROOT, pageKey));
     // Unregistering what is not registered is not a failure.
     EXPECT_EQ(regsvr32(L"/u"), 0);
 }
