@@ -49,7 +49,13 @@ add_executable(Skeo WIN32 app/SkeoApp.cpp framework/WinMain.cpp resources/Skeo.r
 target_link_libraries(Skeo PRIVATE skeo_core)
 target_link_options(Skeo PRIVATE -municode)
 set_source_files_properties(resources/Skeo.rc PROPERTIES
-    OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/StringIds.h;${CMAKE_SOURCE_DIR}/resources/strings/Strings.en.rc;${CMAKE_SOURCE_DIR}/resources/strings/Strings.zh-TW.rc;${CMAKE_SOURCE_DIR}/resources/strings/Strings.ja.rc;${CMAKE_SOURCE_DIR}/resources/Skeo.manifest;${CMAKE_SOURCE_DIR}/resources/Skeo.ico;${CMAKE_SOURCE_DIR}/resources/SkeoTray.ico;${CMAKE_SOURCE_DIR}/resources/resource.h")
+    OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/StringIds.h;${CMAKE_SOURCE_DIR}/resources/strings/Strings.en.rc;${CMAKE_SOURCE_DIR}/resources/strings/Strings.zh-TW.rc;${CMAKE_SOURCE_DIR}/resources/strings/Strings.ja.rc;${CMAKE_SOURCE_DIR}/resources/Skeo.manifest;${CMAKE_SOURCE_DIR}/resources/Skeo.ico;${CMAKE_SOURCE_DIR}/resources/SkeoTray.ico;${CMAKE_SOURCE_DIR}/resources/resource.h;${CMAKE_SOURCE_DIR}/resources/images/focus-progress.bmp;${CMAKE_SOURCE_DIR}/resources/images/focus-done.bmp")
+
+# The sounds are played by full path from beside the program.
+file(GLOB SKEO_SOUNDS ${CMAKE_SOURCE_DIR}/resources/sounds/*.wav ${CMAKE_SOURCE_DIR}/resources/sounds/*.Wav)
+foreach(sound IN LISTS SKEO_SOUNDS)
+    add_custom_command(TARGET Skeo POST_BUILD COMMAND ${CMAKE_COMMAND} -E copy_if_different "${sound}" "$<TARGET_FILE_DIR:Skeo>")
+endforeach()
 
 add_subdirectory(dshow)
 add_subdirectory(imagefx)

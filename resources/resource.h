@@ -6,6 +6,10 @@
 #define IDR_TRAY_MENU 129
 #define IDI_SKEO_TRAY 290
 
+// Focus pictures shown over the video, black being transparent.
+#define IDB_FOCUS_IN_PROGRESS 511
+#define IDB_FOCUS_FINISHED 512
+
 // Tray menu commands; a second start of the program sends ID_TRAY_OPEN.
 #define ID_TRAY_OPEN 32771
 #define ID_TRAY_ABOUT 32774
