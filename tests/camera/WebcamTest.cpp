@@ -11,13 +11,6 @@
 
 namespace {
 
-class ComEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
-    void TearDown() override { CoUninitialize(); }
-};
-const auto* const kCom = ::testing::AddGlobalTestEnvironment(new ComEnvironment);
-
 const wchar_t kDevice[] = L"vid_1e4e&pid_0c10&mi_00";
 const wchar_t kInstance[] = L"6&2a1b3c4d&0&0000";
 const std::wstring kUsbKey = std::wstring(L"SYSTEM\\CurrentControlSet\\Enum\\USB\\") + kDevice + L"\\" + kInstance;

@@ -24,13 +24,6 @@ const wchar_t kClassKey[] = L"CLSID\\{15617D4A-D387-475A-8B08-18574FB83D34}";
 const wchar_t kInstanceKey[] =
     L"CLSID\\{083863F1-70DE-11D0-BD40-00A0C911CE86}\\Instance\\{15617D4A-D387-475A-8B08-18574FB83D34}";
 
-class ComEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
-    void TearDown() override { CoUninitialize(); }
-};
-const auto* const kCom = ::testing::AddGlobalTestEnvironment(new ComEnvironment);
-
 std::wstring dllPath() {
     wchar_t exe[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, exe, MAX_PATH);

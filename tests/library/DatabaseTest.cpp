@@ -15,15 +15,6 @@ using namespace testsupport;
 
 namespace {
 
-// The program initialises COM on its user-interface thread for its whole life (the application
-// object does); the database only adds to that.
-class ComEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
-    void TearDown() override { CoUninitialize(); }
-};
-const auto* const kCom = ::testing::AddGlobalTestEnvironment(new ComEnvironment);
-
 std::string readAll(const std::wstring& path) {
     std::string bytes;
     HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0,
