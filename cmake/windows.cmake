@@ -49,6 +49,7 @@ set_source_files_properties(resources/Skeo.rc PROPERTIES
 
 add_subdirectory(dshow)
 add_subdirectory(imagefx)
+add_subdirectory(tools/virtualcam)
 
 if(SKEO_BUILD_TESTS)
     add_subdirectory(tests)
