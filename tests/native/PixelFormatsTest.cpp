@@ -112,6 +112,13 @@ TEST(PixelFormats, YuyvIsTopDownAndPairsShareTheirMeanChroma) {
     EXPECT_EQ(128, yuy2[5]);
     // The bottom row is black.
     EXPECT_EQ(std::vector<uint8_t>({16, 128, 16, 128, 16, 128, 16, 128}), std::vector<uint8_t>(yuy2.begin() + 8, yuy2.end()));
+
+    // And back: the first YUY2 row lands in the last memory row.
+    std::vector<uint8_t> back(rgb.size(), 0xEE);
+    ASSERT_TRUE(vcam::yuy2ToRgb24(yuy2.data(), yuy2.size(), w, h, back.data(), back.size()));
+    const size_t upper = vcam::rgb24Stride(w);
+    EXPECT_EQ(0, back[0]);
+    EXPECT_EQ(255, back[upper + 6]);
 }
 
 TEST(PixelFormats, RefusesOddWidthsShortBuffersAndEmptySizes) {

@@ -1,10 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cwchar>
 #include <vector>
 
-#include "camera/VantorUsbIds.h"
 #include "tools/virtualcam/PixelFormats.h"
 #include "tools/virtualcam/TestPicture.h"
 
@@ -43,17 +40,6 @@ bool near(Rgb a, Rgb b, int tolerance) {
 int luma(Rgb c) { return c.r * 299 + c.g * 587 + c.b * 114; }
 
 }  // namespace
-
-TEST(VantorUsbIds, DevicePathFormsMatchTheNumbers) {
-    wchar_t text[16];
-    std::swprintf(text, 16, L"vid_%04x", vantor::kUsbVendorId);
-    EXPECT_STREQ(text, vantor::kUsbVendorIdText);
-    std::swprintf(text, 16, L"pid_%04x", vantor::kUsbProductIdModelA);
-    EXPECT_STREQ(text, vantor::kUsbProductIdModelAText);
-    std::swprintf(text, 16, L"pid_%04x", vantor::kUsbProductIdModelB);
-    EXPECT_STREQ(text, vantor::kUsbProductIdModelBText);
-    EXPECT_NE(vantor::kUsbProductIdModelA, vantor::kUsbProductIdModelB);
-}
 
 TEST(TestPicture, OrientationMarksBarsAndCentreAtEveryCameraSize) {
     for (const Size& s : kCameraSizes) {

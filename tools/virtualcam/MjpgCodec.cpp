@@ -177,7 +177,11 @@ HRESULT MjpgCodec::encode(const uint8_t* rgb, size_t rgbLength, int width, int h
         value.vt = VT_R4;
         value.fltVal = quality_;
         // An encoder without the option still encodes, at its own quality.
-        options->Write(1, &option, &value);
+        hr = options->Write(1, &option, &value);
+        if (FAILED(hr) && !qualityRefused_) {
+            qualityRefused_ = true;
+            traceFailure(L"setting ImageQuality", hr);
+        }
     }
     WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
     if (FAILED(hr = frame->Initialize(options.get())) ||

@@ -50,6 +50,7 @@ private:
     FrameReadStream* input_ = nullptr;  // owned reference; pointed at each frame to decode
     std::vector<uint8_t> scratch_;      // top-down pixels between the decoder and the frame
     float quality_ = 0.85f;
+    bool qualityRefused_ = false;  // traced once
 };
 
 }  // namespace vcam
