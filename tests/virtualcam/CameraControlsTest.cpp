@@ -1,6 +1,7 @@
 // The camera's property answers as the program asks for them: a 40-byte record with request
 // flags 2 for gets and sets alike, value at offset 24.
 #include "tools/virtualcam/CameraControls.h"
+#include "tools/virtualcam/PixelFormats.h"
 
 #include <gtest/gtest.h>
 #include <ks.h>
@@ -8,6 +9,7 @@
 #include <vfwmsgs.h>
 
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -101,13 +103,37 @@ TEST(CameraControls, GetAnswersInTheRecordAndLeavesTheRestAlone) {
     EXPECT_EQ(S_OK, c.ksGet(PROPSETID_VIDCAP_VIDEOPROCAMP, KSPROPERTY_VIDEOPROCAMP_BRIGHTNESS, nullptr, 0, &returned));
     EXPECT_EQ(DWORD(sizeof(KSPROPERTY_VIDEOPROCAMP_S)), returned);
 
-    // The picture follows the amplifier values.
-    Record contrast = record(PROPSETID_VIDCAP_VIDEOPROCAMP, KSPROPERTY_VIDEOPROCAMP_CONTRAST, 30);
-    ASSERT_EQ(S_OK, c.ksSet(PROPSETID_VIDCAP_VIDEOPROCAMP, KSPROPERTY_VIDEOPROCAMP_CONTRAST, &contrast, sizeof contrast));
+    // The picture follows the amplifier values, each property into its own control.
+    const struct {
+        ULONG id;
+        LONG value;
+    } sets[] = {{KSPROPERTY_VIDEOPROCAMP_CONTRAST, 30}, {KSPROPERTY_VIDEOPROCAMP_HUE, -90},
+                {KSPROPERTY_VIDEOPROCAMP_SATURATION, 3},  {KSPROPERTY_VIDEOPROCAMP_SHARPNESS, 9},
+                {KSPROPERTY_VIDEOPROCAMP_GAMMA, 100}};
+    for (const auto& s : sets) {
+        Record r = record(PROPSETID_VIDCAP_VIDEOPROCAMP, s.id, s.value);
+        ASSERT_EQ(S_OK, c.ksSet(PROPSETID_VIDCAP_VIDEOPROCAMP, s.id, &r, sizeof r));
+    }
     const vcam::ImageControls ic = c.imageControls();
     EXPECT_EQ(200, ic.brightness);
     EXPECT_EQ(30, ic.contrast);
-    EXPECT_EQ(64, ic.gamma);
+    EXPECT_EQ(-90, ic.hue);
+    EXPECT_EQ(3, ic.saturation);
+    EXPECT_EQ(9, ic.sharpness);
+    EXPECT_EQ(100, ic.gamma);
+
+    vcam::TestPicture picture;
+    ASSERT_TRUE(picture.setSize(320, 240));
+    c.resetToDefaults();
+    ASSERT_TRUE(c.set(ControlSet::VideoProcAmp, KSPROPERTY_VIDEOPROCAMP_BRIGHTNESS, 200));
+    picture.setControls(c.imageControls());
+    std::vector<uint8_t> frame(picture.frameBytes());
+    ASSERT_TRUE(picture.render(0, frame.data(), frame.size()));
+    // Top-left mark, red at full, green and blue lifted by 72: the last memory row's first pixel.
+    const uint8_t* topLeft = &frame[frame.size() - vcam::rgb24Stride(320)];
+    EXPECT_EQ(72, topLeft[0]);
+    EXPECT_EQ(72, topLeft[1]);
+    EXPECT_EQ(255, topLeft[2]);
 }
 
 TEST(CameraControls, RefusesUnknownPropertiesShortRecordsAndAutomaticMode) {
