@@ -59,6 +59,7 @@ endforeach()
 
 add_subdirectory(dshow)
 add_subdirectory(imagefx)
+add_subdirectory(tools/virtualcam)
 
 if(SKEO_BUILD_TESTS)
     add_subdirectory(tests)
@@ -82,3 +83,5 @@ target_link_libraries(database_bench PRIVATE skeo_core)
 target_link_options(database_bench PRIVATE -municode)
 add_executable(frame_kernels_bench bench/FrameKernelsBench.cpp)
 target_link_libraries(frame_kernels_bench PRIVATE skeo_portable)
+add_executable(virtualcam_bench bench/VirtualCamBench.cpp)
+target_link_libraries(virtualcam_bench PRIVATE vnt_virtualcam)
