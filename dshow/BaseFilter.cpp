@@ -65,29 +65,31 @@ STDMETHODIMP BaseFilter::GetClassID(CLSID* pClassID) {
     return S_OK;
 }
 
-FILTER_STATE BaseFilter::state() noexcept {
-    Lock lock(lock_);
-    return state_;
-}
-
 IFilterGraph* BaseFilter::graph() noexcept {
     Lock lock(lock_);
     return graph_;
 }
 
+HRESULT BaseFilter::deactivatePins(int count) {
+    HRESULT result = S_OK;
+    // Every pin is told even when one fails, so that none keeps its resources.
+    for (int i = 0; i < count; ++i) {
+        BasePin* p = pin(i);
+        if (p && p->connected()) {
+            const HRESULT hr = p->inactive();
+            if (FAILED(hr) && SUCCEEDED(result)) result = hr;
+        }
+    }
+    return result;
+}
+
 STDMETHODIMP BaseFilter::Stop() {
     Lock lock(lock_);
     HRESULT result = S_OK;
-    if (state_ != State_Stopped) {
-        // Every pin is told even when one fails, so that none keeps its resources.
-        for (int i = 0, n = pinCount(); i < n; ++i) {
-            BasePin* p = pin(i);
-            if (p && p->connected()) {
-                const HRESULT hr = p->inactive();
-                if (FAILED(hr) && SUCCEEDED(result)) result = hr;
-            }
-        }
-    }
+    // Decommitting first releases a streaming thread blocked in GetBuffer, which would otherwise
+    // keep the streaming lock below from ever being free.
+    if (state_ != State_Stopped) result = deactivatePins(pinCount());
+    Lock streaming(streamLock_);
     state_ = State_Stopped;
     return result;
 }
@@ -99,7 +101,11 @@ STDMETHODIMP BaseFilter::Pause() {
             BasePin* p = pin(i);
             if (p && p->connected()) {
                 const HRESULT hr = p->active();
-                if (FAILED(hr)) return hr;
+                if (FAILED(hr)) {
+                    // The state stays Stopped, so no later Stop would undo what was started.
+                    deactivatePins(i + 1);
+                    return hr;
+                }
             }
         }
     }
@@ -120,7 +126,6 @@ STDMETHODIMP BaseFilter::Run(REFERENCE_TIME tStart) {
 
 STDMETHODIMP BaseFilter::GetState(DWORD, FILTER_STATE* State) {
     if (!State) return E_POINTER;
-    Lock lock(lock_);
     *State = state_;
     return S_OK;
 }

@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <strmif.h>
 
+#include <atomic>
 #include <new>
 #include <string>
 #include <utility>
@@ -65,7 +66,13 @@ public:
 
     // Taken by the pins for connection changes and by the state methods.
     CritSec& filterLock() noexcept { return lock_; }
-    FILTER_STATE state() noexcept;
+    // Held while a sample or stream event is processed on a streaming thread. Stop takes it
+    // after the pins released their allocators, so that it returns only once the sample in
+    // progress is done, and no sample is processed after it returned. Streaming code never
+    // takes the filter lock under it: Stop holds that one while it waits here.
+    CritSec& streamingLock() noexcept { return streamLock_; }
+    // Lock-free, so that streaming threads may ask while a state change holds the filter lock.
+    FILTER_STATE state() const noexcept { return state_.load(); }
     // Not AddRef'd; null outside a graph.
     IFilterGraph* graph() noexcept;
 
@@ -84,6 +91,9 @@ protected:
     REFERENCE_TIME startTime_ = 0;
 
 private:
+    // inactive() on the connected pins among the first count; the first failure is returned.
+    HRESULT deactivatePins(int count);
+
     class Inner final : public IUnknown {
     public:
         explicit Inner(BaseFilter& owner) noexcept : owner_(owner) {}
@@ -100,8 +110,10 @@ private:
     IUnknown* const outer_;
     LONG refs_ = 1;
     CritSec lock_;
+    CritSec streamLock_;
     const CLSID clsid_;
-    FILTER_STATE state_ = State_Stopped;
+    // Written under the filter lock (to Stopped under the streaming lock as well).
+    std::atomic<FILTER_STATE> state_{State_Stopped};
     IReferenceClock* clock_ = nullptr;
     IFilterGraph* graph_ = nullptr;  // weak: the graph holds us
     std::wstring name_;
