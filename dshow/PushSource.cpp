@@ -1,0 +1,121 @@
+#include "dshow/PushSource.h"
+
+#include <evcode.h>
+#include <process.h>
+#include <uuids.h>
+#include <vfwmsgs.h>
+
+namespace dshow {
+
+PushPin::PushPin(PushSource& filter, const wchar_t* name)
+    : OutputPin(filter, name), stop_(CreateEventW(nullptr, TRUE, TRUE, nullptr)) {}
+
+PushPin::~PushPin() {
+    // Only reached with a thread still running when the filter was released without a Stop.
+    endThread();
+    if (stop_) CloseHandle(stop_);
+}
+
+HRESULT PushPin::active() {
+    if (!stop_) return E_OUTOFMEMORY;
+    if (thread_) return S_OK;
+    HRESULT hr = OutputPin::active();
+    if (FAILED(hr)) return hr;
+
+    events_ = nullptr;
+    if (IFilterGraph* graph = filter_.graph()) {
+        IMediaEventSink* sink = nullptr;
+        if (SUCCEEDED(graph->QueryInterface(IID_IMediaEventSink, reinterpret_cast<void**>(&sink))) && sink) {
+            events_ = sink;
+            sink->Release();
+        }
+    }
+    ResetEvent(stop_);
+    thread_ = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, &PushPin::threadMain, this, 0, nullptr));
+    if (!thread_) {
+        hr = HRESULT_FROM_WIN32(GetLastError());
+        SetEvent(stop_);
+        OutputPin::inactive();
+        events_ = nullptr;
+        return FAILED(hr) ? hr : E_OUTOFMEMORY;
+    }
+    return S_OK;
+}
+
+HRESULT PushPin::inactive() {
+    if (stop_) SetEvent(stop_);
+    // Decommitting wakes a thread blocked in GetDeliveryBuffer, so the join below cannot hang on it.
+    const HRESULT hr = OutputPin::inactive();
+    endThread();
+    events_ = nullptr;
+    return hr;
+}
+
+void PushPin::endThread() noexcept {
+    if (!thread_) return;
+    if (stop_) SetEvent(stop_);
+    WaitForSingleObject(thread_, INFINITE);
+    CloseHandle(thread_);
+    thread_ = nullptr;
+}
+
+bool PushPin::waitFor(DWORD ms) const noexcept {
+    return stop_ && WaitForSingleObject(stop_, ms) == WAIT_TIMEOUT;
+}
+
+bool PushPin::stopRequested() const noexcept { return !stop_ || WaitForSingleObject(stop_, 0) != WAIT_TIMEOUT; }
+
+unsigned __stdcall PushPin::threadMain(void* self) {
+    static_cast<PushPin*>(self)->stream();
+    return 0;
+}
+
+void PushPin::stream() {
+    // Derived pins may create COM objects for their pictures; the graph's objects are free-threaded.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    HRESULT hr = OnThreadCreate();
+    if (SUCCEEDED(hr)) hr = OnThreadStartPlay();
+    if (SUCCEEDED(hr)) hr = pushSamples();
+    if (FAILED(hr) && !stopRequested()) {
+        // Downstream learns that nothing more comes, the application why.
+        DeliverEndOfStream();
+        if (events_) events_->Notify(EC_ERRORABORT, hr, 0);
+    }
+    OnThreadDestroy();
+    if (SUCCEEDED(com)) CoUninitialize();
+}
+
+// The failures it returns are the source's own; downstream refusals end the pushing quietly,
+// since the filter that refused reports its own errors.
+HRESULT PushPin::pushSamples() {
+    while (!stopRequested()) {
+        IMediaSample* sample = nullptr;
+        HRESULT hr = GetDeliveryBuffer(&sample, nullptr, nullptr, 0);
+        if (FAILED(hr)) return hr;
+        hr = FillBuffer(sample);
+        if (hr == S_OK) {
+            hr = Deliver(sample);
+            sample->Release();
+            if (hr != S_OK) return S_OK;
+            continue;
+        }
+        sample->Release();
+        if (FAILED(hr)) return hr;
+        if (!stopRequested()) DeliverEndOfStream();
+        return S_OK;
+    }
+    return S_OK;
+}
+
+PushSource::PushSource(const CLSID& clsid, IUnknown* outer) : BaseFilter(clsid, outer) {}
+
+PushSource::~PushSource() = default;
+
+void PushSource::addPin(std::unique_ptr<PushPin> pin) { pins_.push_back(std::move(pin)); }
+
+BasePin* PushSource::pin(int i) {
+    if (i < 0 || i >= pinCount()) return nullptr;
+    return pins_[static_cast<size_t>(i)].get();
+}
+
+}  // namespace dshow
