@@ -11,8 +11,8 @@ PushPin::PushPin(PushSource& filter, const wchar_t* name)
     : OutputPin(filter, name), stop_(CreateEventW(nullptr, TRUE, TRUE, nullptr)) {}
 
 PushPin::~PushPin() {
-    // Only reached with a thread still running when the filter was released without a Stop.
-    endThread();
+    // Has work only when the filter was released without a Stop.
+    if (thread_) inactive();
     if (stop_) CloseHandle(stop_);
 }
 

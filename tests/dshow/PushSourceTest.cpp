@@ -35,9 +35,26 @@ MediaType rgb24() {
     return mt;
 }
 
-class CountingPin final : public PushPin {
+// Also answers IAMLatency, as derived pins add the interfaces a capture graph looks for.
+class CountingPin final : public PushPin, public IAMLatency {
 public:
     using PushPin::PushPin;
+
+    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
+        if (ppv && IsEqualIID(riid, IID_IAMLatency)) {
+            *ppv = static_cast<IAMLatency*>(this);
+            AddRef();
+            return S_OK;
+        }
+        return PushPin::QueryInterface(riid, ppv);
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return PushPin::AddRef(); }
+    STDMETHODIMP_(ULONG) Release() override { return PushPin::Release(); }
+    STDMETHODIMP GetLatency(REFERENCE_TIME* latency) override {
+        if (!latency) return E_POINTER;
+        *latency = 333333;
+        return S_OK;
+    }
 
     // Set while stopped.
     int endAfter = -1;         // S_FALSE once this many frames were filled; -1: never
@@ -297,4 +314,33 @@ TEST(PushSourceTest, UnconnectedPinStartsNoThread) {
     EXPECT_EQ(State_Paused, g.src->state());
     EXPECT_EQ(S_OK, g.src->Stop());
     EXPECT_EQ(0, g.pin->creates);
+}
+
+TEST(PushSourceTest, PinInterfacesOfDerivedPinsAreFoundThroughTheGraph) {
+    Graph g;
+    REQUIRE_GRAPH(g);
+    IBaseFilter* found = nullptr;
+    ASSERT_EQ(S_OK, g.graph->FindFilterByName(L"Source", &found));
+    IPin* pin = nullptr;
+    ASSERT_EQ(S_OK, found->FindPin(L"Out", &pin));
+    IAMLatency* latency = query<IAMLatency>(pin, IID_IAMLatency);
+    ASSERT_NE(nullptr, latency);
+    REFERENCE_TIME t = 0;
+    EXPECT_EQ(S_OK, latency->GetLatency(&t));
+    EXPECT_EQ(333333, t);
+    latency->Release();
+    pin->Release();
+
+    // The way a capture application finds a source's pin interfaces.
+    ICaptureGraphBuilder2* builder = nullptr;
+    if (SUCCEEDED(CoCreateInstance(CLSID_CaptureGraphBuilder2, nullptr, CLSCTX_INPROC_SERVER,
+                                   IID_ICaptureGraphBuilder2, reinterpret_cast<void**>(&builder)))) {
+        ASSERT_EQ(S_OK, builder->SetFiltergraph(g.graph));
+        latency = nullptr;
+        EXPECT_EQ(S_OK, builder->FindInterface(nullptr, nullptr, found, IID_IAMLatency,
+                                               reinterpret_cast<void**>(&latency)));
+        if (latency) latency->Release();
+        builder->Release();
+    }
+    found->Release();
 }
