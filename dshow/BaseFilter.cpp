@@ -119,7 +119,10 @@ STDMETHODIMP BaseFilter::Run(REFERENCE_TIME tStart) {
         const HRESULT hr = Pause();
         if (FAILED(hr)) return hr;
     }
-    startTime_ = tStart;
+    {
+        std::lock_guard<SrwLock> time(timeLock_);
+        startTime_ = tStart;
+    }
     state_ = State_Running;
     return S_OK;
 }
@@ -133,8 +136,24 @@ STDMETHODIMP BaseFilter::GetState(DWORD, FILTER_STATE* State) {
 STDMETHODIMP BaseFilter::SetSyncSource(IReferenceClock* pClock) {
     Lock lock(lock_);
     if (pClock) pClock->AddRef();
-    if (clock_) clock_->Release();
-    clock_ = pClock;
+    IReferenceClock* old = nullptr;
+    {
+        std::lock_guard<SrwLock> time(timeLock_);
+        old = clock_;
+        clock_ = pClock;
+    }
+    if (old) old->Release();
+    return S_OK;
+}
+
+HRESULT BaseFilter::streamTime(REFERENCE_TIME& now) {
+    std::lock_guard<SrwLock> time(timeLock_);
+    if (!clock_) return VFW_E_NO_CLOCK;
+    if (state_ != State_Running) return VFW_E_NOT_RUNNING;
+    REFERENCE_TIME clockTime = 0;
+    const HRESULT hr = clock_->GetTime(&clockTime);
+    if (FAILED(hr)) return hr;
+    now = clockTime - startTime_;
     return S_OK;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "dshow/ClassFactory.h"
+#include "dshow/SrwLock.h"
 
 #include <windows.h>
 #include <strmif.h>
@@ -75,6 +76,10 @@ public:
     FILTER_STATE state() const noexcept { return state_.load(); }
     // Not AddRef'd; null outside a graph.
     IFilterGraph* graph() noexcept;
+    // The reference clock's time less the start time given to Run: when a sample made now is due.
+    // VFW_E_NO_CLOCK without a clock, VFW_E_NOT_RUNNING unless running. Safe on streaming threads:
+    // it does not take the filter lock.
+    HRESULT streamTime(REFERENCE_TIME& now);
 
 protected:
     BaseFilter(const CLSID& clsid, IUnknown* outer) noexcept;
@@ -87,8 +92,6 @@ protected:
     virtual int pinCount() = 0;
     virtual BasePin* pin(int i) = 0;
 
-    // Stream time zero as given to Run.
-    REFERENCE_TIME startTime_ = 0;
 
 private:
     // inactive() on the connected pins among the first count; the first failure is returned.
@@ -114,7 +117,10 @@ private:
     const CLSID clsid_;
     // Written under the filter lock (to Stopped under the streaming lock as well).
     std::atomic<FILTER_STATE> state_{State_Stopped};
+    // Written under both the filter lock and timeLock_, so streamTime needs only the latter.
+    SrwLock timeLock_;
     IReferenceClock* clock_ = nullptr;
+    REFERENCE_TIME startTime_ = 0;  // stream time zero, as given to Run
     IFilterGraph* graph_ = nullptr;  // weak: the graph holds us
     std::wstring name_;
 };

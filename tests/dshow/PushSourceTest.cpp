@@ -15,6 +15,7 @@
 #include <functional>
 #include <memory>
 #include <thread>
+#include <vector>
 
 using namespace dshow;
 
@@ -61,6 +62,14 @@ public:
     HRESULT failAfter = S_OK;  // this failure instead of S_FALSE
     DWORD paceMs = 0;
     bool silent = false;  // fills nothing, waits until stopped
+    bool stamp = false;   // asks for the stream time and stamps the sample with it
+
+    // Streaming thread only; read after Stop.
+    struct Stamp {
+        HRESULT hr;
+        REFERENCE_TIME time;
+    };
+    std::vector<Stamp> stamps;
 
     std::atomic<int> fills{0}, creates{0}, destroys{0}, starts{0};
     std::atomic<bool> threadAlive{false};
@@ -107,6 +116,13 @@ protected:
         if (FAILED(sample->GetPointer(&data)) || sample->GetSize() < kFrameBytes) return E_FAIL;
         for (LONG i = 0; i < kFrameBytes; ++i) data[i] = static_cast<BYTE>(fills + i);
         sample->SetActualDataLength(kFrameBytes);
+        if (stamp) {
+            REFERENCE_TIME now = 0;
+            const HRESULT hr = filter_.streamTime(now);
+            stamps.push_back({hr, now});
+            REFERENCE_TIME end = now + 1;
+            if (hr == S_OK) sample->SetTime(&now, &end);
+        }
         ++fills;
         return S_OK;
     }
@@ -343,4 +359,35 @@ TEST(PushSourceTest, PinInterfacesOfDerivedPinsAreFoundThroughTheGraph) {
         builder->Release();
     }
     found->Release();
+}
+
+TEST(PushSourceTest, StreamTimeFollowsTheGraphClockWhileRunning) {
+    Graph g;
+    REQUIRE_GRAPH(g);
+    g.pin->paceMs = 5;
+    g.pin->stamp = true;
+    ASSERT_TRUE(SUCCEEDED(g.control->Pause()));
+    ASSERT_TRUE(waitUntil([&] { return g.pin->fills >= 1; }, 10000));
+    ASSERT_TRUE(SUCCEEDED(g.control->Run()));
+    EXPECT_TRUE(waitUntil([&] { return g.pin->fills >= 8; }, 10000));
+    ASSERT_TRUE(g.stopsWithin(10000));
+
+    const auto& stamps = g.pin->stamps;
+    ASSERT_GE(stamps.size(), 8u);
+    // Paused there is no stream time; running, it advances with the clock.
+    EXPECT_EQ(VFW_E_NOT_RUNNING, stamps[0].hr);
+    REFERENCE_TIME last = 0;
+    int running = 0;
+    for (const auto& st : stamps) {
+        if (st.hr == VFW_E_NOT_RUNNING) {
+            EXPECT_EQ(0, running) << "not running after running";
+            continue;
+        }
+        ASSERT_EQ(S_OK, st.hr);
+        if (running++) {
+            EXPECT_GT(st.time, last);
+        }
+        last = st.time;
+    }
+    EXPECT_GE(running, 5);
 }
