@@ -63,6 +63,9 @@ public:
     DWORD paceMs = 0;
     bool silent = false;  // fills nothing, waits until stopped
     bool stamp = false;   // asks for the stream time and stamps the sample with it
+    bool refuseStart = false;
+
+    HRESULT active() override { return refuseStart ? E_FAIL : PushPin::active(); }
 
     // Streaming thread only; read after Stop.
     struct Stamp {
@@ -130,12 +133,17 @@ protected:
 
 class TestSource final : public PushSource {
 public:
-    explicit TestSource(IUnknown* outer) : PushSource(kSourceClsid, outer) {
+    explicit TestSource(IUnknown* outer, bool twoPins = false) : PushSource(kSourceClsid, outer) {
         auto p = std::make_unique<CountingPin>(*this, L"Out");
         out = p.get();
         addPin(std::move(p));
+        if (!twoPins) return;
+        p = std::make_unique<CountingPin>(*this, L"Out 2");
+        out2 = p.get();
+        addPin(std::move(p));
     }
     CountingPin* out;
+    CountingPin* out2 = nullptr;
 };
 
 struct ComApartment {
@@ -156,14 +164,15 @@ struct Graph {
     LONG objectsBefore = moduleObjectCount();
     IGraphBuilder* graph = nullptr;
     IBaseFilter* renderer = nullptr;
+    IBaseFilter* renderer2 = nullptr;  // for the second pin, if any
     IMediaControl* control = nullptr;
     IMediaEvent* events = nullptr;
     TestSource* src = nullptr;
     CountingPin* pin = nullptr;
 
-    Graph() {
+    explicit Graph(bool twoPins = false) {
         IBaseFilter* f = nullptr;
-        EXPECT_EQ(S_OK, createFilter<TestSource>(nullptr, IID_IBaseFilter, reinterpret_cast<void**>(&f)));
+        EXPECT_EQ(S_OK, createFilter<TestSource>(nullptr, IID_IBaseFilter, reinterpret_cast<void**>(&f), twoPins));
         src = static_cast<TestSource*>(f);
         pin = src->out;
         EXPECT_EQ(S_OK, CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder,
@@ -175,17 +184,26 @@ struct Graph {
         events = query<IMediaEvent>(graph, IID_IMediaEvent);
         EXPECT_EQ(S_OK, graph->AddFilter(src, L"Source"));
         EXPECT_EQ(S_OK, graph->AddFilter(renderer, L"Null Renderer"));
+        if (twoPins && SUCCEEDED(CoCreateInstance(kClsidNullRenderer, nullptr, CLSCTX_INPROC_SERVER,
+                                                  IID_IBaseFilter, reinterpret_cast<void**>(&renderer2)))) {
+            EXPECT_EQ(S_OK, graph->AddFilter(renderer2, L"Null Renderer 2"));
+        }
     }
     bool ready() const { return graph && renderer && control && events; }
 
     HRESULT connect() {
+        HRESULT hr = connectTo(pin, renderer);
+        if (SUCCEEDED(hr) && src->out2) hr = connectTo(src->out2, renderer2);
+        return hr;
+    }
+    HRESULT connectTo(IPin* out, IBaseFilter* to) {
         IEnumPins* pins = nullptr;
         IPin* in = nullptr;
-        if (FAILED(renderer->EnumPins(&pins))) return E_FAIL;
+        if (!to || FAILED(to->EnumPins(&pins))) return E_FAIL;
         pins->Next(1, &in, nullptr);
         pins->Release();
         if (!in) return E_FAIL;
-        const HRESULT hr = graph->ConnectDirect(pin, in, nullptr);
+        const HRESULT hr = graph->ConnectDirect(out, in, nullptr);
         in->Release();
         return hr;
     }
@@ -233,6 +251,7 @@ struct Graph {
         }
         if (events) events->Release();
         if (renderer) renderer->Release();
+        if (renderer2) renderer2->Release();
         if (graph) graph->Release();
         if (src) src->Release();
         // Nothing of ours outlives the graph: no pin, enumerator or filter reference leaked.
@@ -390,4 +409,25 @@ TEST(PushSourceTest, StreamTimeFollowsTheGraphClockWhileRunning) {
         last = st.time;
     }
     EXPECT_GE(running, 5);
+}
+
+TEST(PushSourceTest, EachPinStreamsOnItsOwnAndAFailedStartLeavesNoneRunning) {
+    Graph g(true);
+    REQUIRE_GRAPH(g);
+    CountingPin* a = g.src->out;
+    CountingPin* b = g.src->out2;
+    ASSERT_TRUE(SUCCEEDED(g.control->Run()));
+    EXPECT_TRUE(waitUntil([&] { return a->fills >= 3 && b->fills >= 3; }, 10000));
+    ASSERT_TRUE(g.stopsWithin(10000));
+    EXPECT_FALSE(a->threadAlive || b->threadAlive);
+
+    // The first pin's thread is already running when the second refuses to start: the filter
+    // stays stopped, so nothing else would ever end that thread, which waits to be stopped.
+    a->silent = true;
+    b->refuseStart = true;
+    EXPECT_EQ(E_FAIL, g.src->Pause());
+    EXPECT_EQ(State_Stopped, g.src->state());
+    EXPECT_EQ(2, a->creates);
+    EXPECT_FALSE(a->threadAlive);
+    EXPECT_EQ(2, a->destroys);
 }
