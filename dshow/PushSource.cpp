@@ -31,7 +31,9 @@ HRESULT PushPin::active() {
         }
     }
     ResetEvent(stop_);
-    thread_ = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, &PushPin::threadMain, this, 0, nullptr));
+    unsigned id = 0;
+    thread_ = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, &PushPin::threadMain, this, 0, &id));
+    threadId_ = id;
     if (!thread_) {
         hr = HRESULT_FROM_WIN32(GetLastError());
         SetEvent(stop_);
@@ -54,7 +56,9 @@ HRESULT PushPin::inactive() {
 void PushPin::endThread() noexcept {
     if (!thread_) return;
     if (stop_) SetEvent(stop_);
-    WaitForSingleObject(thread_, INFINITE);
+    // A stop reached from the streaming thread itself (a graph that handles our error event at
+    // once, say) cannot wait for that thread; it leaves as soon as it returns to the loop.
+    if (GetCurrentThreadId() != threadId_) WaitForSingleObject(thread_, INFINITE);
     CloseHandle(thread_);
     thread_ = nullptr;
 }

@@ -59,6 +59,7 @@ private:
 
     HANDLE stop_ = nullptr;  // manual-reset, set from the first stop request until the next start
     HANDLE thread_ = nullptr;
+    DWORD threadId_ = 0;
     // The graph's, not AddRef'd: a reference from a filter to its graph would keep the graph
     // alive after its owner let go, and the graph stops its filters before it goes.
     IMediaEventSink* events_ = nullptr;

@@ -64,6 +64,7 @@ public:
     bool silent = false;  // fills nothing, waits until stopped
     bool stamp = false;   // asks for the stream time and stamps the sample with it
     bool refuseStart = false;
+    bool stopsItsFilter = false;  // FillBuffer stops the filter, as a graph may on our error event
 
     HRESULT active() override { return refuseStart ? E_FAIL : PushPin::active(); }
 
@@ -112,6 +113,10 @@ protected:
         if (silent) {
             SetEvent(waiting);
             return waitFor(INFINITE) ? E_UNEXPECTED : S_FALSE;
+        }
+        if (stopsItsFilter) {
+            filter_.Stop();
+            return E_FAIL;
         }
         if (paceMs && !waitFor(paceMs)) return S_FALSE;
         if (fills == endAfter) return failAfter == S_OK ? S_FALSE : failAfter;
@@ -430,4 +435,15 @@ TEST(PushSourceTest, EachPinStreamsOnItsOwnAndAFailedStartLeavesNoneRunning) {
     EXPECT_EQ(2, a->creates);
     EXPECT_FALSE(a->threadAlive);
     EXPECT_EQ(2, a->destroys);
+}
+
+TEST(PushSourceTest, StopFromTheStreamingThreadDoesNotWaitForItself) {
+    Graph g;
+    REQUIRE_GRAPH(g);
+    g.pin->stopsItsFilter = true;
+    ASSERT_EQ(S_OK, g.src->Pause());
+    EXPECT_TRUE(waitUntil([&] { return g.pin->destroys == 1; }, 10000));
+    EXPECT_EQ(State_Stopped, g.src->state());
+    // Stopped from within, the failure that followed is no error to report.
+    EXPECT_FALSE(g.waitEvent(EC_ERRORABORT, 0));
 }
