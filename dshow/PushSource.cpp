@@ -8,7 +8,7 @@
 namespace dshow {
 
 PushPin::PushPin(PushSource& filter, const wchar_t* name)
-    : OutputPin(filter, name), stop_(CreateEventW(nullptr, TRUE, TRUE, nullptr)) {}
+    : OutputPin(filter, name), source_(filter), stop_(CreateEventW(nullptr, TRUE, TRUE, nullptr)) {}
 
 PushPin::~PushPin() {
     // Has work only when the filter was released without a Stop.
@@ -67,6 +67,13 @@ bool PushPin::waitFor(DWORD ms) const noexcept {
     return stop_ && WaitForSingleObject(stop_, ms) == WAIT_TIMEOUT;
 }
 
+bool PushPin::awaitRunning() const noexcept {
+    if (!source_.live()) return !stopRequested();
+    const HANDLE either[] = {stop_, source_.runningEvent()};
+    return stop_ && source_.runningEvent() &&
+           WaitForMultipleObjects(2, either, FALSE, INFINITE) == WAIT_OBJECT_0 + 1 && !stopRequested();
+}
+
 bool PushPin::stopRequested() const noexcept { return !stop_ || WaitForSingleObject(stop_, 0) != WAIT_TIMEOUT; }
 
 unsigned __stdcall PushPin::threadMain(void* self) {
@@ -92,7 +99,7 @@ void PushPin::stream() {
 // The failures it returns are the source's own; downstream refusals end the pushing quietly,
 // since the filter that refused reports its own errors.
 HRESULT PushPin::pushSamples() {
-    while (!stopRequested()) {
+    while (awaitRunning()) {
         IMediaSample* sample = nullptr;
         HRESULT hr = GetDeliveryBuffer(&sample, nullptr, nullptr, 0);
         if (FAILED(hr)) return hr;
@@ -111,9 +118,35 @@ HRESULT PushPin::pushSamples() {
     return S_OK;
 }
 
-PushSource::PushSource(const CLSID& clsid, IUnknown* outer) : BaseFilter(clsid, outer) {}
+PushSource::PushSource(const CLSID& clsid, IUnknown* outer, bool live)
+    : BaseFilter(clsid, outer), live_(live), running_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
 
-PushSource::~PushSource() = default;
+PushSource::~PushSource() {
+    // The pins, and so their threads, go first: they may be waiting on the event.
+    pins_.clear();
+    if (running_) CloseHandle(running_);
+}
+
+STDMETHODIMP PushSource::Stop() {
+    if (running_) ResetEvent(running_);
+    return BaseFilter::Stop();
+}
+
+STDMETHODIMP PushSource::Pause() {
+    if (running_) ResetEvent(running_);
+    return BaseFilter::Pause();
+}
+
+STDMETHODIMP PushSource::Run(REFERENCE_TIME tStart) {
+    const HRESULT hr = BaseFilter::Run(tStart);
+    if (SUCCEEDED(hr) && running_) SetEvent(running_);
+    return hr;
+}
+
+STDMETHODIMP PushSource::GetState(DWORD dwMilliSecsTimeout, FILTER_STATE* State) {
+    const HRESULT hr = BaseFilter::GetState(dwMilliSecsTimeout, State);
+    return hr == S_OK && live_ && *State == State_Paused ? VFW_S_CANT_CUE : hr;
+}
 
 void PushSource::addPin(std::unique_ptr<PushPin> pin) { pins_.push_back(std::move(pin)); }
 

@@ -15,9 +15,10 @@ namespace dshow {
 
 class PushSource;
 
-// An output pin that streams while its filter is paused or running. The thread starts when the
-// filter leaves Stopped and is asked to end and joined before the filter's Stop returns. Each
-// round takes a delivery buffer, has FillBuffer fill it and delivers it downstream.
+// An output pin that streams while its filter is paused or running (running only, for a live
+// source). The thread starts when the filter leaves Stopped and is asked to end and joined before
+// the filter's Stop returns. Each round takes a delivery buffer, has FillBuffer fill it and
+// delivers it downstream.
 //
 // The streaming thread must not take the filter lock (Stop holds it while it joins the thread):
 // FillBuffer may read mediaType() and allocator(), which do not change while the filter is
@@ -56,7 +57,10 @@ private:
     void stream();
     HRESULT pushSamples();
     void endThread() noexcept;
+    // For a live source: true once running, false when stopping.
+    bool awaitRunning() const noexcept;
 
+    PushSource& source_;
     HANDLE stop_ = nullptr;  // manual-reset, set from the first stop request until the next start
     HANDLE thread_ = nullptr;
     DWORD threadId_ = 0;
@@ -66,9 +70,23 @@ private:
 };
 
 // Owns its pins, which derived filters add from their constructors.
+//
+// A live source (a camera) makes its pictures as time passes and cannot show one ahead of time:
+// its pins push only while running, and while paused GetState answers VFW_S_CANT_CUE, so that
+// the graph does not wait for a first frame that will not come.
 class PushSource : public BaseFilter {
+public:
+    STDMETHODIMP Stop() override;
+    STDMETHODIMP Pause() override;
+    STDMETHODIMP Run(REFERENCE_TIME tStart) override;
+    STDMETHODIMP GetState(DWORD dwMilliSecsTimeout, FILTER_STATE* State) override;
+
+    bool live() const noexcept { return live_; }
+    // Set while running; for live pins waiting to push.
+    HANDLE runningEvent() const noexcept { return running_; }
+
 protected:
-    PushSource(const CLSID& clsid, IUnknown* outer);
+    PushSource(const CLSID& clsid, IUnknown* outer, bool live = false);
     // The pins' threads are ended by Stop, which the graph calls before it lets go of a filter.
     ~PushSource() override;
 
@@ -80,6 +98,8 @@ protected:
     BasePin* pin(int i) override;
 
 private:
+    const bool live_;
+    HANDLE running_;  // manual-reset
     std::vector<std::unique_ptr<PushPin>> pins_;
 };
 

@@ -138,7 +138,8 @@ protected:
 
 class TestSource final : public PushSource {
 public:
-    explicit TestSource(IUnknown* outer, bool twoPins = false) : PushSource(kSourceClsid, outer) {
+    explicit TestSource(IUnknown* outer, bool twoPins = false, bool live = false)
+        : PushSource(kSourceClsid, outer, live) {
         auto p = std::make_unique<CountingPin>(*this, L"Out");
         out = p.get();
         addPin(std::move(p));
@@ -175,9 +176,9 @@ struct Graph {
     TestSource* src = nullptr;
     CountingPin* pin = nullptr;
 
-    explicit Graph(bool twoPins = false) {
+    explicit Graph(bool twoPins = false, bool live = false) {
         IBaseFilter* f = nullptr;
-        EXPECT_EQ(S_OK, createFilter<TestSource>(nullptr, IID_IBaseFilter, reinterpret_cast<void**>(&f), twoPins));
+        EXPECT_EQ(S_OK, createFilter<TestSource>(nullptr, IID_IBaseFilter, reinterpret_cast<void**>(&f), twoPins, live));
         src = static_cast<TestSource*>(f);
         pin = src->out;
         EXPECT_EQ(S_OK, CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder,
@@ -446,4 +447,31 @@ TEST(PushSourceTest, StopFromTheStreamingThreadDoesNotWaitForItself) {
     EXPECT_EQ(State_Stopped, g.src->state());
     // Stopped from within, the failure that followed is no error to report.
     EXPECT_FALSE(g.waitEvent(EC_ERRORABORT, 0));
+}
+
+TEST(PushSourceTest, LiveSourcePushesOnlyWhileRunning) {
+    Graph g(false, true);
+    REQUIRE_GRAPH(g);
+    g.pin->paceMs = 2;
+    g.control->Pause();
+    FILTER_STATE state;
+    EXPECT_EQ(VFW_S_CANT_CUE, g.src->GetState(0, &state));
+    EXPECT_EQ(State_Paused, state);
+    // Without a first frame the renderer cannot complete its pause; the graph is told not to wait.
+    OAFilterState graphState;
+    EXPECT_EQ(VFW_S_CANT_CUE, g.control->GetState(1000, &graphState));
+    EXPECT_TRUE(waitUntil([&] { return g.pin->starts == 1; }, 10000));
+    Sleep(50);  // time for a wrong first frame
+    EXPECT_EQ(0, g.pin->fills);
+
+    ASSERT_TRUE(SUCCEEDED(g.control->Run()));
+    EXPECT_EQ(S_OK, g.src->GetState(0, &state));
+    EXPECT_TRUE(waitUntil([&] { return g.pin->fills >= 3; }, 10000));
+    ASSERT_TRUE(SUCCEEDED(g.control->Pause()));
+    // At most the frame in progress is finished once paused.
+    const int paused = g.pin->fills;
+    Sleep(50);
+    EXPECT_LE(g.pin->fills, paused + 1);
+    ASSERT_TRUE(g.stopsWithin(10000));
+    EXPECT_EQ(1, g.pin->destroys);
 }
