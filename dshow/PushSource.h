@@ -33,9 +33,10 @@ public:
 
 protected:
     // On the streaming thread. S_OK delivers the sample. S_FALSE ends the stream: end of stream
-    // goes downstream. A failure is reported to the graph as EC_ERRORABORT. After either, the pin
-    // pushes nothing more until the filter is stopped and started again. Once stopRequested()
-    // holds, the result no longer matters: the thread leaves quietly.
+    // goes downstream. A failure does the same and is reported to the graph as EC_ERRORABORT
+    // with the failure code. After either, the pin pushes nothing more until the filter is
+    // stopped and started again. Once stopRequested() holds, the result no longer matters: the
+    // thread leaves quietly.
     virtual HRESULT FillBuffer(IMediaSample* sample) = 0;
 
     // On the streaming thread, at its start and end (destroy also after a failed create, whose
