@@ -1,4 +1,5 @@
-// Class identifiers the platform publishes that MinGW's headers do not declare.
+// Class identifiers the platform publishes that MinGW's headers do not declare; header only for
+// the first two (strmiids has them), so the filter tests can use it without the camera code.
 #pragma once
 
 #include <guiddef.h>

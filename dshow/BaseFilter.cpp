@@ -65,29 +65,31 @@ STDMETHODIMP BaseFilter::GetClassID(CLSID* pClassID) {
     return S_OK;
 }
 
-FILTER_STATE BaseFilter::state() noexcept {
-    Lock lock(lock_);
-    return state_;
-}
-
 IFilterGraph* BaseFilter::graph() noexcept {
     Lock lock(lock_);
     return graph_;
 }
 
+HRESULT BaseFilter::deactivatePins(int count) {
+    HRESULT result = S_OK;
+    // Every pin is told even when one fails, so that none keeps its resources.
+    for (int i = 0; i < count; ++i) {
+        BasePin* p = pin(i);
+        if (p && p->connected()) {
+            const HRESULT hr = p->inactive();
+            if (FAILED(hr) && SUCCEEDED(result)) result = hr;
+        }
+    }
+    return result;
+}
+
 STDMETHODIMP BaseFilter::Stop() {
     Lock lock(lock_);
     HRESULT result = S_OK;
-    if (state_ != State_Stopped) {
-        // Every pin is told even when one fails, so that none keeps its resources.
-        for (int i = 0, n = pinCount(); i < n; ++i) {
-            BasePin* p = pin(i);
-            if (p && p->connected()) {
-                const HRESULT hr = p->inactive();
-                if (FAILED(hr) && SUCCEEDED(result)) result = hr;
-            }
-        }
-    }
+    // Decommitting first releases a streaming thread blocked in GetBuffer, which would otherwise
+    // keep the streaming lock below from ever being free.
+    if (state_ != State_Stopped) result = deactivatePins(pinCount());
+    Lock streaming(streamLock_);
     state_ = State_Stopped;
     return result;
 }
@@ -99,7 +101,11 @@ STDMETHODIMP BaseFilter::Pause() {
             BasePin* p = pin(i);
             if (p && p->connected()) {
                 const HRESULT hr = p->active();
-                if (FAILED(hr)) return hr;
+                if (FAILED(hr)) {
+                    // The state stays Stopped, so no later Stop would undo what was started.
+                    deactivatePins(i + 1);
+                    return hr;
+                }
             }
         }
     }
@@ -113,14 +119,16 @@ STDMETHODIMP BaseFilter::Run(REFERENCE_TIME tStart) {
         const HRESULT hr = Pause();
         if (FAILED(hr)) return hr;
     }
-    startTime_ = tStart;
+    {
+        std::lock_guard<SrwLock> time(timeLock_);
+        startTime_ = tStart;
+    }
     state_ = State_Running;
     return S_OK;
 }
 
 STDMETHODIMP BaseFilter::GetState(DWORD, FILTER_STATE* State) {
     if (!State) return E_POINTER;
-    Lock lock(lock_);
     *State = state_;
     return S_OK;
 }
@@ -128,8 +136,24 @@ STDMETHODIMP BaseFilter::GetState(DWORD, FILTER_STATE* State) {
 STDMETHODIMP BaseFilter::SetSyncSource(IReferenceClock* pClock) {
     Lock lock(lock_);
     if (pClock) pClock->AddRef();
-    if (clock_) clock_->Release();
-    clock_ = pClock;
+    IReferenceClock* old = nullptr;
+    {
+        std::lock_guard<SrwLock> time(timeLock_);
+        old = clock_;
+        clock_ = pClock;
+    }
+    if (old) old->Release();
+    return S_OK;
+}
+
+HRESULT BaseFilter::streamTime(REFERENCE_TIME& now) {
+    std::lock_guard<SrwLock> time(timeLock_);
+    if (!clock_) return VFW_E_NO_CLOCK;
+    if (state_ != State_Running) return VFW_E_NOT_RUNNING;
+    REFERENCE_TIME clockTime = 0;
+    const HRESULT hr = clock_->GetTime(&clockTime);
+    if (FAILED(hr)) return hr;
+    now = clockTime - startTime_;
     return S_OK;
 }
 

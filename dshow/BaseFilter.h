@@ -3,10 +3,12 @@
 #pragma once
 
 #include "dshow/ClassFactory.h"
+#include "dshow/SrwLock.h"
 
 #include <windows.h>
 #include <strmif.h>
 
+#include <atomic>
 #include <new>
 #include <string>
 #include <utility>
@@ -65,9 +67,19 @@ public:
 
     // Taken by the pins for connection changes and by the state methods.
     CritSec& filterLock() noexcept { return lock_; }
-    FILTER_STATE state() noexcept;
+    // Held while a sample or stream event is processed on a streaming thread. Stop takes it
+    // after the pins released their allocators, so that it returns only once the sample in
+    // progress is done, and no sample is processed after it returned. Streaming code never
+    // takes the filter lock under it: Stop holds that one while it waits here.
+    CritSec& streamingLock() noexcept { return streamLock_; }
+    // Lock-free, so that streaming threads may ask while a state change holds the filter lock.
+    FILTER_STATE state() const noexcept { return state_.load(); }
     // Not AddRef'd; null outside a graph.
     IFilterGraph* graph() noexcept;
+    // The reference clock's time less the start time given to Run: when a sample made now is due.
+    // VFW_E_NO_CLOCK without a clock, VFW_E_NOT_RUNNING unless running. Safe on streaming threads:
+    // it does not take the filter lock.
+    HRESULT streamTime(REFERENCE_TIME& now);
 
 protected:
     BaseFilter(const CLSID& clsid, IUnknown* outer) noexcept;
@@ -80,10 +92,11 @@ protected:
     virtual int pinCount() = 0;
     virtual BasePin* pin(int i) = 0;
 
-    // Stream time zero as given to Run.
-    REFERENCE_TIME startTime_ = 0;
 
 private:
+    // inactive() on the connected pins among the first count; the first failure is returned.
+    HRESULT deactivatePins(int count);
+
     class Inner final : public IUnknown {
     public:
         explicit Inner(BaseFilter& owner) noexcept : owner_(owner) {}
@@ -100,9 +113,14 @@ private:
     IUnknown* const outer_;
     LONG refs_ = 1;
     CritSec lock_;
+    CritSec streamLock_;
     const CLSID clsid_;
-    FILTER_STATE state_ = State_Stopped;
+    // Written under the filter lock (to Stopped under the streaming lock as well).
+    std::atomic<FILTER_STATE> state_{State_Stopped};
+    // Written under both the filter lock and timeLock_, so streamTime needs only the latter.
+    SrwLock timeLock_;
     IReferenceClock* clock_ = nullptr;
+    REFERENCE_TIME startTime_ = 0;  // stream time zero, as given to Run
     IFilterGraph* graph_ = nullptr;  // weak: the graph holds us
     std::wstring name_;
 };

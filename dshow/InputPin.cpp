@@ -65,6 +65,7 @@ HRESULT InputPin::checkStreaming() {
 
 STDMETHODIMP InputPin::Receive(IMediaSample* pSample) {
     if (!pSample) return E_POINTER;
+    Lock streaming(filter_.streamingLock());
     const HRESULT hr = checkStreaming();
     if (hr != S_OK) return hr;
     return receiveSample(pSample);
@@ -83,17 +84,25 @@ STDMETHODIMP InputPin::ReceiveMultiple(IMediaSample** pSamples, long nSamples, l
     return hr;
 }
 
+// Not under the streaming lock: a Receive blocked downstream holds it until the flush, passed on
+// by the derived pin, releases it.
 STDMETHODIMP InputPin::BeginFlush() {
     InterlockedExchange(&flushing_, 1);
     return S_OK;
 }
 
+// Under the streaming lock: a sample that was in progress when the flush began is finished (and
+// refused) before new ones are let in.
 STDMETHODIMP InputPin::EndFlush() {
+    Lock streaming(filter_.streamingLock());
     InterlockedExchange(&flushing_, 0);
     return S_OK;
 }
 
-STDMETHODIMP InputPin::EndOfStream() { return checkStreaming(); }
+STDMETHODIMP InputPin::EndOfStream() {
+    Lock streaming(filter_.streamingLock());
+    return checkStreaming();
+}
 
 void InputPin::BreakConnect() {
     if (allocator_) allocator_->Release();

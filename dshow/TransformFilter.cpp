@@ -69,12 +69,18 @@ STDMETHODIMP TransformFilter::XformInput::BeginFlush() {
     return owner_.out_.connected() ? owner_.out_.DeliverBeginFlush() : S_OK;
 }
 
+// The streaming lock stays held until downstream has ended its flush too, so that no new sample
+// reaches it while it still refuses them.
 STDMETHODIMP TransformFilter::XformInput::EndFlush() {
+    Lock streaming(owner_.streamingLock());
     InputPin::EndFlush();
     return owner_.out_.connected() ? owner_.out_.DeliverEndFlush() : S_OK;
 }
 
+// In line with the samples: the end of stream follows the last sample downstream, never
+// overtakes it.
 STDMETHODIMP TransformFilter::XformInput::EndOfStream() {
+    Lock streaming(owner_.streamingLock());
     const HRESULT hr = InputPin::EndOfStream();
     if (hr != S_OK) return hr;
     return owner_.out_.connected() ? owner_.out_.DeliverEndOfStream() : S_OK;

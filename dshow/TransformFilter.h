@@ -30,7 +30,8 @@ protected:
     // them (the actual data length in particular); S_FALSE drops the sample.
     virtual HRESULT Transform(IMediaSample* in, IMediaSample* out) = 0;
 
-    // One input sample: one output buffer, its properties, Transform, and delivery.
+    // One input sample: one output buffer, its properties, Transform, and delivery. Called with
+    // the streaming lock held, after the state and flushing checks.
     virtual HRESULT Receive(IMediaSample* sample);
 
     int pinCount() override { return 2; }

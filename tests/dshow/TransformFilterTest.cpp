@@ -10,6 +10,9 @@
 #include <uuids.h>
 #include <vfwmsgs.h>
 
+#include <atomic>
+#include <functional>
+#include <thread>
 #include <vector>
 
 using namespace dshow;
@@ -87,9 +90,26 @@ public:
         endOfStreams += hr == S_OK;
         return hr;
     }
+    // A flushing or stopping receiver gives back what it held.
+    STDMETHODIMP BeginFlush() override {
+        InputPin::BeginFlush();
+        releaseHeld();
+        return S_OK;
+    }
+    HRESULT inactive() override {
+        releaseHeld();
+        return S_OK;
+    }
+    void releaseHeld() {
+        for (IMediaSample* s : held) s->Release();
+        held.clear();
+    }
     std::vector<Received> samples;
     int endOfStreams = 0;
     bool lendsAllocator = true;
+    // Keeps every sample, as a renderer holds the one it shows, so the sender runs out of buffers.
+    bool hold = false;
+    std::vector<IMediaSample*> held;
 
 protected:
     HRESULT CheckMediaType(const AM_MEDIA_TYPE& mt) override { return acceptRgb24(mt); }
@@ -101,6 +121,10 @@ protected:
         r.timeResult = s->GetTime(&r.start, &r.stop);
         r.sync = s->IsSyncPoint() == S_OK;
         samples.push_back(r);
+        if (hold) {
+            s->AddRef();
+            held.push_back(s);
+        }
         return S_OK;
     }
 };
@@ -108,7 +132,16 @@ protected:
 class InvertFilter : public TransformFilter {
 public:
     explicit InvertFilter(IUnknown* outer) : TransformFilter(kClsid, outer) {}
+    ~InvertFilter() override {
+        CloseHandle(entered);
+        CloseHandle(release);
+    }
     bool drop = false;
+    // With block set, Transform signals entered and waits for release.
+    bool block = false;
+    HANDLE entered = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    HANDLE release = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    std::atomic<int> transforms{0};
 
 protected:
     HRESULT CheckInputType(const AM_MEDIA_TYPE* in) override {
@@ -126,6 +159,11 @@ protected:
         return ask(a, props, 1, inputPin().mediaType()->lSampleSize);
     }
     HRESULT Transform(IMediaSample* in, IMediaSample* out) override {
+        ++transforms;
+        if (block) {
+            SetEvent(entered);
+            WaitForSingleObject(release, INFINITE);
+        }
         if (drop) return S_FALSE;
         BYTE *src = nullptr, *dst = nullptr;
         in->GetPointer(&src);
@@ -198,6 +236,30 @@ struct Chain {
             p->Disconnect();
         for (IBaseFilter* f : filters()) f->Release();
     }
+};
+
+// Runs work on a thread of its own; false when it has not finished within timeoutMs (the thread
+// is then left behind, so that a deadlock fails the test rather than hangs the run).
+class Background {
+public:
+    explicit Background(std::function<void()> work)
+        : done_(CreateEventW(nullptr, TRUE, FALSE, nullptr)), thread_([this, work] {
+              work();
+              SetEvent(done_);
+          }) {}
+    ~Background() {
+        if (thread_.joinable()) thread_.detach();
+    }
+    bool finishes(DWORD timeoutMs) {
+        if (WaitForSingleObject(done_, timeoutMs) != WAIT_OBJECT_0) return false;
+        thread_.join();
+        CloseHandle(done_);
+        return true;
+    }
+
+private:
+    HANDLE done_;
+    std::thread thread_;
 };
 
 }  // namespace
@@ -308,4 +370,62 @@ TEST(TransformFilterTest, StreamsInsideThePlatformGraph) {
     graph->Release();
     EXPECT_FALSE(c.xf->outputPin().connected());
     EXPECT_EQ(objects, moduleObjectCount());
+}
+
+TEST(TransformFilterTest, StopWaitsForTheSampleInTransformAndLetsNoneThroughAfter) {
+    Chain c;
+    c.connect();
+    c.run();
+    c.xf->block = true;
+    HRESULT sent = E_FAIL;
+    Background sender([&] { sent = c.send(kFrameBytes, 0, true); });
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(c.xf->entered, 10000));
+    std::atomic<bool> stopped{false};
+    Background stopper([&] {
+        c.xf->Stop();
+        stopped = true;
+    });
+    // Time for a Stop that does not wait to return; a correct one cannot.
+    Sleep(100);
+    EXPECT_FALSE(stopped);
+    SetEvent(c.xf->release);
+    ASSERT_TRUE(stopper.finishes(10000));
+    ASSERT_TRUE(sender.finishes(10000));
+    EXPECT_EQ(S_OK, sent);
+    EXPECT_EQ(1u, c.in.samples.size());
+
+    c.xf->block = false;
+    EXPECT_EQ(VFW_E_WRONG_STATE, c.send(kFrameBytes, 0, true));
+    EXPECT_EQ(1, c.xf->transforms);
+}
+
+TEST(TransformFilterTest, FlushAndStopReleaseAReceiveWaitingForABuffer) {
+    Chain c;
+    c.connect();
+    c.run();
+    // The transform has one output buffer; the sink keeps it, so the next Receive waits for it.
+    c.in.hold = true;
+    ASSERT_EQ(S_OK, c.send(kFrameBytes, 0, true));
+    HRESULT sent = E_FAIL;
+    {
+        Background sender([&] { sent = c.send(kFrameBytes, 0, true); });
+        Sleep(50);
+        ASSERT_EQ(S_OK, c.out.DeliverBeginFlush());
+        ASSERT_TRUE(sender.finishes(10000));
+        EXPECT_EQ(S_FALSE, sent);
+        Background endFlush([&] { c.out.DeliverEndFlush(); });
+        ASSERT_TRUE(endFlush.finishes(10000));
+    }
+    EXPECT_EQ(1u, c.in.samples.size());
+
+    // Once more, now ended by Stop: decommitting the output releases the waiting Receive.
+    ASSERT_EQ(S_OK, c.send(kFrameBytes, 0, true));
+    ASSERT_EQ(2u, c.in.samples.size());
+    Background sender([&] { sent = c.send(kFrameBytes, 0, true); });
+    Sleep(50);
+    Background stopper([&] { c.xf->Stop(); });
+    ASSERT_TRUE(stopper.finishes(10000));
+    ASSERT_TRUE(sender.finishes(10000));
+    EXPECT_TRUE(FAILED(sent));
+    EXPECT_EQ(2u, c.in.samples.size());
 }
