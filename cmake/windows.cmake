@@ -29,6 +29,7 @@ add_library(skeo_core STATIC
     app/VNTThreadLoop.cpp
     app/VNTUI_Object.cpp
     app/VNTWindow.cpp
+    camera/HidDeviceAccess.cpp
     library/EventListXml.cpp
     library/PhotoWriter.cpp
     library/VNTSkeoDatabaseManager.cpp
@@ -37,7 +38,7 @@ add_library(skeo_core STATIC
     ui/CVNTUI_Skeo_MainDlg.cpp
     ui/CVNTUI_TrayIcon.cpp
 )
-target_link_libraries(skeo_core PUBLIC vnt_framework shlwapi)
+target_link_libraries(skeo_core PUBLIC vnt_framework shlwapi hid)
 target_link_libraries(vnt_framework PUBLIC oleaut32)
 
 # The entry routine comes before libmingw32 on the link line, which refers to it.
