@@ -30,6 +30,7 @@ add_library(skeo_core STATIC
     app/VNTUI_Object.cpp
     app/VNTWindow.cpp
     camera/HidDeviceAccess.cpp
+    camera/VNTHidReportMonitor.cpp
     library/EventListXml.cpp
     library/PhotoWriter.cpp
     library/VNTSkeoDatabaseManager.cpp
