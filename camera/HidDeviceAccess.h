@@ -25,7 +25,8 @@ enum class HidReadStatus {
     failed,     // finished with an error (device gone, read cancelled)
 };
 
-// One open HID device. Destroying it cancels its reads and closes it.
+// One open HID device, closed when destroyed. Cancel a started read (cancelRead) before destroying the
+// device: until then the driver may still write into the read's buffer.
 class HidDevice {
 public:
     virtual ~HidDevice() = default;

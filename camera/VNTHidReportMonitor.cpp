@@ -148,13 +148,15 @@ void VNTHidReportMonitor::stopWorker() {
 void VNTHidReportMonitor::waitForWorker() {
     const HANDLE thread = thread_.get();
     for (;;) {
-        const DWORD result = MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_SENDMESSAGE);
-        if (result == WAIT_OBJECT_0) return;
-        if (result != WAIT_OBJECT_0 + 1) break;
         // Answers the messages sent to this thread (a report being delivered) and nothing else, so
         // posted messages keep their order.
         MSG msg;
         PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        // MWMO_INPUTAVAILABLE: without it a send that the queue status has already reported as seen
+        // would not end the wait, and the worker blocked in it would never end.
+        const DWORD result = MsgWaitForMultipleObjectsEx(1, &thread, INFINITE, QS_SENDMESSAGE, MWMO_INPUTAVAILABLE);
+        if (result == WAIT_OBJECT_0) return;
+        if (result != WAIT_OBJECT_0 + 1) break;
     }
     vnt::trace(L"VNTHidReportMonitor: waiting for the worker failed (error %lu)", GetLastError());
     WaitForSingleObject(thread, INFINITE);

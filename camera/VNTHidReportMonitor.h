@@ -16,9 +16,9 @@
 class VNTHidReportMonitor : public VNTWindow {
 public:
     // Sent by the worker to the monitor's window with wParam the reader record.
-    static const UINT kReportMessage = WM_USER + 11;
+    static constexpr UINT kReportMessage = WM_USER + 11;
     // Reads that fail this many times in a row (device gone) stop until the path is registered again.
-    static const int kMaxConsecutiveFailures = 3;
+    static constexpr int kMaxConsecutiveFailures = 3;
 
     static VNTHidReportMonitor& instance();
 

@@ -55,6 +55,16 @@ private:
     size_t length_;
 };
 
+// True once another thread is blocked sending a message to this one; does not answer it.
+bool sentMessageWaiting(DWORD timeoutMs = 10000) {
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    while (!(HIWORD(GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE)) {
+        if (GetTickCount64() >= deadline) return false;
+        Sleep(5);
+    }
+    return true;
+}
+
 class HidReportMonitorTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_NE(monitor->windowHandle(), nullptr) << "reports are delivered through it"; }
@@ -152,25 +162,35 @@ TEST_F(HidReportMonitorTest, UnregisteringTheLastDeviceLeavesAnIdleWorkerThatSto
 }
 
 TEST_F(HidReportMonitorTest, AFailingDeviceIsGivenUpWithoutDeliveriesUntilRegisteredAgain) {
-    ScriptedHidDevice& device = access.add(kPathA);
     ReportObserver observer(L"n", 8);
-    ASSERT_TRUE(monitor->registerHidReader(kPathA, L"n", capsWithInputLength(8)));
     ASSERT_TRUE(monitor->startWorker());
+    int delivered = 0;
+    for (const bool failAtStart : {true, false}) {
+        SCOPED_TRACE(failAtStart ? "reads refused at once" : "reads started, then failing");
+        ScriptedHidDevice& device = access.add(kPathA);
+        ASSERT_TRUE(monitor->registerHidReader(kPathA, L"n", capsWithInputLength(8)));
+        device.sendReport({1, 1, 0, 0, 0, 0, 0, 0});
+        ASSERT_TRUE(pumpUntil([&] { return observer.reports.size() == size_t(delivered + 1); }));
+        ++delivered;
+        const int readsBefore = device.readsStarted();
 
-    device.unplug();
-    ASSERT_TRUE(pumpUntil([&] { return !monitor->isReading(kPathA); }));
-    // Over a while: a spinning worker would start reads (and deliver buffers) without end.
-    pumpUntil([] { return false; }, 1500);
-    EXPECT_TRUE(observer.reports.empty());
-    EXPECT_LE(device.readsStarted(), VNTHidReportMonitor::kMaxConsecutiveFailures + 1);
-    EXPECT_EQ(monitor->readerCount(), 1u);
+        device.unplug(failAtStart);
+        ASSERT_TRUE(pumpUntil([&] { return !monitor->isReading(kPathA); }));
+        // Over a while: a spinning worker would start reads (and deliver buffers) without end.
+        pumpUntil([] { return false; }, 1500);
+        EXPECT_EQ(observer.reports.size(), size_t(delivered));
+        EXPECT_LE(device.readsStarted() - readsBefore, VNTHidReportMonitor::kMaxConsecutiveFailures);
+        EXPECT_EQ(monitor->readerCount(), 1u);
 
-    device.plugIn();
-    ASSERT_TRUE(monitor->registerHidReader(kPathA, L"n", capsWithInputLength(8)));
-    EXPECT_TRUE(monitor->isReading(kPathA));
-    device.sendReport({7, 1, 0, 0, 0, 0, 0, 0});
-    ASSERT_TRUE(pumpUntil([&] { return observer.reports.size() == 1; }));
-    EXPECT_EQ(observer.reports[0][0], 7);
+        device.plugIn();
+        ASSERT_TRUE(monitor->registerHidReader(kPathA, L"n", capsWithInputLength(8)));
+        EXPECT_TRUE(monitor->isReading(kPathA));
+        device.sendReport({7, 1, 0, 0, 0, 0, 0, 0});
+        ASSERT_TRUE(pumpUntil([&] { return observer.reports.size() == size_t(delivered + 1); }));
+        ++delivered;
+        EXPECT_EQ(observer.reports.back()[0], 7);
+        ASSERT_TRUE(monitor->unregisterHidReader(kPathA));
+    }
 }
 
 TEST_F(HidReportMonitorTest, ReportsOfTwoDevicesGoUnderTheirOwnNames) {
@@ -221,7 +241,8 @@ TEST_F(HidReportMonitorTest, UnregisterWhileTheWorkerWaitsToDeliverAReport) {
     // Without pumping, the worker is left blocked in handing this report to our window; stopping it
     // must still work (the report is delivered while we wait for it).
     a.sendReport({0xA5, 0, 0, 0, 0, 0, 0, 0});
-    Sleep(300);
+    ASSERT_TRUE(sentMessageWaiting());
+    EXPECT_TRUE(observer.reports.empty());
     EXPECT_TRUE(monitor->unregisterHidReader(kPathB));
     EXPECT_EQ(monitor->readerCount(), 1u);
     ASSERT_TRUE(pumpUntil([&] { return observer.reports.size() == 1; }));

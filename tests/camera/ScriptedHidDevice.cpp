@@ -44,7 +44,7 @@ public:
             SetLastError(ERROR_INVALID_PARAMETER);
             return false;
         }
-        if (d.unplugged_) {
+        if (d.unplugged_ && d.failAtStart_) {
             SetLastError(ERROR_DEVICE_NOT_CONNECTED);
             return false;
         }
@@ -54,7 +54,9 @@ public:
         d.pending_ = true;
         d.read_ = ScriptedHidDevice::Read{static_cast<uint8_t*>(buffer), length, &overlapped};
         d.results_[&overlapped] = ScriptedHidDevice::Result{};
-        if (!d.queued_.empty()) {
+        if (d.unplugged_) {
+            d.completeLocked(HidReadStatus::failed, nullptr);
+        } else if (!d.queued_.empty()) {
             const Bytes report = d.queued_.front();
             d.queued_.pop_front();
             d.completeLocked(HidReadStatus::completed, &report);
@@ -137,9 +139,10 @@ void ScriptedHidDevice::sendReport(const Bytes& report) {
         queued_.push_back(report);
 }
 
-void ScriptedHidDevice::unplug() {
+void ScriptedHidDevice::unplug(bool failAtStart) {
     std::lock_guard<std::mutex> guard(lock_);
     unplugged_ = true;
+    failAtStart_ = failAtStart;
     queued_.clear();
     if (pending_) completeLocked(HidReadStatus::failed, nullptr);
 }

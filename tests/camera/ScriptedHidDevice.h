@@ -26,8 +26,10 @@ public:
 
     // Completes the pending read with these bytes (cut to the read's length), or the next read started.
     void sendReport(const Bytes& report);
-    // Device gone: the pending read fails, and so does every read started from now on.
-    void unplug();
+    // Device gone: the pending read fails, and so does every read started from now on: at once when
+    // failAtStart, otherwise each is started and then completes with an error (event set), as a driver
+    // may answer for a device that went away.
+    void unplug(bool failAtStart = true);
     // Back again: opens and reads work.
     void plugIn();
     // The answer to get-input-report for a report id (byte 0).
@@ -58,6 +60,7 @@ private:
 
     mutable std::mutex lock_;
     bool unplugged_ = false;
+    bool failAtStart_ = true;
     bool pending_ = false;
     Read read_;
     std::map<const OVERLAPPED*, Result> results_;
