@@ -1,5 +1,6 @@
 // Reads the input reports of every registered HID device on one worker thread and posts each one,
-// on the user-interface thread, as a notification under the name its registrant chose.
+// on the user-interface thread, as a notification under the name its registrant chose. Everything but
+// the worker runs on the user-interface thread that created the monitor.
 #pragma once
 
 #include <windows.h>
@@ -49,7 +50,7 @@ private:
         OVERLAPPED readState{};
         std::vector<BYTE> buffer;
         DWORD bytesRead = 0;
-        bool reading = false;  // a read is outstanding and the worker waits on its event
+        bool reading = false;  // being read: a read is outstanding or its report is being delivered
         int failures = 0;      // consecutive failed reads
         unsigned long long id = 0;  // unique for the monitor's life; the worker names records by it
     };
