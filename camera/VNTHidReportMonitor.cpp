@@ -1,0 +1,308 @@
+#include "camera/VNTHidReportMonitor.h"
+
+#include <process.h>
+
+#include <algorithm>
+#include <cstdint>
+
+#include "app/VNTNotificationCenter.h"
+#include "framework/Trace.h"
+
+namespace {
+
+const DWORD kWorkerWakeMs = 1000;
+// One wait covers every record's event and the stop event.
+const size_t kMaxReaders = MAXIMUM_WAIT_OBJECTS - 1;
+
+}  // namespace
+
+VNTHidReportMonitor& VNTHidReportMonitor::instance() {
+    static VNTHidReportMonitor monitor;
+    return monitor;
+}
+
+VNTHidReportMonitor::VNTHidReportMonitor() {
+    InitializeCriticalSection(&lock_);
+    vnt::trace(L"VNTHidReportMonitor::VNTHidReportMonitor()     - VNTObject (0x%04llX)",
+               static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(this)));
+}
+
+VNTHidReportMonitor::~VNTHidReportMonitor() {
+    vnt::trace(L"VNTHidReportMonitor::~VNTHidReportMonitor()");
+    stopWorker();
+    {
+        vnt::CriticalSectionLock guard(lock_);
+        for (auto& entry : readers_) closeDevice(*entry.second);
+        readers_.clear();
+    }
+    retired_.clear();
+    DeleteCriticalSection(&lock_);
+}
+
+bool VNTHidReportMonitor::registerHidReader(const std::wstring& path, const std::wstring& notificationName,
+                                            const HIDP_CAPS& caps) {
+    // A zero-length read completes at once and would be restarted at once, for ever.
+    if (caps.InputReportByteLength == 0) {
+        vnt::trace(L"VNTHidReportMonitor: %ls has no input reports, not read", path.c_str());
+        return false;
+    }
+    {
+        vnt::CriticalSectionLock guard(lock_);
+        auto it = readers_.find(path);
+        if (it != readers_.end() && it->second->reading) return true;
+        if (it == readers_.end() && readers_.size() >= kMaxReaders) {
+            vnt::trace(L"VNTHidReportMonitor: %u devices are read already, %ls refused",
+                       static_cast<unsigned>(readers_.size()), path.c_str());
+            return false;
+        }
+    }
+
+    std::unique_ptr<HidDevice> device = hidDeviceAccess().open(path, true);
+    if (!device) return false;
+
+    vnt::CriticalSectionLock guard(lock_);
+    auto it = readers_.find(path);
+    bool added = false;
+    if (it == readers_.end()) {
+        std::unique_ptr<ReaderRecord> record(new ReaderRecord);
+        record->event.reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+        if (!record->event) {
+            vnt::trace(L"VNTHidReportMonitor: no event for %ls (error %lu)", path.c_str(), GetLastError());
+            return false;
+        }
+        record->id = nextId_++;
+        it = readers_.emplace(path, std::move(record)).first;
+        added = true;
+    } else {
+        // Registered again after its reads were given up: read it afresh. The worker is not waiting on
+        // a record that is not reading, so its event and buffer are free to change.
+        closeDevice(*it->second);
+    }
+    ReaderRecord& record = *it->second;
+    record.caps = caps;
+    record.notificationName = notificationName;
+    record.device = std::move(device);
+    record.readState = OVERLAPPED{};
+    record.readState.hEvent = record.event.get();
+    record.buffer.assign(caps.InputReportByteLength, 0);
+    record.failures = 0;
+    if (startNextRead(path, record)) return true;
+    if (added) readers_.erase(it);
+    return false;
+}
+
+bool VNTHidReportMonitor::unregisterHidReader(const std::wstring& path) {
+    {
+        vnt::CriticalSectionLock guard(lock_);
+        if (readers_.empty()) return true;
+    }
+    // Unregistered from inside a report's delivery: the worker is blocked in that delivery, so it can
+    // neither be stopped now nor touch the table; the record it refers to is kept until the delivery ends.
+    if (delivering_) {
+        vnt::CriticalSectionLock guard(lock_);
+        auto it = readers_.find(path);
+        if (it != readers_.end()) {
+            closeDevice(*it->second);
+            retired_.push_back(std::move(it->second));
+            readers_.erase(it);
+        }
+        return true;
+    }
+
+    const bool ran = workerRunning();
+    if (ran) stopWorker();
+    {
+        vnt::CriticalSectionLock guard(lock_);
+        auto it = readers_.find(path);
+        if (it != readers_.end()) {
+            closeDevice(*it->second);
+            readers_.erase(it);
+        }
+    }
+    if (ran) startWorker();
+    return true;
+}
+
+bool VNTHidReportMonitor::startWorker() {
+    if (thread_) return true;
+    stopEvent_.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (!stopEvent_) return false;
+    const uintptr_t handle = _beginthreadex(nullptr, 0, &VNTHidReportMonitor::threadEntry, this, 0, nullptr);
+    if (handle == 0) {
+        vnt::trace(L"VNTHidReportMonitor: cannot start the worker");
+        stopEvent_.reset();
+        return false;
+    }
+    thread_.reset(reinterpret_cast<HANDLE>(handle));
+    return true;
+}
+
+void VNTHidReportMonitor::stopWorker() {
+    if (!thread_) return;
+    SetEvent(stopEvent_.get());
+    waitForWorker();
+    thread_.reset();
+    stopEvent_.reset();
+}
+
+void VNTHidReportMonitor::waitForWorker() {
+    const HANDLE thread = thread_.get();
+    for (;;) {
+        // Answers the messages sent to this thread (a report being delivered) and nothing else, so
+        // posted messages keep their order.
+        MSG msg;
+        PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        // MWMO_INPUTAVAILABLE: without it a send that the queue status has already reported as seen
+        // would not end the wait, and the worker blocked in it would never end.
+        const DWORD result = MsgWaitForMultipleObjectsEx(1, &thread, INFINITE, QS_SENDMESSAGE, MWMO_INPUTAVAILABLE);
+        if (result == WAIT_OBJECT_0) return;
+        if (result != WAIT_OBJECT_0 + 1) break;
+    }
+    vnt::trace(L"VNTHidReportMonitor: waiting for the worker failed (error %lu)", GetLastError());
+    WaitForSingleObject(thread, INFINITE);
+}
+
+size_t VNTHidReportMonitor::readerCount() const {
+    vnt::CriticalSectionLock guard(lock_);
+    return readers_.size();
+}
+
+bool VNTHidReportMonitor::isReading(const std::wstring& path) const {
+    vnt::CriticalSectionLock guard(lock_);
+    auto it = readers_.find(path);
+    return it != readers_.end() && it->second->reading;
+}
+
+LRESULT VNTHidReportMonitor::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == kReportMessage) {
+        const ReaderRecord* record = reinterpret_cast<const ReaderRecord*>(wParam);
+        std::wstring name;
+        {
+            vnt::CriticalSectionLock guard(lock_);
+            if (!containsLocked(record)) {
+                vnt::trace(L"VNTHidReportMonitor: report of an unknown reader dropped");
+                return 0;
+            }
+            name = record->notificationName;
+        }
+        // The buffer is stable: its read has completed and the worker waits for this send to return.
+        const ReaderRecord* outer = delivering_;
+        delivering_ = record;
+        VNTNotificationCenter::instance().postNotification(name, const_cast<BYTE*>(record->buffer.data()));
+        delivering_ = outer;
+        if (!delivering_) retired_.clear();
+        return 0;
+    }
+    return VNTWindow::windowProc(hwnd, message, wParam, lParam);
+}
+
+unsigned __stdcall VNTHidReportMonitor::threadEntry(void* self) {
+    static_cast<VNTHidReportMonitor*>(self)->run();
+    return 0;
+}
+
+void VNTHidReportMonitor::run() {
+    std::vector<HANDLE> handles;
+    std::vector<unsigned long long> ids;
+    const HANDLE stop = stopEvent_.get();
+    for (;;) {
+        // Rebuilt every pass, so records registered meanwhile are waited on from the next pass.
+        handles.clear();
+        ids.clear();
+        {
+            vnt::CriticalSectionLock guard(lock_);
+            for (const auto& entry : readers_) {
+                if (!entry.second->reading) continue;
+                handles.push_back(entry.second->event.get());
+                ids.push_back(entry.second->id);
+            }
+        }
+        handles.push_back(stop);
+        const DWORD count = static_cast<DWORD>(handles.size());
+        const DWORD result = WaitForMultipleObjects(count, handles.data(), FALSE, kWorkerWakeMs);
+        if (result == WAIT_OBJECT_0 + count - 1) return;
+        if (result == WAIT_TIMEOUT) continue;
+        if (result < WAIT_OBJECT_0 + count - 1) {
+            handleSignalled(ids[result - WAIT_OBJECT_0]);
+            continue;
+        }
+        // Not expected with events the monitor owns; pause rather than spin on a wait that keeps failing.
+        vnt::trace(L"VNTHidReportMonitor: wait failed (result %lu, error %lu)", result, GetLastError());
+        if (WaitForSingleObject(stop, kWorkerWakeMs) == WAIT_OBJECT_0) return;
+    }
+}
+
+void VNTHidReportMonitor::handleSignalled(unsigned long long id) {
+    const ReaderRecord* delivered = nullptr;
+    {
+        vnt::CriticalSectionLock guard(lock_);
+        Entry* entry = findLocked(id);
+        if (!entry || !entry->second->reading) return;
+        ReaderRecord& record = *entry->second;
+        DWORD bytes = 0;
+        const HidReadStatus status = record.device->readResult(record.readState, bytes);
+        if (status == HidReadStatus::pending) return;
+        // Only a completed report is delivered: a failed read leaves nothing in the buffer.
+        if (status == HidReadStatus::failed || bytes == 0) {
+            ++record.failures;
+            vnt::trace(L"VNTHidReportMonitor: a read of %ls failed (%d in a row)", entry->first.c_str(),
+                       record.failures);
+            startNextRead(entry->first, record);
+            return;
+        }
+        record.bytesRead = bytes;
+        record.failures = 0;
+        delivered = &record;
+    }
+
+    // Sent, not posted: the report is decoded before this device's next read overwrites the buffer.
+    if (window_)
+        SendMessageW(window_, kReportMessage, reinterpret_cast<WPARAM>(delivered), 0);
+    else
+        vnt::trace(L"VNTHidReportMonitor: no window, report dropped");
+
+    vnt::CriticalSectionLock guard(lock_);
+    Entry* entry = findLocked(id);
+    if (!entry || !entry->second->reading) return;  // unregistered during the delivery
+    ResetEvent(entry->second->event.get());
+    startNextRead(entry->first, *entry->second);
+}
+
+bool VNTHidReportMonitor::startNextRead(const std::wstring& path, ReaderRecord& record) {
+    while (record.failures < kMaxConsecutiveFailures) {
+        std::fill(record.buffer.begin(), record.buffer.end(), BYTE(0));
+        record.bytesRead = 0;
+        if (record.device->startRead(record.buffer.data(), static_cast<DWORD>(record.buffer.size()),
+                                     record.readState)) {
+            record.reading = true;
+            return true;
+        }
+        ++record.failures;
+        vnt::trace(L"VNTHidReportMonitor: cannot read %ls (error %lu, %d in a row)", path.c_str(), GetLastError(),
+                   record.failures);
+    }
+    record.reading = false;
+    vnt::trace(L"VNTHidReportMonitor: reads of %ls keep failing; not read until it is registered again",
+               path.c_str());
+    return false;
+}
+
+void VNTHidReportMonitor::closeDevice(ReaderRecord& record) {
+    if (record.device && record.reading) record.device->cancelRead(record.readState);
+    record.reading = false;
+    record.device.reset();
+}
+
+VNTHidReportMonitor::Entry* VNTHidReportMonitor::findLocked(unsigned long long id) {
+    for (auto& entry : readers_) {
+        if (entry.second->id == id) return &entry;
+    }
+    return nullptr;
+}
+
+bool VNTHidReportMonitor::containsLocked(const ReaderRecord* record) const {
+    for (const auto& entry : readers_) {
+        if (entry.second.get() == record) return true;
+    }
+    return false;
+}
