@@ -1,6 +1,7 @@
 #include "camera/CaptureGraph.h"
 
 #include "camera/DirectShowIds.h"
+#include "camera/WebcamModel.h"
 #include "framework/Trace.h"
 #include "library/PhotoWriter.h"
 
@@ -164,9 +165,8 @@ bool CaptureGraph::SetVideoCapture(const std::wstring& devicePath) {
             VariantClear(&value);
             continue;
         }
-        std::wstring path(value.bstrVal, SysStringLen(value.bstrVal));
+        const std::wstring path = lowerDevicePath(std::wstring(value.bstrVal, SysStringLen(value.bstrVal)));
         VariantClear(&value);
-        CharLowerBuffW(&path[0], static_cast<DWORD>(path.size()));
         trace(L"SetVideoCapture compare %ls %ls", path.c_str(), devicePath.c_str());
         if (path != devicePath) continue;
         if (source_) ReleaseInterfaces();

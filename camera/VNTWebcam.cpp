@@ -1,5 +1,6 @@
 #include "camera/VNTWebcam.h"
 
+#include "camera/WebcamModel.h"
 #include "framework/Trace.h"
 
 #include <ks.h>
@@ -75,8 +76,7 @@ VNTWebcam::VNTWebcam() = default;
 VNTWebcam::~VNTWebcam() { graph_.reset(); }
 
 bool VNTWebcam::initWithDevice(const std::wstring& devicePath, const std::wstring& friendlyName) {
-    devicePath_ = devicePath;
-    CharLowerBuffW(&devicePath_[0], static_cast<DWORD>(devicePath_.size()));
+    devicePath_ = lowerDevicePath(devicePath);
     if (!matchProductName() || displayName_.empty()) displayName_ = friendlyName;
     return true;
 }
