@@ -5,6 +5,7 @@
 #include "imagefx/VantorImageEffectsPropertyPage.h"
 #include "imagefx/resource.h"
 #include "tests/support/MessagePump.h"
+#include "tests/support/WindowImage.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -352,6 +353,7 @@ struct FrameUser {
         }
         sawPage = true;
         const HWND pageWnd = GetParent(mirror);
+        testsupport::saveWindowImage(GetAncestor(pageWnd, GA_ROOT), L"property-frame");
         SendMessageW(mirror, BM_CLICK, 0, 0);
         const HWND zoom = GetDlgItem(pageWnd, IDC_EFFECTS_ZOOM);
         shownZoomPosition = static_cast<int>(SendMessageW(zoom, TBM_GETPOS, 0, 0));
