@@ -134,7 +134,10 @@ int VNTWebcamSkeo::onTimer(UINT_PTR timerId) {
         clearFocusPicture();
     } else if (timerId == kHidRetryTimer) {
         KillTimer(window_, kHidRetryTimer);
-        if (!discoverHid()) SetTimer(window_, kHidRetryTimer, kHidRetryMs, nullptr);
+        if (!discoverHid())
+            SetTimer(window_, kHidRetryTimer, kHidRetryMs, nullptr);
+        else if (graph_ && graph_->sourceFilter())
+            registerHidReports();  // the picture already runs: its buttons work from now on
     }
     return 0;
 }

@@ -466,6 +466,26 @@ TEST_F(SkeoCameraTest, ModelASendsEveryQueuedCommandInOrderAndRefusesStepsAbove1
     EXPECT_EQ(camera->queuedCommandCount(), 0u);
 }
 
+TEST_F(SkeoCameraTest, CommandsQueuedWhileTheSenderDrainsAreAllSentInOrder) {
+    ScriptedHidDevice& device = attach(kModelA);
+    std::unique_ptr<VNTWebcamSkeo> camera = open<VNTWebcamSkeo>(kModelA);
+    std::vector<Bytes> expected;
+    for (BYTE step = 0; step < 5; ++step) {
+        camera->setExposure(step);
+        expected.push_back(outputReport(6, step));
+    }
+    ASSERT_TRUE(camera->startCommandSender());
+    ASSERT_TRUE(pumpUntil([&] { return !device.outputReports().empty(); }));
+    // Queued from this thread while the sender takes from the same queue.
+    for (BYTE step = 5; step < 15; ++step) {
+        camera->setExposure(step);
+        expected.push_back(outputReport(6, step));
+    }
+    ASSERT_TRUE(pumpUntil([&] { return device.outputReports().size() >= expected.size(); }));
+    pumpFor(200);
+    EXPECT_EQ(device.outputReports(), expected);
+}
+
 TEST_F(SkeoCameraTest, RegisterQueriesAskTheCameraAndReadItsAnswer) {
     ScriptedHidDevice& device = attach(kModelA);
     std::unique_ptr<VNTWebcamSkeo> camera = open<VNTWebcamSkeo>(kModelA);
