@@ -1,4 +1,4 @@
-// The maker's model B (shown as Pello): model A with exposure steps 1 to 15 sent in a way that respects
+// The maker's model B (shown as Pello): model A with exposure steps 1 to 15 sent so as to suit
 // the camera's automatic exposure, superseded and repeated exposure commands dropped, and the camera's
 // exposure polled about once a second so that a change made on the camera reaches the owner window.
 #pragma once
