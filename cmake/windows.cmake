@@ -35,6 +35,8 @@ add_library(skeo_core STATIC
     camera/HidDeviceAccess.cpp
     camera/VNTHidReportMonitor.cpp
     camera/VNTWebcam.cpp
+    camera/VNTWebcamSkeo.cpp
+    camera/VNTWebcamSkeoPlus.cpp
     library/EventListXml.cpp
     library/PhotoWriter.cpp
     library/VNTSkeoDatabaseManager.cpp
