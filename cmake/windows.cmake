@@ -35,6 +35,7 @@ add_library(skeo_core STATIC
     camera/HidDeviceAccess.cpp
     camera/VNTHidReportMonitor.cpp
     camera/VNTWebcam.cpp
+    camera/VNTWebcamMonitor.cpp
     camera/VNTWebcamSkeo.cpp
     camera/VNTWebcamSkeoPlus.cpp
     library/EventListXml.cpp
