@@ -43,6 +43,7 @@ add_library(skeo_core STATIC
     library/VNTSkeoDatabaseManager.cpp
     settings/VNTRegedit.cpp
     settings/VNTSkeoRegedit.cpp
+    ui/CVNTUI_Skeo_CameraWnd.cpp
     ui/CVNTUI_Skeo_MainDlg.cpp
     ui/CVNTUI_TrayIcon.cpp
 )

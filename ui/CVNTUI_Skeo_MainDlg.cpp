@@ -13,6 +13,7 @@ constexpr COLORREF kHeaderColour = RGB(61, 179, 204);
 constexpr COLORREF kHeaderOutline = RGB(6, 149, 196);
 constexpr int kHeaderHeight = 50;
 constexpr int kPhotoExtra = 114;
+constexpr int kCameraViewId = 1000;
 
 HICON loadIcon(UINT id, int size) {
     return static_cast<HICON>(LoadImageW(vnt::resourceModule(), MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, 0));
@@ -40,6 +41,8 @@ BOOL CVNTUI_Skeo_MainDlg::OnInitDialog() {
     SetWindowLongPtrW(hwnd(), GWL_STYLE, GetWindowLongPtrW(hwnd(), GWL_STYLE) | WS_MINIMIZEBOX);
 
     windowRect_ = RECT{0, 0, 694, 692};
+    // Camera mode's layout of a 694 x 578 window: the picture at (51, 74), 640 x 480.
+    cameraView_.create(hwnd(), kCameraViewId, RECT{51, 74, 51 + 640, 74 + 480}, hwnd());
     EnterCameraMode();
     CenterOnScreen();
     ReloadTexts();

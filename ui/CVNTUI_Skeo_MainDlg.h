@@ -3,6 +3,7 @@
 #pragma once
 
 #include "framework/Handles.h"
+#include "ui/CVNTUI_Skeo_CameraWnd.h"
 #include "ui/CVNTUI_TrayIcon.h"
 
 class CVNTUI_Skeo_MainDlg : public CVNTUI_TrayIcon {
@@ -27,6 +28,9 @@ public:
 
     void EnterCameraMode();
 
+    // The live picture's window (control 1000); null before the dialog initialises.
+    HWND cameraViewWindow() const { return cameraView_.hwnd(); }
+
 protected:
     INT_PTR DialogProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     BOOL OnInitDialog() override;
@@ -47,4 +51,5 @@ private:
     ViewMode mode_ = ModePhoto;
     int startHidden_ = 0;
     RECT windowRect_{0, 0, 694, 692};
+    CVNTUI_Skeo_CameraWnd cameraView_;
 };
