@@ -239,6 +239,48 @@ private:
     long count_ = 0;
 };
 
+// The time stamps of the samples the grabber saw.
+class Stamps final : public ISampleGrabberCB {
+public:
+    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
+        if (!ppv) return E_POINTER;
+        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_ISampleGrabberCB)) {
+            *ppv = static_cast<ISampleGrabberCB*>(this);
+            return S_OK;
+        }
+        *ppv = nullptr;
+        return E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
+    STDMETHODIMP SampleCB(double, IMediaSample* sample) override {
+        REFERENCE_TIME start = 0, stop = 0;
+        const bool stamped = sample->GetTime(&start, &stop) == S_OK;
+        std::lock_guard<std::mutex> lock(mutex_);
+        times_.push_back({stamped, start, stop});
+        return S_OK;
+    }
+    STDMETHODIMP BufferCB(double, BYTE*, long) override { return E_NOTIMPL; }
+    struct Time {
+        bool stamped;
+        REFERENCE_TIME start, stop;
+    };
+    std::vector<Time> wait(size_t count, DWORD timeoutMs = 10000) {
+        const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+        for (;;) {
+            {
+                std::lock_guard<std::mutex> lock(mutex_);
+                if (times_.size() >= count || GetTickCount64() >= deadline) return times_;
+            }
+            Sleep(5);
+        }
+    }
+
+private:
+    std::mutex mutex_;
+    std::vector<Time> times_;
+};
+
 // The picture is upright and unmirrored: each corner mark where it belongs.
 void expectUpright(const std::vector<uint8_t>& f, int w, int h) {
     ASSERT_GE(f.size(), vcam::rgb24FrameBytes(w, h));
@@ -324,7 +366,13 @@ struct CameraGraph {
         ComPtr<IPin> out = firstPin(camera.get(), PINDIR_OUTPUT);
         ComPtr<IAMStreamConfig> config;
         if (!out || FAILED(out.queryInterface(config))) return E_NOINTERFACE;
-        for (const MediaTypeHolder& t : enumTypes(out.get())) {
+        // From the capabilities: once a format is set the pin offers no other.
+        int count = 0, size = 0;
+        config->GetNumberOfCapabilities(&count, &size);
+        for (int i = 0; i < count; ++i) {
+            MediaTypeHolder t;
+            VIDEO_STREAM_CONFIG_CAPS caps{};
+            if (config->GetStreamCaps(i, &t.mt, reinterpret_cast<BYTE*>(&caps)) != S_OK) continue;
             const BITMAPINFOHEADER& bih = t.vih().bmiHeader;
             if (IsEqualGUID(t.mt->subtype, subtype) && bih.biWidth == w && bih.biHeight == h)
                 return config->SetFormat(t.mt);
@@ -544,6 +592,108 @@ TEST_F(VirtualCameraDll, StreamsAboutThirtyUprightFramesASecondIntoTheGrabber) {
     EXPECT_GE(b, a + 44) << "the counter advances by one a frame";
 }
 
+TEST_F(VirtualCameraDll, SamplesCarryStreamTimesOneFrameApart) {
+    CameraGraph g(bindDefault());
+    ASSERT_TRUE(g.ready());
+    Stamps stamps;
+    ASSERT_EQ(g.grabber->SetCallback(&stamps, 0), S_OK);
+    ASSERT_EQ(g.setFormat(MEDIASUBTYPE_RGB24, 320, 240), S_OK);
+    ASSERT_EQ(g.connectDirect(), S_OK);
+    ASSERT_TRUE(SUCCEEDED(g.control->Run()));
+    const std::vector<Stamps::Time> times = stamps.wait(20);
+    g.control->Stop();
+    ASSERT_GE(times.size(), 20u);
+    size_t onSchedule = 0;
+    for (size_t i = 0; i < times.size(); ++i) {
+        ASSERT_TRUE(times[i].stamped) << i;
+        EXPECT_EQ(times[i].stop - times[i].start, 333333) << i;
+        if (i == 0) continue;
+        EXPECT_GT(times[i].start, times[i - 1].start) << i;
+        if (times[i].start - times[i - 1].start == 333333) ++onSchedule;
+    }
+    // A frame missed under load starts a new schedule; most keep the exact spacing.
+    EXPECT_GE(onSchedule * 2, times.size());
+}
+
+TEST_F(VirtualCameraDll, SetFormatWhileConnectedReconnectsOrIsRefused) {
+    CameraGraph g(bindDefault());
+    ASSERT_TRUE(g.ready());
+    ASSERT_EQ(g.setFormat(MEDIASUBTYPE_RGB24, 640, 480), S_OK);
+    ASSERT_EQ(g.connectDirect(), S_OK);
+    ComPtr<IPin> out = firstPin(g.camera.get(), PINDIR_OUTPUT);
+    auto connectedSize = [&out](int& w, int& h, GUID& subtype) {
+        AM_MEDIA_TYPE mt{};
+        if (out->ConnectionMediaType(&mt) != S_OK) return false;
+        const auto* vih = reinterpret_cast<const VIDEOINFOHEADER*>(mt.pbFormat);
+        w = vih->bmiHeader.biWidth;
+        h = vih->bmiHeader.biHeight;
+        subtype = mt.subtype;
+        CoTaskMemFree(mt.pbFormat);
+        return true;
+    };
+
+    // The grabber takes RGB24 of any size: the pin is connected again with the new one.
+    ASSERT_EQ(g.setFormat(MEDIASUBTYPE_RGB24, 320, 240), S_OK);
+    int w = 0, h = 0;
+    GUID subtype = GUID_NULL;
+    ASSERT_TRUE(connectedSize(w, h, subtype));
+    EXPECT_EQ(w, 320);
+    EXPECT_EQ(h, 240);
+
+    // It takes no MJPG: refused, the connection stays as it was.
+    ComPtr<IAMStreamConfig> config;
+    ASSERT_EQ(out.queryInterface(config), S_OK);
+    MediaTypeHolder mjpg;
+    VIDEO_STREAM_CONFIG_CAPS caps{};
+    ASSERT_EQ(config->GetStreamCaps(4, &mjpg.mt, reinterpret_cast<BYTE*>(&caps)), S_OK);
+    ASSERT_TRUE(IsEqualGUID(mjpg.mt->subtype, MEDIASUBTYPE_MJPG));
+    EXPECT_EQ(config->SetFormat(mjpg.mt), VFW_E_INVALIDMEDIATYPE);
+    ASSERT_TRUE(connectedSize(w, h, subtype));
+    EXPECT_TRUE(IsEqualGUID(subtype, MEDIASUBTYPE_RGB24));
+    EXPECT_EQ(w, 320);
+
+    ASSERT_TRUE(SUCCEEDED(g.control->Run()));
+    std::vector<uint8_t> frame;
+    ASSERT_TRUE(g.grabbed.frame(2, frame));
+    EXPECT_EQ(frame.size(), vcam::rgb24FrameBytes(320, 240));
+    expectUpright(frame, 320, 240);
+    // Not while streaming.
+    EXPECT_EQ(g.setFormat(MEDIASUBTYPE_RGB24, 640, 480), VFW_E_NOT_STOPPED);
+}
+
+TEST_F(VirtualCameraDll, SeveralInstancesStreamAtOnceAndArePulledOneByOne) {
+    ASSERT_EQ(regsvr32(L"/n /i:\"add A 4&ONE&0&0001\""), 0);
+    ASSERT_EQ(regsvr32(L"/n /i:\"add B 4&TWO&0&0002\""), 0);
+    Device one, two;
+    ASSERT_TRUE(findDevice(instancePath(L"vid_C7A2&pid_5A01", L"4&ONE&0&0001"), one));
+    ASSERT_TRUE(findDevice(instancePath(L"vid_C7A2&pid_5A02", L"4&TWO&0&0002"), two));
+    ComPtr<IBaseFilter> first, second;
+    ASSERT_EQ(one.moniker->BindToObject(nullptr, nullptr, IID_IBaseFilter, first.putVoid()), S_OK);
+    ASSERT_EQ(two.moniker->BindToObject(nullptr, nullptr, IID_IBaseFilter, second.putVoid()), S_OK);
+    {
+        CameraGraph a(first), b(second);
+        ASSERT_TRUE(a.ready() && b.ready());
+        ASSERT_EQ(a.setFormat(MEDIASUBTYPE_RGB24, 320, 240), S_OK);
+        ASSERT_EQ(b.setFormat(MEDIASUBTYPE_RGB24, 640, 480), S_OK);
+        ASSERT_EQ(a.connectDirect(), S_OK);
+        ASSERT_EQ(b.connectDirect(), S_OK);
+        ASSERT_TRUE(SUCCEEDED(a.control->Run()));
+        ASSERT_TRUE(SUCCEEDED(b.control->Run()));
+        std::vector<uint8_t> fa, fb;
+        ASSERT_TRUE(a.grabbed.frame(3, fa));
+        ASSERT_TRUE(b.grabbed.frame(3, fb));
+        EXPECT_EQ(fa.size(), vcam::rgb24FrameBytes(320, 240));
+        EXPECT_EQ(fb.size(), vcam::rgb24FrameBytes(640, 480));
+
+        ASSERT_EQ(regsvr32(L"/n /i:\"pull 4&ONE&0&0001\""), 0);
+        EXPECT_TRUE(a.waitForEvent(EC_DEVICE_LOST, 10000));
+        EXPECT_TRUE(b.grabbed.frame(b.grabbed.count() + 5, fb)) << "the other camera goes on";
+        EXPECT_FALSE(b.waitForEvent(EC_DEVICE_LOST, 200));
+    }
+    EXPECT_EQ(regsvr32(L"/n /i:\"remove 4&ONE&0&0001\""), 0);
+    EXPECT_EQ(regsvr32(L"/n /i:\"remove 4&TWO&0&0002\""), 0);
+}
+
 struct PreviewCase {
     const GUID* subtype;
     const CLSID* decoder;  // the decoder intelligent connect must insert; null for none
@@ -654,6 +804,14 @@ TEST_F(VirtualCameraDll, APulledCameraStopsDeliveringAndSaysItsDeviceIsLost) {
     ASSERT_EQ(regsvr32(L"/n /i:\"remove 3&PULL&0&0001\""), 0);
     EXPECT_TRUE(g.waitForEvent(EC_DEVICE_LOST, 10000));
     EXPECT_EQ(g.control->Stop(), S_OK);
+
+    // A camera whose instance is gone delivers nothing from the start.
+    const long before = g.grabbed.count();
+    ASSERT_TRUE(SUCCEEDED(g.control->Run()));
+    EXPECT_TRUE(g.waitForEvent(EC_DEVICE_LOST, 10000));
+    EXPECT_EQ(g.grabbed.count(), before);
+    EXPECT_EQ(g.control->Stop(), S_OK);
+    EXPECT_NE(vcamtest::traceText().find("pulled"), std::string::npos) << "each time traced";
 }
 
 }  // namespace
