@@ -192,8 +192,8 @@ std::vector<MediaTypeHolder> enumTypes(IPin* pin) {
     return out;
 }
 
-// The newest frames the grabber passed on, from its streaming thread, with their count.
-class Grabbed final : public ISampleGrabberCB {
+// Lives on the test's stack, longer than the graph that calls it.
+class GrabberCallback : public ISampleGrabberCB {
 public:
     STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
         if (!ppv) return E_POINTER;
@@ -204,8 +204,13 @@ public:
         *ppv = nullptr;
         return E_NOINTERFACE;
     }
-    STDMETHODIMP_(ULONG) AddRef() override { return 2; }  // outlives the graph that calls it
+    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
     STDMETHODIMP_(ULONG) Release() override { return 1; }
+};
+
+// The newest frames the grabber passed on, from its streaming thread, with their count.
+class Grabbed final : public GrabberCallback {
+public:
     STDMETHODIMP SampleCB(double, IMediaSample*) override { return E_NOTIMPL; }
     STDMETHODIMP BufferCB(double, BYTE* buffer, long length) override {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -240,19 +245,8 @@ private:
 };
 
 // The time stamps of the samples the grabber saw.
-class Stamps final : public ISampleGrabberCB {
+class Stamps final : public GrabberCallback {
 public:
-    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
-        if (!ppv) return E_POINTER;
-        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_ISampleGrabberCB)) {
-            *ppv = static_cast<ISampleGrabberCB*>(this);
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-    STDMETHODIMP_(ULONG) Release() override { return 1; }
     STDMETHODIMP SampleCB(double, IMediaSample* sample) override {
         REFERENCE_TIME start = 0, stop = 0;
         const bool stamped = sample->GetTime(&start, &stop) == S_OK;
@@ -731,7 +725,7 @@ INSTANTIATE_TEST_SUITE_P(Subtypes, PreviewTest,
                                            PreviewCase{&MEDIASUBTYPE_RGB24, nullptr, "RGB24"}),
                          [](const ::testing::TestParamInfo<PreviewCase>& info) { return info.param.name; });
 
-TEST_F(VirtualCameraDll, BrightnessSetWithTheProgramsRecordChangesThePicture) {
+TEST_F(VirtualCameraDll, BrightnessAndContrastSetWithTheProgramsRecordChangeThePicture) {
     CameraGraph g(bindDefault());
     ASSERT_TRUE(g.ready());
     ASSERT_EQ(g.setFormat(MEDIASUBTYPE_RGB24, 320, 240), S_OK);
@@ -763,7 +757,22 @@ TEST_F(VirtualCameraDll, BrightnessSetWithTheProgramsRecordChangesThePicture) {
     EXPECT_GT(lifted.g, dark.g + 60);
     EXPECT_GT(lifted.b, dark.b + 60);
 
+    // Contrast down to nothing: every colour goes to the grey of the brightness.
+    record = {PROPSETID_VIDCAP_VIDEOPROCAMP, KSPROPERTY_VIDEOPROCAMP_CONTRAST, 2, 0, 0, 0, 0};
+    ASSERT_EQ(props->Set(PROPSETID_VIDCAP_VIDEOPROCAMP, KSPROPERTY_VIDEOPROCAMP_CONTRAST, &record, sizeof record,
+                         &record, sizeof record),
+              S_OK);
+    ASSERT_TRUE(g.grabbed.frame(g.grabbed.count() + 3, after));
+    const vcam::Rgb red = pixel(after, 320, 240, 20, 20), black = pixel(after, 320, 240, 50, 235);
+    EXPECT_TRUE(within(red, black, 8)) << "the red corner looks like the black band";
+    EXPECT_LE(std::abs(red.r - red.g), 8);
+    record.id = KSPROPERTY_VIDEOPROCAMP_CONTRAST;
+    record.value = 16;
+    props->Set(PROPSETID_VIDCAP_VIDEOPROCAMP, KSPROPERTY_VIDEOPROCAMP_CONTRAST, &record, sizeof record, &record,
+               sizeof record);
+
     // Out of range: refused, the value stays.
+    record.id = KSPROPERTY_VIDEOPROCAMP_BRIGHTNESS;
     record.value = 256;
     EXPECT_NE(props->Set(PROPSETID_VIDCAP_VIDEOPROCAMP, KSPROPERTY_VIDEOPROCAMP_BRIGHTNESS, &record, sizeof record,
                          &record, sizeof record),
