@@ -607,6 +607,22 @@ TEST_F(VirtualCameraDll, SamplesCarryStreamTimesOneFrameApart) {
     }
     // A frame missed under load starts a new schedule; most keep the exact spacing.
     EXPECT_GE(onSchedule * 2, times.size());
+
+    // A slower rate asked for is the rate delivered.
+    ComPtr<IAMStreamConfig> config;
+    ASSERT_EQ(firstPin(g.camera.get(), PINDIR_OUTPUT).queryInterface(config), S_OK);
+    MediaTypeHolder slow;
+    ASSERT_EQ(config->GetFormat(&slow.mt), S_OK);
+    reinterpret_cast<VIDEOINFOHEADER*>(slow.mt->pbFormat)->AvgTimePerFrame = 666666;
+    ASSERT_EQ(config->SetFormat(slow.mt), S_OK);
+    Stamps slower;
+    ASSERT_EQ(g.grabber->SetCallback(&slower, 0), S_OK);
+    ASSERT_TRUE(SUCCEEDED(g.control->Run()));
+    const std::vector<Stamps::Time> spaced = slower.wait(4);
+    g.control->Stop();
+    ASSERT_GE(spaced.size(), 4u);
+    EXPECT_EQ(spaced[1].start - spaced[0].start, 666666);
+    EXPECT_EQ(spaced[3].stop - spaced[3].start, 666666);
 }
 
 TEST_F(VirtualCameraDll, SetFormatWhileConnectedReconnectsOrIsRefused) {

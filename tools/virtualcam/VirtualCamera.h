@@ -40,7 +40,7 @@ constexpr int kCaptureFormatCount = 18;
 // RGB24, the way a driver lists its format descriptors and their frame sizes.
 HRESULT captureFormat(int index, dshow::MediaType& type);
 // Index of the list entry with the type's subtype and size; -1 when the camera has none. The
-// frame rate may differ: the pin takes any interval down to one frame per 30th of a second.
+// frame rate may differ: the pin streams at any interval from a 30th of a second to one second.
 int captureFormatIndex(const AM_MEDIA_TYPE& type);
 
 // The mapper's data for the camera: one output pin of video in the three subtypes.
