@@ -74,6 +74,10 @@ bool PushPin::awaitRunning() const noexcept {
            WaitForMultipleObjects(2, either, FALSE, INFINITE) == WAIT_OBJECT_0 + 1 && !stopRequested();
 }
 
+HRESULT PushPin::notifyGraph(long code, LONG_PTR param1, LONG_PTR param2) const noexcept {
+    return events_ ? events_->Notify(code, param1, param2) : E_NOINTERFACE;
+}
+
 bool PushPin::stopRequested() const noexcept { return !stop_ || WaitForSingleObject(stop_, 0) != WAIT_TIMEOUT; }
 
 unsigned __stdcall PushPin::threadMain(void* self) {

@@ -52,6 +52,9 @@ protected:
     bool stopRequested() const noexcept;
     // Signalled when the filter is stopping, for waits on more handles than this one.
     HANDLE stopEvent() const noexcept { return stop_; }
+    // For the streaming thread: an event for the application through the graph, which was
+    // looked up when the pin became active (FillBuffer must not ask the filter for it).
+    HRESULT notifyGraph(long code, LONG_PTR param1, LONG_PTR param2) const noexcept;
 
 private:
     static unsigned __stdcall threadMain(void* self);

@@ -4,6 +4,8 @@
 
 #include <uuids.h>
 
+#include <vector>
+
 namespace dshow {
 
 namespace {
@@ -138,6 +140,43 @@ HRESULT unregisterFilter(REFCLSID clsid, const CLSID* category, const wchar_t* i
         if (SUCCEEDED(hr)) hr = mapper->UnregisterFilter(clsid);
     }
     return isNotFound(hr) ? S_OK : hr;
+}
+
+HRESULT unregisterFilterInstances(REFCLSID clsid, const CLSID& category) noexcept {
+    try {
+        wchar_t wanted[40] = {};
+        StringFromGUID2(clsid, wanted, 40);
+        const std::wstring instances = clsidKeyPath(category) + L"\\Instance";
+        std::vector<std::wstring> ours;
+        {
+            Key key;
+            const LONG err = RegOpenKeyExW(HKEY_CLASSES_ROOT, instances.c_str(), 0, KEY_READ, &key.h);
+            if (err == ERROR_FILE_NOT_FOUND) return S_OK;
+            if (err != ERROR_SUCCESS) return HRESULT_FROM_WIN32(err);
+            // Collected first: deleting while enumerating would shift the indexes.
+            wchar_t name[256];
+            for (DWORD i = 0;; ++i) {
+                DWORD length = 256;
+                const LONG e = RegEnumKeyExW(key.h, i, name, &length, nullptr, nullptr, nullptr, nullptr);
+                if (e == ERROR_NO_MORE_ITEMS) break;
+                if (e != ERROR_SUCCESS) continue;
+                wchar_t value[40] = {};
+                DWORD bytes = sizeof value - sizeof(wchar_t);
+                if (RegGetValueW(key.h, name, L"CLSID", RRF_RT_REG_SZ, nullptr, value, &bytes) == ERROR_SUCCESS &&
+                    _wcsicmp(value, wanted) == 0)
+                    ours.emplace_back(name);
+            }
+        }
+        HRESULT result = S_OK;
+        // Every one is tried, so that one stubborn key does not keep the rest registered.
+        for (const std::wstring& instance : ours) {
+            const HRESULT hr = unregisterFilter(clsid, &category, instance.c_str());
+            if (FAILED(hr) && SUCCEEDED(result)) result = hr;
+        }
+        return result;
+    } catch (...) {
+        return E_OUTOFMEMORY;
+    }
 }
 
 HRESULT registerServer(const FactoryEntry* entries, std::size_t count) noexcept {

@@ -28,6 +28,10 @@ HRESULT registerFilter(REFCLSID clsid, const wchar_t* name, const CLSID* categor
 // "Not found" counts as success: unregistering twice is not an error.
 HRESULT unregisterFilter(REFCLSID clsid, const CLSID* category, const wchar_t* instance) noexcept;
 
+// Every instance of clsid registered in category (the instances whose "CLSID" value names it),
+// whatever the instance keys are called; other classes' instances are left alone.
+HRESULT unregisterFilterInstances(REFCLSID clsid, const CLSID& category) noexcept;
+
 // Every entry's COM class, then every filter entry's mapper data; stops at the first failure.
 HRESULT registerServer(const FactoryEntry* entries, std::size_t count) noexcept;
 // Every filter entry from the mapper, then every entry's COM class key.
