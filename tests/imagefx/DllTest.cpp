@@ -4,6 +4,9 @@
 #include "framework/ComPtr.h"
 #include "imagefx/IIPEffectVantor.h"
 
+#include "tests/support/HiddenClass.h"
+#include "tests/support/Regsvr32.h"
+
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -31,21 +34,7 @@ std::wstring dllPath() {
     return path.substr(0, path.find_last_of(L'\\') + 1) + L"VantorImageEffects.dll";
 }
 
-// Runs the system's regsvr32 silently and returns its exit code (-1 when it did not run).
-int regsvr32(const std::wstring& arguments) {
-    wchar_t system[MAX_PATH] = {};
-    GetSystemDirectoryW(system, MAX_PATH);
-    std::wstring command = L"\"" + std::wstring(system) + L"\\regsvr32.exe\" /s " + arguments + L" \"" + dllPath() + L"\"";
-    STARTUPINFOW si = {};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi = {};
-    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return -1;
-    DWORD code = static_cast<DWORD>(-1);
-    if (WaitForSingleObject(pi.hProcess, 60000) == WAIT_OBJECT_0) GetExitCodeProcess(pi.hProcess, &code);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    return static_cast<int>(code);
-}
+int regsvr32(const std::wstring& arguments) { return testsupport::regsvr32(dllPath(), arguments); }
 
 std::wstring readString(HKEY root, const std::wstring& key, const wchar_t* name, bool* present = nullptr) {
     wchar_t buffer[1024] = {};
@@ -303,36 +292,10 @@ TEST_F(DllExportsTest, FactoryAndUnloadRules) {
     EXPECT_EQ(canUnloadNow_(), S_OK);
 }
 
-// With the newer filter mapper uncreatable, registration goes through the older one. The newer
-// mapper's class key is moved aside in this test prefix's machine registry and put back after.
+// With the newer filter mapper uncreatable, registration goes through the older one.
 TEST_F(DllExportsTest, RegistersThroughTheOlderMapperWhenTheNewerIsMissing) {
-    const std::wstring mapper2 = L"Software\\Classes\\CLSID\\{CDA42200-BD88-11D0-BD4E-00A0C911CE86}";
-    const std::wstring aside = mapper2 + L".aside";
-    HKEY source = nullptr, backup = nullptr;
-    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, mapper2.c_str(), 0, KEY_READ, &source), ERROR_SUCCESS);
-    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, aside.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &backup,
-                              nullptr),
-              ERROR_SUCCESS);
-    const LONG copied = RegCopyTreeW(source, nullptr, backup);
-    RegCloseKey(source);
-    RegCloseKey(backup);
-    ASSERT_EQ(copied, ERROR_SUCCESS);
-    ASSERT_EQ(RegDeleteTreeW(HKEY_LOCAL_MACHINE, mapper2.c_str()), ERROR_SUCCESS);
-    struct Restore {
-        const std::wstring& mapper2;
-        const std::wstring& aside;
-        ~Restore() {
-            HKEY from = nullptr, to = nullptr;
-            if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, aside.c_str(), 0, KEY_READ, &from) != ERROR_SUCCESS) return;
-            if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, mapper2.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &to,
-                                nullptr) == ERROR_SUCCESS) {
-                if (RegCopyTreeW(from, nullptr, to) == ERROR_SUCCESS) RegDeleteTreeW(HKEY_LOCAL_MACHINE, aside.c_str());
-                RegCloseKey(to);
-            }
-            RegCloseKey(from);
-        }
-    } restore{mapper2, aside};
-
+    testsupport::HiddenClass mapper2(CLSID_FilterMapper2);
+    ASSERT_TRUE(mapper2.hidden());
     ComPtr<IFilterMapper2> newer;
     ASSERT_NE(CoCreateInstance(CLSID_FilterMapper2, nullptr, CLSCTX_INPROC_SERVER, IID_IFilterMapper2,
                                newer.putVoid()),

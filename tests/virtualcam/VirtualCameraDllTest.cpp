@@ -7,6 +7,8 @@
 #include "tests/virtualcam/VirtualCamTestSupport.h"
 #include "tools/virtualcam/TestPicture.h"
 
+#include "tests/support/Regsvr32.h"
+
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -52,22 +54,7 @@ std::wstring dllPath() {
     return path.substr(0, path.find_last_of(L'\\') + 1) + L"VirtualCamera.dll";
 }
 
-// Runs the system's regsvr32 silently and returns its exit code (-1 when it did not run or hung).
-int regsvr32(const std::wstring& arguments) {
-    wchar_t system[MAX_PATH] = {};
-    GetSystemDirectoryW(system, MAX_PATH);
-    std::wstring command =
-        L"\"" + std::wstring(system) + L"\\regsvr32.exe\" /s " + arguments + L" \"" + dllPath() + L"\"";
-    STARTUPINFOW si = {};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi = {};
-    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return -1;
-    DWORD code = static_cast<DWORD>(-1);
-    if (WaitForSingleObject(pi.hProcess, 60000) == WAIT_OBJECT_0) GetExitCodeProcess(pi.hProcess, &code);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    return static_cast<int>(code);
-}
+int regsvr32(const std::wstring& arguments) { return testsupport::regsvr32(dllPath(), arguments); }
 
 std::wstring readText(IPropertyBag* bag, const wchar_t* name) {
     VARIANT v;

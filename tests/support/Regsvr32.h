@@ -1,0 +1,11 @@
+// Registers a COM server DLL the way an installer does: with the system's regsvr32, silently.
+#pragma once
+
+#include <string>
+
+namespace testsupport {
+
+// Runs "regsvr32 /s <arguments> <path>" and returns its exit code; -1 when it did not run or hung.
+int regsvr32(const std::wstring& dllPath, const std::wstring& arguments);
+
+}  // namespace testsupport
