@@ -6,6 +6,7 @@
 #include "library/PhotoWriter.h"
 
 #include <amvideo.h>
+#include <evcode.h>
 #include <uuids.h>
 #include <vfwmsgs.h>
 
@@ -127,6 +128,9 @@ bool CaptureGraph::BuildFilterGraph() {
         ReportError(L"Get MediaControl Fail", hr);
         return false;
     }
+    // Only to notice a camera that stopped delivering; a graph without it still works.
+    graph_->QueryInterface(IID_IMediaEvent, mediaEvent_.putVoid());
+    streamEnded_ = false;
     if (FAILED(hr = captureBuilder_->SetFiltergraph(graphBuilder_.get()))) ReportError(L"SetFiltergraph Failed", hr);
     if (!videoWindow_) {
         ReportError(L"Could not operate without any Windows", E_INVALIDARG);
@@ -505,6 +509,7 @@ void CaptureGraph::ReleaseInterfaces() {
     deviceOutPin_.reset();
     source_.reset();
     mediaControl_.reset();
+    mediaEvent_.reset();
     graphBuilder_.reset();
     filterGraph_.reset();
     graph_.reset();
@@ -549,11 +554,27 @@ bool CaptureGraph::copyFrame(std::string& buffer, AM_MEDIA_TYPE& type) {
     return true;
 }
 
+bool CaptureGraph::streamEnded() {
+    if (!mediaEvent_) return streamEnded_;
+    long code = 0;
+    LONG_PTR first = 0, second = 0;
+    while (mediaEvent_->GetEvent(&code, &first, &second, 0) == S_OK) {
+        if ((code == EC_DEVICE_LOST && second == 0) || code == EC_ERRORABORT || code == EC_COMPLETE)
+            streamEnded_ = true;
+        mediaEvent_->FreeEventParams(code, first, second);
+    }
+    return streamEnded_;
+}
+
 bool CaptureGraph::Snapshot(const wchar_t* path) {
     trace(L"Snapshot");
+    // A frame that cannot be had writes no file: a blank or stale photo would pass as taken.
+    if (streamEnded()) {
+        ReportError(L"Snapshot: the camera stopped delivering", VFW_E_NOT_RUNNING);
+        return false;
+    }
     AM_MEDIA_TYPE type{};
     std::string buffer;
-    // A frame that cannot be had writes no file: a blank or stale photo would pass as taken.
     bool ok = copyFrame(buffer, type);
     if (ok && (!type.pbFormat || type.cbFormat < sizeof(VIDEOINFOHEADER) ||
                !IsEqualGUID(type.formattype, FORMAT_VideoInfo))) {

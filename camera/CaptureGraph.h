@@ -91,6 +91,9 @@ private:
     bool showOverlay(HDC dc, const RECT& source, const vntview::NormRect& destination, COLORREF* colourKey);
     bool vmr9OutputRect(vntview::NormRect& rect);
     bool sendProperty(bool get, const GUID& set, ULONG id, CameraPropertyRecord* record, ULONG size);
+    // Reads the graph's pending events; true once the source has stopped delivering for good
+    // (device lost, stream aborted or ended), after which the latest frame is stale.
+    bool streamEnded();
 
     int rendererKind_ = kRendererVideoWindow;
     float zoom_ = 1.0f;
@@ -109,6 +112,8 @@ private:
     vnt::ComPtr<IGraphBuilder> graphBuilder_;
     vnt::ComPtr<IFilterGraph> filterGraph_;
     vnt::ComPtr<IMediaControl> mediaControl_;
+    vnt::ComPtr<IMediaEvent> mediaEvent_;
+    bool streamEnded_ = false;
 
     vnt::ComPtr<IBaseFilter> vmr9_;
     vnt::ComPtr<IVMRFilterConfig9> vmr9Config_;

@@ -257,7 +257,8 @@ void CVantorImageEffects::serveSnapshot(IMediaSample* in, const BYTE* frame, siz
     } else if (r->size) {
         *r->size = in->GetActualDataLength();
     }
-    if (r->type) *r->type = inputPin().mediaType().get();
+    // The caller owns what it gets, format block included, and frees it.
+    if (r->type && FAILED(dshow::copyMediaType(*r->type, inputPin().mediaType().get()))) *r->type = AM_MEDIA_TYPE{};
     r->done = true;
     SetEvent(r->served);
 }

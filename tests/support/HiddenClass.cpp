@@ -22,6 +22,12 @@ HiddenClass::HiddenClass(REFCLSID clsid) {
     StringFromGUID2(clsid, text, 40);
     key_ = std::wstring(L"Software\\Classes\\CLSID\\") + text;
     aside_ = key_ + L".aside";
+    // A run that died while the class was hidden left it aside: put it back first.
+    HKEY left = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, aside_.c_str(), 0, KEY_READ, &left) == ERROR_SUCCESS) {
+        RegCloseKey(left);
+        if (copyTree(aside_, key_)) RegDeleteTreeW(HKEY_LOCAL_MACHINE, aside_.c_str());
+    }
     hidden_ = copyTree(key_, aside_) && RegDeleteTreeW(HKEY_LOCAL_MACHINE, key_.c_str()) == ERROR_SUCCESS;
 }
 

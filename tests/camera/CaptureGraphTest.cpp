@@ -1,0 +1,375 @@
+// The camera objects with a capture device: the virtual document camera registered in the test
+// prefix, the platform's renderers, and photos checked in their pixels.
+#include "camera/CaptureGraph.h"
+#include "camera/VNTWebcam.h"
+#include "camera/VNTWebcamSkeo.h"
+#include "camera/VNTWebcamSkeoPlus.h"
+#include "framework/Gdiplus.h"
+#include "framework/GdiplusSession.h"
+#include "tests/support/HiddenClass.h"
+#include "tests/support/MessagePump.h"
+#include "tests/support/Regsvr32.h"
+#include "tests/support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <strmif.h>
+#include <amvideo.h>
+#include <uuids.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+using testsupport::HiddenClass;
+
+namespace {
+
+const CLSID kVmr9 = {0x51B4ABF3, 0x748F, 0x4E3B, {0xA2, 0x76, 0xC8, 0x28, 0x33, 0x0E, 0x92, 0x6A}};
+const CLSID kEvr = {0xFA10746C, 0x9B63, 0x4B6C, {0xBC, 0x49, 0xFC, 0x30, 0x0E, 0xA5, 0xF2, 0x56}};
+const CLSID kEffects = {0x15617D4A, 0xD387, 0x475A, {0x8B, 0x08, 0x18, 0x57, 0x4F, 0xB8, 0x3D, 0x34}};
+
+// The default camera the virtual camera's DLL registers (model A), and one model-B camera.
+const wchar_t kModelAPath[] =
+    L"\\\\?\\usb#vid_C7A2&pid_5A01&mi_00#7&1A2B3C4D&0&0000#{65e8773d-8f56-11d0-a3b9-00a0c9223196}\\global";
+const wchar_t kModelBId[] = L"8&CA9&0&0001";
+const wchar_t kModelBPath[] =
+    L"\\\\?\\usb#vid_C7A2&pid_5A02&mi_00#8&CA9&0&0001#{65e8773d-8f56-11d0-a3b9-00a0c9223196}\\global";
+
+bool onWine() { return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr; }
+
+int cameraDll(const std::wstring& arguments) {
+    return testsupport::regsvr32(testsupport::besideTestProgram(L"VirtualCamera.dll"), arguments);
+}
+int effectsDll(const std::wstring& arguments) {
+    return testsupport::regsvr32(testsupport::besideTestProgram(L"VantorImageEffects.dll"), arguments);
+}
+
+struct Rgb {
+    int r, g, b;
+};
+
+std::string fileBytes(const std::wstring& path) {
+    FILE* f = _wfopen(path.c_str(), L"rb");
+    std::string bytes;
+    if (!f) return bytes;
+    char buffer[4096];
+    for (size_t n; (n = fread(buffer, 1, sizeof buffer, f)) > 0;) bytes.append(buffer, n);
+    fclose(f);
+    return bytes;
+}
+
+// A photo as a person sees it: upright, pixels by their place from the top left. Decoded from a
+// copy in memory: Wine's GDI+ releases the stream of a bitmap loaded from a file once too often
+// when the bitmap is disposed.
+class Photo {
+public:
+    explicit Photo(const std::wstring& path) {
+        const std::string bytes = fileBytes(path);
+        if (bytes.empty() || FAILED(CreateStreamOnHGlobal(nullptr, TRUE, &stream_))) return;
+        stream_->Write(bytes.data(), static_cast<ULONG>(bytes.size()), nullptr);
+        LARGE_INTEGER zero{};
+        stream_->Seek(zero, STREAM_SEEK_SET, nullptr);
+        bitmap_.reset(Gdiplus::Bitmap::FromStream(stream_));
+    }
+    ~Photo() {
+        bitmap_.reset();
+        if (stream_) stream_->Release();
+    }
+    Photo(const Photo&) = delete;
+    Photo& operator=(const Photo&) = delete;
+    bool loaded() const { return bitmap_ && bitmap_->GetLastStatus() == Gdiplus::Ok && width() > 0; }
+    int width() const { return static_cast<int>(bitmap_->GetWidth()); }
+    int height() const { return static_cast<int>(bitmap_->GetHeight()); }
+    Rgb at(int x, int y) const {
+        Gdiplus::Color c;
+        bitmap_->GetPixel(x, y, &c);
+        return Rgb{c.GetR(), c.GetG(), c.GetB()};
+    }
+
+private:
+    IStream* stream_ = nullptr;
+    std::unique_ptr<Gdiplus::Bitmap> bitmap_;
+};
+
+bool is(const Rgb& c, int r, int g, int b) {
+    auto level = [](int got, int want) { return want ? got > 170 : got < 90; };
+    return level(c.r, r) && level(c.g, g) && level(c.b, b);
+}
+
+std::string describe(const Rgb& c) {
+    return "(" + std::to_string(c.r) + ", " + std::to_string(c.g) + ", " + std::to_string(c.b) + ")";
+}
+
+// The test picture's corner marks are 2u squares, u = height / 12: red top left, green top right,
+// blue bottom left, yellow bottom right. Returns which corner colour is at the photo's top left.
+std::string topLeftMark(const Photo& photo) {
+    const int u = photo.height() / 12;
+    const Rgb c = photo.at(u, u);
+    if (is(c, 1, 0, 0)) return "red";
+    if (is(c, 0, 1, 0)) return "green";
+    if (is(c, 0, 0, 1)) return "blue";
+    if (is(c, 1, 1, 0)) return "yellow";
+    return "other " + describe(c);
+}
+
+// The centre mark is a white square of u inside a black one of 2u: 0.75 u right of the centre is
+// black at zoom 1 and white at zoom 2.
+bool looksZoomed(const Photo& photo) {
+    const int u = photo.height() / 12;
+    return is(photo.at(photo.width() / 2 + u * 3 / 4, photo.height() / 2), 1, 1, 1);
+}
+
+
+class CameraTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        // Hiding and showing each class once puts back any that a crashed run left hidden.
+        { HiddenClass vmr9(kVmr9), evr(kEvr), effects(kEffects); }
+        registered_ = cameraDll(L"") == 0 && effectsDll(L"") == 0 &&
+                      cameraDll(std::wstring(L"/n /i:\"add B ") + kModelBId + L" Desk Pello\"") == 0;
+    }
+    static void TearDownTestSuite() {
+        cameraDll(L"/u");
+        effectsDll(L"/u");
+    }
+
+    void SetUp() override {
+        ASSERT_TRUE(registered_) << "the virtual camera or the effects filter did not register";
+        ASSERT_TRUE(gdiplus_.startup());
+        window_ = CreateWindowExW(0, L"STATIC", L"camera view", WS_POPUP | WS_VISIBLE, 0, 0, 640, 480, nullptr, nullptr,
+                                  nullptr, nullptr);
+        ASSERT_NE(window_, nullptr);
+    }
+    void TearDown() override {
+        if (window_) DestroyWindow(window_);
+    }
+
+    // The first frames take a moment to arrive; until then a photo cannot be had.
+    bool snapshotWhenReady(VNTWebcam& camera, const std::wstring& path) {
+        bool taken = false;
+        testsupport::pumpUntil([&] { return taken = camera.snapshot(path.c_str(), false); }, 8000);
+        return taken;
+    }
+
+    static bool registered_;
+    vnt::GdiplusSession gdiplus_;
+    HWND window_ = nullptr;
+    testsupport::TempFolder folder_{L"camera-photos"};
+};
+bool CameraTest::registered_ = false;
+
+// The format the capture pin will deliver, as the graph set it.
+bool currentFormat(CaptureGraph& graph, GUID& subtype, LONG& width, LONG& height) {
+    IBaseFilter* source = graph.sourceFilter();
+    if (!source) return false;
+    IEnumPins* pins = nullptr;
+    IPin* pin = nullptr;
+    if (FAILED(source->EnumPins(&pins))) return false;
+    const bool gotPin = pins->Next(1, &pin, nullptr) == S_OK;
+    pins->Release();
+    if (!gotPin) return false;
+    IAMStreamConfig* config = nullptr;
+    AM_MEDIA_TYPE* mt = nullptr;
+    bool ok = SUCCEEDED(pin->QueryInterface(IID_IAMStreamConfig, reinterpret_cast<void**>(&config))) &&
+              SUCCEEDED(config->GetFormat(&mt)) && mt && mt->pbFormat;
+    if (ok) {
+        const BITMAPINFOHEADER& bih = reinterpret_cast<VIDEOINFOHEADER*>(mt->pbFormat)->bmiHeader;
+        subtype = mt->subtype;
+        width = bih.biWidth;
+        height = bih.biHeight;
+    }
+    if (mt) {
+        if (mt->pbFormat) CoTaskMemFree(mt->pbFormat);
+        if (mt->pUnk) mt->pUnk->Release();
+        CoTaskMemFree(mt);
+    }
+    if (config) config->Release();
+    pin->Release();
+    return ok;
+}
+
+}  // namespace
+
+TEST_F(CameraTest, FindsTheCameraByPathAndSetsEveryFormatOfTheTable) {
+    VNTWebcam missing;
+    missing.initWithDevice(L"\\\\?\\usb#vid_c7a2&pid_5a01&mi_00#9&none&0&0000#{65e8773d}\\global", L"None");
+    missing.setOwners(window_, window_);
+    EXPECT_FALSE(missing.build(640, 480, nullptr));
+
+    VNTWebcam camera;
+    camera.initWithDevice(kModelAPath, L"A");
+    camera.setOwners(window_, window_);
+    const GUID* subtypes[] = {&MEDIASUBTYPE_MJPG, &MEDIASUBTYPE_YUY2, &MEDIASUBTYPE_RGB24};
+    const SIZE sizes[] = {{1600, 1200}, {1280, 1024}, {1024, 768}, {800, 600}, {640, 480}, {320, 240}};
+    for (const GUID* subtype : subtypes) {
+        for (const SIZE& size : sizes) {
+            camera.stop();
+            ASSERT_TRUE(camera.build(size.cx, size.cy, subtype));
+            GUID got{};
+            LONG width = 0, height = 0;
+            ASSERT_TRUE(currentFormat(*camera.graph(), got, width, height));
+            EXPECT_TRUE(IsEqualGUID(got, *subtype)) << size.cx;
+            EXPECT_EQ(width, size.cx);
+            EXPECT_EQ(height, size.cy);
+        }
+    }
+    // A size the camera lacks keeps the format it had, and the build still counts.
+    camera.stop();
+    ASSERT_TRUE(camera.build(640, 480, &MEDIASUBTYPE_YUY2));
+    camera.graph()->SetResolution(&MEDIASUBTYPE_YUY2, 1920, 1080);
+    GUID got{};
+    LONG width = 0, height = 0;
+    ASSERT_TRUE(currentFormat(*camera.graph(), got, width, height));
+    EXPECT_EQ(width, 640);
+    camera.stop();
+    EXPECT_TRUE(camera.build(1920, 1080, &MEDIASUBTYPE_RGB24));
+    ASSERT_TRUE(currentFormat(*camera.graph(), got, width, height));
+    EXPECT_NE(width, 1920);
+}
+
+// Each renderer the graph can end up with, forced by making the ones before it uncreatable.
+struct RendererCase {
+    const char* name;
+    bool hideVmr9, hideEvr, hideEffects;
+};
+
+class RendererTest : public CameraTest, public ::testing::WithParamInterface<RendererCase> {};
+
+TEST_P(RendererTest, PhotosShowThePictureAsTheViewShowsIt) {
+    const RendererCase& c = GetParam();
+    std::unique_ptr<HiddenClass> vmr9, evr, effects;
+    if (c.hideVmr9) vmr9.reset(new HiddenClass(kVmr9));
+    if (c.hideEvr) evr.reset(new HiddenClass(kEvr));
+    if (c.hideEffects) effects.reset(new HiddenClass(kEffects));
+
+    VNTWebcamSkeo camera;
+    camera.initWithDevice(kModelAPath, L"A");
+    camera.setOwners(window_, window_);
+    ASSERT_TRUE(camera.build(640, 480, &MEDIASUBTYPE_RGB24));
+    ASSERT_TRUE(camera.start());
+    const int kind = camera.graph()->rendererKind();
+    if (!c.hideVmr9) {
+        EXPECT_EQ(kind, kRendererVmr9);
+    } else if (!c.hideEvr) {
+        // Wine's EVR takes no video from a transform filter; the chain then ends with the default renderer.
+        EXPECT_TRUE(kind == kRendererEvr || (onWine() && kind == kRendererVideoWindow)) << kind;
+    } else {
+        EXPECT_EQ(kind, kRendererVideoWindow);
+    }
+
+    const std::wstring upright = folder_.path() + L"upright.jpg";
+    ASSERT_TRUE(snapshotWhenReady(camera, upright));
+    Photo plain(upright);
+    ASSERT_TRUE(plain.loaded());
+    EXPECT_EQ(plain.width(), 640);
+    EXPECT_EQ(plain.height(), 480);
+    EXPECT_EQ(topLeftMark(plain), "red");
+    EXPECT_FALSE(looksZoomed(plain));
+    EXPECT_NE(fileBytes(upright).find(std::string("Skeo\0", 5)), std::string::npos) << "EXIF model";
+
+    // Without the effects filter the default renderer has nothing that zooms or mirrors.
+    const bool grabberOnly = c.hideEffects;
+    const bool zoomAccepted = camera.zoom(2.0f);
+    if (kind == kRendererVmr9 && !zoomAccepted && onWine()) {
+        camera.stop();
+        GTEST_SKIP() << "Wine's VMR9 mixer does not implement GetOutputRect: its picture cannot be zoomed or mirrored";
+    }
+    const std::wstring zoomed = folder_.path() + L"zoomed.jpg";
+    testsupport::pumpUntil([] { return false; }, 300);  // the effects filter zooms from the next frame
+    ASSERT_TRUE(camera.snapshot(zoomed.c_str(), false));
+    Photo big(zoomed);
+    ASSERT_TRUE(big.loaded());
+    EXPECT_EQ(looksZoomed(big), !grabberOnly);
+    camera.zoom(1.0f);
+
+    EXPECT_EQ(camera.toggleMirror(true, false), !grabberOnly);
+    EXPECT_EQ(camera.isMirrorHorizontal(), !grabberOnly);
+    const std::wstring mirrored = folder_.path() + L"mirrored.jpg";
+    testsupport::pumpUntil([] { return false; }, 300);
+    ASSERT_TRUE(camera.snapshot(mirrored.c_str(), false));
+    Photo mirror(mirrored);
+    ASSERT_TRUE(mirror.loaded());
+    EXPECT_EQ(topLeftMark(mirror), grabberOnly ? "red" : "green");
+
+    camera.toggleMirror(false, false);
+    EXPECT_EQ(camera.toggleMirror(false, true), !grabberOnly);
+    EXPECT_FALSE(camera.isMirrorHorizontal());
+    EXPECT_EQ(camera.isMirrorVertical(), !grabberOnly);
+    const std::wstring flipped = folder_.path() + L"flipped.jpg";
+    testsupport::pumpUntil([] { return false; }, 300);
+    ASSERT_TRUE(camera.snapshot(flipped.c_str(), false));
+    Photo flip(flipped);
+    ASSERT_TRUE(flip.loaded());
+    // With VMR9 the photo keeps a flip the user asked for; with the effects filter the frame has it.
+    EXPECT_EQ(topLeftMark(flip), grabberOnly ? "red" : "blue");
+    camera.stop();
+}
+
+INSTANTIATE_TEST_SUITE_P(Renderers, RendererTest,
+                         ::testing::Values(RendererCase{"Vmr9", false, false, false},
+                                           RendererCase{"EvrWithEffects", true, false, false},
+                                           RendererCase{"DefaultRendererWithEffects", true, true, false},
+                                           RendererCase{"DefaultRendererWithGrabber", true, true, true}),
+                         [](const ::testing::TestParamInfo<RendererCase>& info) { return info.param.name; });
+
+TEST_F(CameraTest, ModelBPhotosNameTheirModelAndPropertiesReachTheCamera) {
+    VNTWebcamSkeoPlus camera;
+    camera.initWithDevice(kModelBPath, L"B");
+    camera.setOwners(window_, window_);
+    ASSERT_TRUE(camera.build(320, 240, &MEDIASUBTYPE_RGB24));
+    ASSERT_TRUE(camera.start());
+    const std::wstring path = folder_.path() + L"pello.jpg";
+    ASSERT_TRUE(snapshotWhenReady(camera, path));
+    EXPECT_NE(fileBytes(path).find(std::string("Pello\0", 6)), std::string::npos) << "EXIF model";
+
+    LONG brightness = 0;
+    ASSERT_TRUE(camera.getVideoProcAmpProperty(0, &brightness));
+    EXPECT_EQ(brightness, 128);
+    ASSERT_TRUE(camera.setVideoProcAmpProperty(0, 200));
+    ASSERT_TRUE(camera.getVideoProcAmpProperty(0, &brightness));
+    EXPECT_EQ(brightness, 200);
+    // Out of the camera's range: refused, nothing changes.
+    EXPECT_FALSE(camera.setVideoProcAmpProperty(0, 300));
+    ASSERT_TRUE(camera.getVideoProcAmpProperty(0, &brightness));
+    EXPECT_EQ(brightness, 200);
+    camera.setVideoProcAmpProperty(0, 128);
+    camera.stop();
+}
+
+class PulledCameraTest : public CameraTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(PulledCameraTest, APulledCameraGivesNoPhotoAndNoHang) {
+    const bool effectsPath = GetParam();
+    std::unique_ptr<HiddenClass> vmr9, evr;
+    if (effectsPath) {
+        vmr9.reset(new HiddenClass(kVmr9));
+        evr.reset(new HiddenClass(kEvr));
+    }
+    const std::wstring id = effectsPath ? L"9&PULL&0&0001" : L"9&PULL&0&0002";
+    ASSERT_EQ(cameraDll(L"/n /i:\"add A " + id + L" Pulled\""), 0);
+    VNTWebcam camera;
+    camera.initWithDevice(L"\\\\?\\usb#vid_C7A2&pid_5A01&mi_00#" + id + L"#{65e8773d-8f56-11d0-a3b9-00a0c9223196}\\global",
+                          L"Pulled");
+    camera.setOwners(window_, window_);
+    ASSERT_TRUE(camera.build(320, 240, &MEDIASUBTYPE_RGB24));
+    ASSERT_TRUE(camera.start());
+    const std::wstring before = folder_.path() + L"before-pull.jpg";
+    ASSERT_TRUE(snapshotWhenReady(camera, before));
+
+    ASSERT_EQ(cameraDll(L"/n /i:\"pull " + id + L"\""), 0);
+    testsupport::pumpUntil([] { return false; }, 1000);
+    const std::wstring after = folder_.path() + L"after-pull.jpg";
+    const ULONGLONG started = GetTickCount64();
+    EXPECT_FALSE(camera.snapshot(after.c_str(), false));
+    EXPECT_LT(GetTickCount64() - started, 10000u) << "a snapshot must not wait for a camera that is gone";
+    EXPECT_EQ(GetFileAttributesW(after.c_str()), INVALID_FILE_ATTRIBUTES) << "no photo for a frame that was not had";
+    camera.stop();
+    cameraDll(L"/n /i:\"remove " + id + L"\"");
+}
+
+INSTANTIATE_TEST_SUITE_P(BothFramePaths, PulledCameraTest, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return std::string(info.param ? "EffectsFilter" : "SampleGrabber");
+                         });
