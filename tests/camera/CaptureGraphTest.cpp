@@ -10,6 +10,7 @@
 #include "tests/support/MessagePump.h"
 #include "tests/support/Regsvr32.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/WindowImage.h"
 
 #include <gtest/gtest.h>
 
@@ -268,6 +269,8 @@ TEST_P(RendererTest, PhotosShowThePictureAsTheViewShowsIt) {
     EXPECT_EQ(topLeftMark(plain), "red");
     EXPECT_FALSE(looksZoomed(plain));
     EXPECT_NE(fileBytes(upright).find(std::string("Skeo\0", 5)), std::string::npos) << "EXIF model";
+    const std::string name = c.name;
+    testsupport::saveWindowImage(window_, std::wstring(name.begin(), name.end()).c_str(), false);
 
     // Without the effects filter the default renderer has nothing that zooms or mirrors.
     const bool grabberOnly = c.hideEffects;

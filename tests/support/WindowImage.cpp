@@ -5,7 +5,7 @@
 
 namespace testsupport {
 
-bool saveWindowImage(HWND window, const wchar_t* name) {
+bool saveWindowImage(HWND window, const wchar_t* name, bool repaint) {
     wchar_t folder[MAX_PATH] = {};
     if (!GetEnvironmentVariableW(L"SKEO_SCREENSHOT_DIR", folder, MAX_PATH) || !IsWindow(window)) return false;
     RECT rc{};
@@ -32,7 +32,7 @@ bool saveWindowImage(HWND window, const wchar_t* name) {
     HGDIOBJ old = SelectObject(dc, bitmap);
     // From the screen, once the window and its children have painted: controls of a just-created
     // dialog answer WM_PRINT with nothing.
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
+    if (repaint) RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
     screen = GetDC(nullptr);
     BitBlt(dc, 0, 0, width, height, screen, rc.left, rc.top, SRCCOPY);
     ReleaseDC(nullptr, screen);

@@ -7,6 +7,8 @@
 namespace testsupport {
 
 // Writes <SKEO_SCREENSHOT_DIR>\<name>.bmp; false when the variable is unset or the write fails.
-bool saveWindowImage(HWND window, const wchar_t* name);
+// repaint first makes a just-created dialog draw its controls; a window a video renderer draws
+// into is taken as it is.
+bool saveWindowImage(HWND window, const wchar_t* name, bool repaint = true);
 
 }  // namespace testsupport
