@@ -89,5 +89,8 @@ target_link_libraries(database_bench PRIVATE skeo_core)
 target_link_options(database_bench PRIVATE -municode)
 add_executable(frame_kernels_bench bench/FrameKernelsBench.cpp)
 target_link_libraries(frame_kernels_bench PRIVATE skeo_portable)
+# Needs the virtual camera and the effects filter registered (scripts/bench does it).
+add_executable(capture_bench bench/CaptureBench.cpp tests/support/HiddenClass.cpp)
+target_link_libraries(capture_bench PRIVATE skeo_core vnt_virtualcam)
 add_executable(virtualcam_bench bench/VirtualCamBench.cpp)
 target_link_libraries(virtualcam_bench PRIVATE vnt_virtualcam)
