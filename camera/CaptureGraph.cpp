@@ -70,6 +70,12 @@ RECT clientRect(HWND window) {
 
 }  // namespace
 
+void settleVideoWindow(IVideoWindow* window, const RECT& client) {
+    // Wine's single-edge setters mix screen and parent coordinates for a child window, which moves
+    // the picture off to the side; the one-call form places it right everywhere.
+    window->SetWindowPosition(0, 0, client.right - client.left, client.bottom - client.top);
+}
+
 void ReportError(const wchar_t* message, HRESULT code) {
     wchar_t text[160] = {};
     const DWORD n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
@@ -356,6 +362,7 @@ bool CaptureGraph::BuildVW() {
     if (FAILED(hr = videoWindowControl_->put_Height(rc.bottom - rc.top))) ReportError(L"put_Height Failed", hr);
     if (FAILED(hr = videoWindowControl_->put_WindowStyle(WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS)))
         ReportError(L"put_WindowStyle Failed", hr);
+    settleVideoWindow(videoWindowControl_.get(), rc);
     if (FAILED(hr = videoWindowControl_->put_Visible(kOaTrue))) ReportError(L"put_Visible true Failed", hr);
     rendererKind_ = kRendererVideoWindow;
     return true;

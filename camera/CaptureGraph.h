@@ -133,5 +133,8 @@ private:
     std::string model_;
 };
 
+// Places the default renderer's child window over the whole client area of the video window.
+void settleVideoWindow(IVideoWindow* window, const RECT& client);
+
 // Logs a failed platform call with the system's text for its code; the user sees nothing.
 void ReportError(const wchar_t* message, HRESULT code);

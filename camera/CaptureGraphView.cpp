@@ -93,6 +93,7 @@ bool CaptureGraph::Resize() {
         if (FAILED(hr = videoWindowControl_->put_Width(client.right - client.left))) ReportError(L"put_Width Failed", hr);
         if (FAILED(hr = videoWindowControl_->put_Height(client.bottom - client.top)))
             ReportError(L"put_Height Failed", hr);
+        settleVideoWindow(videoWindowControl_.get(), client);
     }
     return true;
 }
