@@ -85,17 +85,26 @@ LRESULT VNTWebcamMonitor::onDeviceChange(WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     const auto* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(lParam);
-    if (!header || header->dbch_devicetype != DBT_DEVTYP_DEVICEINTERFACE) return 0;
-    // The name runs to the end of the record; a record too short to hold one gives an empty name.
+    if (!header) return 0;
+    // Nothing past the size the record gives is read: a record too short for its header has no
+    // trustworthy device type.
+    if (header->dbch_size < sizeof(DEV_BROADCAST_HDR)) {
+        trace(L"VNTWebcamMonitor: device broadcast of %lu bytes ignored\n", header->dbch_size);
+        return 0;
+    }
+    if (header->dbch_devicetype != DBT_DEVTYP_DEVICEINTERFACE) return 0;
+    // An interface record without room for its class and name is no arrival or removal.
     const auto* broadcast = reinterpret_cast<const DEV_BROADCAST_DEVICEINTERFACE_W*>(header);
     const size_t nameOffset = offsetof(DEV_BROADCAST_DEVICEINTERFACE_W, dbcc_name);
-    std::wstring name;
-    if (header->dbch_size > nameOffset) {
-        const size_t maxUnits = (header->dbch_size - nameOffset) / sizeof(wchar_t);
-        size_t length = 0;
-        while (length < maxUnits && broadcast->dbcc_name[length]) ++length;
-        name.assign(broadcast->dbcc_name, length);
+    if (header->dbch_size < nameOffset) {
+        trace(L"VNTWebcamMonitor: device interface broadcast of %lu bytes ignored\n", header->dbch_size);
+        return 0;
     }
+    // The name runs to the terminator or to the end of the record, whichever comes first.
+    const size_t maxUnits = (header->dbch_size - nameOffset) / sizeof(wchar_t);
+    size_t length = 0;
+    while (length < maxUnits && broadcast->dbcc_name[length]) ++length;
+    const std::wstring name(broadcast->dbcc_name, length);
     trace(L"Device name:%.240ls\n", name.c_str());
     events_.push_back(DeviceEvent{kind, name});
     PostMessageW(window_, kProcessDeviceEvent, reinterpret_cast<WPARAM>(window_), 0);
