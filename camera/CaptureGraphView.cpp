@@ -314,6 +314,10 @@ bool CaptureGraph::ShowBitmap2(UINT resourceId, int sourceWidth, int sourceHeigh
     }
     HBITMAP picture = static_cast<HBITMAP>(
         LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resourceId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    if (!picture) {
+        trace(L"ShowBitmap2: no bitmap resource %u", resourceId);
+        return false;
+    }
     OverlayCanvas canvas(videoWindow_, picture);
     if (!canvas.dc()) return false;
     RECT client{};
