@@ -10,6 +10,7 @@
 #include <uuids.h>
 #include <vfwmsgs.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -523,19 +524,18 @@ void CaptureGraph::ReleaseInterfaces() {
     captureBuilder_.reset();
 }
 
-bool CaptureGraph::copyFrame(std::string& buffer, AM_MEDIA_TYPE& type) {
+bool CaptureGraph::copyFrame(FrameBytes& buffer, AM_MEDIA_TYPE& type) {
     if (effects_) {
         int size = 0;
         HRESULT hr = effects_->TakeSnapshot(&size, nullptr, nullptr);
-        if (SUCCEEDED(hr) && size > 0) {
-            buffer.assign(static_cast<size_t>(size), '\0');
-            hr = effects_->TakeSnapshot(&size, reinterpret_cast<BYTE*>(&buffer[0]), &type);
-        }
+        if (SUCCEEDED(hr) && size > 0)
+            hr = buffer.allocate(static_cast<size_t>(size)) ? effects_->TakeSnapshot(&size, buffer.data.get(), &type)
+                                                           : E_OUTOFMEMORY;
         if (FAILED(hr) || size <= 0) {
             ReportError(L"Vantor GetCurrentBuffer Failed", FAILED(hr) ? hr : E_FAIL);
             return false;
         }
-        buffer.resize(static_cast<size_t>(size));
+        buffer.size = std::min(buffer.size, static_cast<size_t>(size));
         return true;
     }
     ComPtr<ISampleGrabber> grab;
@@ -550,10 +550,10 @@ bool CaptureGraph::copyFrame(std::string& buffer, AM_MEDIA_TYPE& type) {
     }
     long size = 0;
     hr = grab->GetCurrentBuffer(&size, nullptr);
-    if (SUCCEEDED(hr) && size > 0) {
-        buffer.assign(static_cast<size_t>(size), '\0');
-        hr = grab->GetCurrentBuffer(&size, reinterpret_cast<long*>(&buffer[0]));
-    }
+    if (SUCCEEDED(hr) && size > 0)
+        hr = buffer.allocate(static_cast<size_t>(size))
+                 ? grab->GetCurrentBuffer(&size, reinterpret_cast<long*>(buffer.data.get()))
+                 : E_OUTOFMEMORY;
     if (FAILED(hr) || size <= 0) {
         ReportError(L"GetCurrentBuffer Failed", FAILED(hr) ? hr : E_FAIL);
         return false;
@@ -581,7 +581,7 @@ bool CaptureGraph::Snapshot(const wchar_t* path) {
         return false;
     }
     AM_MEDIA_TYPE type{};
-    std::string buffer;
+    FrameBytes buffer;
     bool ok = copyFrame(buffer, type);
     if (ok && (!type.pbFormat || type.cbFormat < sizeof(VIDEOINFOHEADER) ||
                !IsEqualGUID(type.formattype, FORMAT_VideoInfo))) {
@@ -594,12 +594,12 @@ bool CaptureGraph::Snapshot(const wchar_t* path) {
         const int height = bih.biHeight;
         // The frame must hold every row the writer will read.
         const long long needed = static_cast<long long>(width) * 3 * std::llabs(height);
-        if (width <= 0 || height == 0 || bih.biBitCount != 24 || needed > static_cast<long long>(buffer.size())) {
+        if (width <= 0 || height == 0 || bih.biBitCount != 24 || needed > static_cast<long long>(buffer.size)) {
             ReportError(L"Unknow Format", E_INVALIDARG);
             ok = false;
         } else {
             const bool vmr9 = rendererKind_ == kRendererVmr9;
-            WriteSnapshotJpeg(reinterpret_cast<const BYTE*>(buffer.data()), path, width, std::abs(height), width * 3,
+            WriteSnapshotJpeg(buffer.data.get(), path, width, std::abs(height), width * 3,
                               model_.c_str(), rendererKind_ != kRendererVideoWindow ? zoom_ : 1.0f,
                               vmr9 ? IsMirrorHorizontal() : false, vmr9 ? !IsMirrorVertical() : true);
         }

@@ -17,6 +17,8 @@
 #include <evr9.h>
 #include <qedit.h>
 
+#include <memory>
+#include <new>
 #include <string>
 
 // How the live picture reaches the video window.
@@ -87,7 +89,17 @@ private:
     void NukeDownstream(IBaseFilter* filter);
     bool addSampleGrabber();
     void configureGrabber();
-    bool copyFrame(std::string& buffer, AM_MEDIA_TYPE& type);
+    // The latest frame's bytes; left uninitialised when allocated, as the copy fills them.
+    struct FrameBytes {
+        std::unique_ptr<BYTE[]> data;
+        size_t size = 0;
+        bool allocate(size_t n) {
+            data.reset(new (std::nothrow) BYTE[n]);
+            size = data ? n : 0;
+            return data != nullptr;
+        }
+    };
+    bool copyFrame(FrameBytes& buffer, AM_MEDIA_TYPE& type);
     bool showOverlay(HDC dc, const RECT& source, const vntview::NormRect& destination, COLORREF* colourKey);
     bool vmr9OutputRect(vntview::NormRect& rect);
     bool sendProperty(bool get, const GUID& set, ULONG id, CameraPropertyRecord* record, ULONG size);
