@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "app/VNTNotificationCenter.h"
+#include "framework/MessageWait.h"
 #include "framework/Trace.h"
 
 namespace {
@@ -146,20 +147,9 @@ void VNTHidReportMonitor::stopWorker() {
 }
 
 void VNTHidReportMonitor::waitForWorker() {
-    const HANDLE thread = thread_.get();
-    for (;;) {
-        // Answers the messages sent to this thread (a report being delivered) and nothing else, so
-        // posted messages keep their order.
-        MSG msg;
-        PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-        // MWMO_INPUTAVAILABLE: without it a send that the queue status has already reported as seen
-        // would not end the wait, and the worker blocked in it would never end.
-        const DWORD result = MsgWaitForMultipleObjectsEx(1, &thread, INFINITE, QS_SENDMESSAGE, MWMO_INPUTAVAILABLE);
-        if (result == WAIT_OBJECT_0) return;
-        if (result != WAIT_OBJECT_0 + 1) break;
-    }
-    vnt::trace(L"VNTHidReportMonitor: waiting for the worker failed (error %lu)", GetLastError());
-    WaitForSingleObject(thread, INFINITE);
+    // A report being delivered is a message the worker sends to this thread.
+    if (!vnt::waitAnsweringSentMessages(thread_.get()))
+        vnt::trace(L"VNTHidReportMonitor: waiting for the worker failed (error %lu)", GetLastError());
 }
 
 size_t VNTHidReportMonitor::readerCount() const {

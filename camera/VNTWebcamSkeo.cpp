@@ -3,6 +3,7 @@
 #include "app/VNTNotificationCenter.h"
 #include "camera/VNTHidReportMonitor.h"
 #include "camera/VantorUsbIds.h"
+#include "framework/MessageWait.h"
 #include "framework/Trace.h"
 #include "resources/resource.h"
 
@@ -70,20 +71,6 @@ bool readParentIdPrefix(HKEY key, std::wstring& prefix, LONG& error) {
         return false;
     }
     return true;
-}
-
-// Waits for a thread while answering the messages sent to this one: a sender blocked in sending to a
-// window of this thread could otherwise never end.
-void waitAnsweringSends(HANDLE thread) {
-    for (;;) {
-        MSG msg;
-        PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-        const DWORD result = MsgWaitForMultipleObjectsEx(1, &thread, INFINITE, QS_SENDMESSAGE, MWMO_INPUTAVAILABLE);
-        if (result == WAIT_OBJECT_0) return;
-        if (result != WAIT_OBJECT_0 + 1) break;
-    }
-    trace(L"VNTWebcamSkeo: waiting for the command sender failed (error %lu)", GetLastError());
-    WaitForSingleObject(thread, INFINITE);
 }
 
 }  // namespace
@@ -206,7 +193,8 @@ bool VNTWebcamSkeo::startCommandSender() {
 void VNTWebcamSkeo::stopCommandSender() {
     if (!senderThread_) return;
     SetEvent(senderStopEvent_.get());
-    waitAnsweringSends(senderThread_.get());
+    if (!vnt::waitAnsweringSentMessages(senderThread_.get()))
+        trace(L"VNTWebcamSkeo: waiting for the command sender failed (error %lu)", GetLastError());
     senderThread_.reset();
     senderStopEvent_.reset();
 }

@@ -13,6 +13,7 @@ add_library(vnt_framework STATIC
     framework/Dialog.cpp
     framework/GdiplusSession.cpp
     framework/MemoryStream.cpp
+    framework/MessageWait.cpp
     framework/Trace.cpp
     framework/Window.cpp
 )
