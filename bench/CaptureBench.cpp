@@ -4,6 +4,7 @@
 // JSON line per figure.
 #include "bench/BenchTiming.h"
 #include "camera/CaptureGraph.h"
+#include "camera/DirectShowIds.h"
 #include "camera/VNTWebcam.h"
 #include "framework/GdiplusSession.h"
 #include "library/PhotoWriter.h"
@@ -20,9 +21,6 @@
 
 namespace {
 
-const CLSID kVmr9 = {0x51B4ABF3, 0x748F, 0x4E3B, {0xA2, 0x76, 0xC8, 0x28, 0x33, 0x0E, 0x92, 0x6A}};
-const CLSID kEvr = {0xFA10746C, 0x9B63, 0x4B6C, {0xBC, 0x49, 0xFC, 0x30, 0x0E, 0xA5, 0xF2, 0x56}};
-const CLSID kEffects = {0x15617D4A, 0xD387, 0x475A, {0x8B, 0x08, 0x18, 0x57, 0x4F, 0xB8, 0x3D, 0x34}};
 const wchar_t kCameraPath[] =
     L"\\\\?\\usb#vid_C7A2&pid_5A01&mi_00#7&1A2B3C4D&0&0000#{65e8773d-8f56-11d0-a3b9-00a0c9223196}\\global";
 const int kWidth = 1280, kHeight = 1024;
@@ -86,10 +84,10 @@ int main() {
     for (const auto& path : snapshotPaths) {
         std::unique_ptr<testsupport::HiddenClass> vmr9, evr, effects;
         if (path.hideRenderers) {
-            vmr9.reset(new testsupport::HiddenClass(kVmr9));
-            evr.reset(new testsupport::HiddenClass(kEvr));
+            vmr9.reset(new testsupport::HiddenClass(CLSID_VideoMixingRenderer9));
+            evr.reset(new testsupport::HiddenClass(CLSID_EnhancedVideoRenderer));
         }
-        if (path.hideEffects) effects.reset(new testsupport::HiddenClass(kEffects));
+        if (path.hideEffects) effects.reset(new testsupport::HiddenClass(CLSID_VantorImageEffects));
         std::unique_ptr<VNTWebcam> camera = startCamera(window);
         if (!camera) {
             std::printf("{\"name\": \"capture bench\", \"error\": \"the virtual camera did not start\"}\n");
@@ -116,9 +114,9 @@ int main() {
                  {"default renderer with sample grabber", true, true, true}};
     for (const auto& path : paths) {
         std::unique_ptr<testsupport::HiddenClass> vmr9, evr, effects;
-        if (path.hideVmr9) vmr9.reset(new testsupport::HiddenClass(kVmr9));
-        if (path.hideEvr) evr.reset(new testsupport::HiddenClass(kEvr));
-        if (path.hideEffects) effects.reset(new testsupport::HiddenClass(kEffects));
+        if (path.hideVmr9) vmr9.reset(new testsupport::HiddenClass(CLSID_VideoMixingRenderer9));
+        if (path.hideEvr) evr.reset(new testsupport::HiddenClass(CLSID_EnhancedVideoRenderer));
+        if (path.hideEffects) effects.reset(new testsupport::HiddenClass(CLSID_VantorImageEffects));
         std::unique_ptr<VNTWebcam> camera = startCamera(window);
         if (!camera) continue;
         pump(1000);

@@ -10,17 +10,6 @@ namespace dshow {
 
 namespace {
 
-// registerServer may run on a thread without COM (regsvr32 on some systems does not start it).
-struct ComScope {
-    HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    ComScope() = default;
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
-    ~ComScope() {
-        if (SUCCEEDED(hr)) CoUninitialize();
-    }
-};
-
 struct Key {
     HKEY h = nullptr;
     Key() = default;

@@ -14,6 +14,18 @@ namespace dshow {
 
 std::wstring modulePath(HMODULE module);
 
+// COM on the calling thread for the life of the object, undone only if this object started it:
+// registration may run on a thread without COM (regsvr32 on some systems does not start it).
+struct ComScope {
+    HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    ComScope() = default;
+    ComScope(const ComScope&) = delete;
+    ComScope& operator=(const ComScope&) = delete;
+    ~ComScope() {
+        if (SUCCEEDED(hr)) CoUninitialize();
+    }
+};
+
 // HKEY_CLASSES_ROOT\CLSID\{clsid} = name, with InprocServer32 = path and ThreadingModel "Both".
 HRESULT registerComClass(REFCLSID clsid, const wchar_t* name, const std::wstring& path) noexcept;
 // Deletes HKEY_CLASSES_ROOT\CLSID\{clsid} with its subkeys; a missing key is success.

@@ -1,6 +1,7 @@
 // The camera objects with a capture device: the virtual document camera registered in the test
 // prefix, the platform's renderers, and photos checked in their pixels.
 #include "camera/CaptureGraph.h"
+#include "camera/DirectShowIds.h"
 #include "camera/VNTWebcam.h"
 #include "camera/VNTWebcamSkeo.h"
 #include "camera/VNTWebcamSkeoPlus.h"
@@ -27,9 +28,6 @@ using testsupport::HiddenClass;
 
 namespace {
 
-const CLSID kVmr9 = {0x51B4ABF3, 0x748F, 0x4E3B, {0xA2, 0x76, 0xC8, 0x28, 0x33, 0x0E, 0x92, 0x6A}};
-const CLSID kEvr = {0xFA10746C, 0x9B63, 0x4B6C, {0xBC, 0x49, 0xFC, 0x30, 0x0E, 0xA5, 0xF2, 0x56}};
-const CLSID kEffects = {0x15617D4A, 0xD387, 0x475A, {0x8B, 0x08, 0x18, 0x57, 0x4F, 0xB8, 0x3D, 0x34}};
 
 // The default camera the virtual camera's DLL registers (model A), and one model-B camera.
 const wchar_t kModelAPath[] =
@@ -127,7 +125,7 @@ class CameraTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         // Hiding and showing each class once puts back any that a crashed run left hidden.
-        { HiddenClass vmr9(kVmr9), evr(kEvr), effects(kEffects); }
+        { HiddenClass vmr9(CLSID_VideoMixingRenderer9), evr(CLSID_EnhancedVideoRenderer), effects(CLSID_VantorImageEffects); }
         registered_ = cameraDll(L"") == 0 && effectsDll(L"") == 0 &&
                       cameraDll(std::wstring(L"/n /i:\"add B ") + kModelBId + L" Desk Pello\"") == 0;
     }
@@ -241,9 +239,9 @@ class RendererTest : public CameraTest, public ::testing::WithParamInterface<Ren
 TEST_P(RendererTest, PhotosShowThePictureAsTheViewShowsIt) {
     const RendererCase& c = GetParam();
     std::unique_ptr<HiddenClass> vmr9, evr, effects;
-    if (c.hideVmr9) vmr9.reset(new HiddenClass(kVmr9));
-    if (c.hideEvr) evr.reset(new HiddenClass(kEvr));
-    if (c.hideEffects) effects.reset(new HiddenClass(kEffects));
+    if (c.hideVmr9) vmr9.reset(new HiddenClass(CLSID_VideoMixingRenderer9));
+    if (c.hideEvr) evr.reset(new HiddenClass(CLSID_EnhancedVideoRenderer));
+    if (c.hideEffects) effects.reset(new HiddenClass(CLSID_VantorImageEffects));
 
     VNTWebcamSkeo camera;
     camera.initWithDevice(kModelAPath, L"A");
@@ -347,8 +345,8 @@ TEST_P(PulledCameraTest, APulledCameraGivesNoPhotoAndNoHang) {
     const bool effectsPath = GetParam();
     std::unique_ptr<HiddenClass> vmr9, evr;
     if (effectsPath) {
-        vmr9.reset(new HiddenClass(kVmr9));
-        evr.reset(new HiddenClass(kEvr));
+        vmr9.reset(new HiddenClass(CLSID_VideoMixingRenderer9));
+        evr.reset(new HiddenClass(CLSID_EnhancedVideoRenderer));
     }
     const std::wstring id = effectsPath ? L"9&PULL&0&0001" : L"9&PULL&0&0002";
     ASSERT_EQ(cameraDll(L"/n /i:\"add A " + id + L" Pulled\""), 0);

@@ -69,16 +69,7 @@ bool instanceExists(const std::wstring& instanceId) {
     return true;
 }
 
-// COM for the calling thread while a registration runs (regsvr32 may not have started it).
-struct ComScope {
-    HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    ComScope() = default;
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
-    ~ComScope() {
-        if (SUCCEEDED(hr)) CoUninitialize();
-    }
-};
+using dshow::ComScope;
 
 }  // namespace
 
