@@ -522,6 +522,7 @@ void CaptureGraph::ReleaseInterfaces() {
     filterGraph_.reset();
     graph_.reset();
     captureBuilder_.reset();
+    frame_.release();
 }
 
 bool CaptureGraph::copyFrame(FrameBytes& buffer, AM_MEDIA_TYPE& type) {
@@ -558,6 +559,7 @@ bool CaptureGraph::copyFrame(FrameBytes& buffer, AM_MEDIA_TYPE& type) {
         ReportError(L"GetCurrentBuffer Failed", FAILED(hr) ? hr : E_FAIL);
         return false;
     }
+    buffer.size = std::min(buffer.size, static_cast<size_t>(size));
     return true;
 }
 
@@ -581,7 +583,7 @@ bool CaptureGraph::Snapshot(const wchar_t* path) {
         return false;
     }
     AM_MEDIA_TYPE type{};
-    FrameBytes buffer;
+    FrameBytes& buffer = frame_;
     bool ok = copyFrame(buffer, type);
     if (ok && (!type.pbFormat || type.cbFormat < sizeof(VIDEOINFOHEADER) ||
                !IsEqualGUID(type.formattype, FORMAT_VideoInfo))) {

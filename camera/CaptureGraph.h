@@ -89,14 +89,23 @@ private:
     void NukeDownstream(IBaseFilter* filter);
     bool addSampleGrabber();
     void configureGrabber();
-    // The latest frame's bytes; left uninitialised when allocated, as the copy fills them.
+    // A photo's frame bytes, kept from one photo to the next of the same graph: touching megabytes
+    // of fresh memory costs more than copying into them. Left uninitialised, as the copy fills them.
     struct FrameBytes {
         std::unique_ptr<BYTE[]> data;
-        size_t size = 0;
+        size_t capacity = 0;
+        size_t size = 0;  // bytes the latest copy filled
         bool allocate(size_t n) {
-            data.reset(new (std::nothrow) BYTE[n]);
+            if (n > capacity || !data) {
+                data.reset(new (std::nothrow) BYTE[n]);
+                capacity = data ? n : 0;
+            }
             size = data ? n : 0;
             return data != nullptr;
+        }
+        void release() {
+            data.reset();
+            capacity = size = 0;
         }
     };
     bool copyFrame(FrameBytes& buffer, AM_MEDIA_TYPE& type);
@@ -126,6 +135,7 @@ private:
     vnt::ComPtr<IMediaControl> mediaControl_;
     vnt::ComPtr<IMediaEvent> mediaEvent_;
     bool streamEnded_ = false;
+    FrameBytes frame_;
 
     vnt::ComPtr<IBaseFilter> vmr9_;
     vnt::ComPtr<IVMRFilterConfig9> vmr9Config_;

@@ -374,3 +374,39 @@ INSTANTIATE_TEST_SUITE_P(BothFramePaths, PulledCameraTest, ::testing::Values(fal
                          [](const ::testing::TestParamInfo<bool>& info) {
                              return std::string(info.param ? "EffectsFilter" : "SampleGrabber");
                          });
+
+class RebuiltCameraTest : public CameraTest, public ::testing::WithParamInterface<bool> {};
+
+// The frame memory is kept between photos of one graph; a graph built at another size must not
+// write a photo from the old frame's size or bytes.
+TEST_P(RebuiltCameraTest, PhotosTakeTheSizeOfTheGraphBuiltLast) {
+    std::unique_ptr<HiddenClass> vmr9, evr;
+    if (GetParam()) {
+        vmr9.reset(new HiddenClass(CLSID_VideoMixingRenderer9));
+        evr.reset(new HiddenClass(CLSID_EnhancedVideoRenderer));
+    }
+    VNTWebcam camera;
+    camera.initWithDevice(kModelAPath, L"A");
+    camera.setOwners(window_, window_);
+    const SIZE sizes[] = {{320, 240}, {800, 600}, {640, 480}};
+    for (const SIZE& size : sizes) {
+        camera.stop();
+        ASSERT_TRUE(camera.build(size.cx, size.cy, &MEDIASUBTYPE_RGB24));
+        ASSERT_TRUE(camera.start());
+        for (int i = 0; i < 2; ++i) {
+            const std::wstring path = folder_.path() + L"rebuilt-" + std::to_wstring(size.cx) + L"-" + std::to_wstring(i) + L".jpg";
+            ASSERT_TRUE(snapshotWhenReady(camera, path));
+            Photo photo(path);
+            ASSERT_TRUE(photo.loaded());
+            EXPECT_EQ(photo.width(), size.cx);
+            EXPECT_EQ(photo.height(), size.cy);
+            EXPECT_EQ(topLeftMark(photo), "red") << size.cx << " photo " << i;
+        }
+    }
+    camera.stop();
+}
+
+INSTANTIATE_TEST_SUITE_P(BothFramePaths, RebuiltCameraTest, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return std::string(info.param ? "EffectsFilter" : "SampleGrabber");
+                         });
