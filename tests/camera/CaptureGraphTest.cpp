@@ -23,6 +23,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <thread>
 
 using testsupport::HiddenClass;
 
@@ -366,6 +367,57 @@ TEST_P(PulledCameraTest, APulledCameraGivesNoPhotoAndNoHang) {
     EXPECT_FALSE(camera.snapshot(after.c_str(), false));
     EXPECT_LT(GetTickCount64() - started, 10000u) << "a snapshot must not wait for a camera that is gone";
     EXPECT_EQ(GetFileAttributesW(after.c_str()), INVALID_FILE_ATTRIBUTES) << "no photo for a frame that was not had";
+    camera.stop();
+    cameraDll(L"/n /i:\"remove " + id + L"\"");
+}
+
+// Photos taken back to back while the camera is pulled: the pull lands while a photo waits for
+// its frame or between two. Every photo reported taken is a whole picture; every refused one left
+// no file; none waits for a camera that is gone, and after the pull every one is refused.
+TEST_P(PulledCameraTest, PullingWhilePhotosAreTakenNeitherHangsNorStoresAMissingFrame) {
+    const bool effectsPath = GetParam();
+    std::unique_ptr<HiddenClass> vmr9, evr;
+    if (effectsPath) {
+        vmr9.reset(new HiddenClass(CLSID_VideoMixingRenderer9));
+        evr.reset(new HiddenClass(CLSID_EnhancedVideoRenderer));
+    }
+    const std::wstring id = effectsPath ? L"9&PULL&0&0003" : L"9&PULL&0&0004";
+    ASSERT_EQ(cameraDll(L"/n /i:\"add A " + id + L" Pulled\""), 0);
+    VNTWebcam camera;
+    camera.initWithDevice(L"\\\\?\\usb#vid_C7A2&pid_5A01&mi_00#" + id + L"#{65e8773d-8f56-11d0-a3b9-00a0c9223196}\\global",
+                          L"Pulled");
+    camera.setOwners(window_, window_);
+    ASSERT_TRUE(camera.build(320, 240, &MEDIASUBTYPE_RGB24));
+    ASSERT_TRUE(camera.start());
+    ASSERT_TRUE(snapshotWhenReady(camera, folder_.path() + L"ready.jpg"));
+
+    bool pulled = false;
+    std::thread puller([&] {
+        Sleep(300);
+        pulled = cameraDll(L"/n /i:\"pull " + id + L"\"") == 0;
+    });
+    int taken = 0, refusedInARow = 0;
+    for (int i = 0; i < 200 && refusedInARow < 3; ++i) {
+        const std::wstring path = folder_.path() + L"during-pull-" + std::to_wstring(i) + L".jpg";
+        const ULONGLONG started = GetTickCount64();
+        const bool ok = camera.snapshot(path.c_str(), false);
+        EXPECT_LT(GetTickCount64() - started, 5000u) << "photo " << i;
+        if (ok) {
+            Photo photo(path);
+            ASSERT_TRUE(photo.loaded()) << "photo " << i;
+            EXPECT_EQ(topLeftMark(photo), "red") << "photo " << i;
+            ++taken;
+            refusedInARow = 0;
+        } else {
+            EXPECT_EQ(GetFileAttributesW(path.c_str()), INVALID_FILE_ATTRIBUTES) << "photo " << i;
+            ++refusedInARow;
+        }
+        testsupport::pumpUntil([] { return false; }, 20);
+    }
+    puller.join();
+    EXPECT_TRUE(pulled);
+    EXPECT_GT(taken, 0) << "the pull came before any photo of the loop";
+    EXPECT_EQ(refusedInARow, 3) << "photos were still taken after the pull";
     camera.stop();
     cameraDll(L"/n /i:\"remove " + id + L"\"");
 }
