@@ -253,10 +253,7 @@ bool CaptureGraph::SetResolution(const GUID* subtype, int width, int height) {
 }
 
 bool CaptureGraph::addSampleGrabber() {
-    if (FAILED(CoCreateInstance(CLSID_SampleGrabber, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter,
-                                grabber_.putVoid())))
-        return false;
-    if (FAILED(graphBuilder_->AddFilter(grabber_.get(), L"SampleGrabber"))) {
+    if (FAILED(addNewFilter(CLSID_SampleGrabber, L"SampleGrabber", grabber_, nullptr, nullptr))) {
         grabber_.reset();
         return false;
     }
@@ -278,18 +275,22 @@ void CaptureGraph::configureGrabber() {
     if (FAILED(hr = grab->SetBufferSamples(TRUE))) ReportError(L"Grabber SetBufferSamples Failed", hr);
 }
 
+HRESULT CaptureGraph::addNewFilter(const CLSID& clsid, const wchar_t* name, ComPtr<IBaseFilter>& filter,
+                                   const wchar_t* createFailed, const wchar_t* addFailed) {
+    HRESULT hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter, filter.putVoid());
+    if (FAILED(hr)) {
+        if (createFailed) ReportError(createFailed, hr);
+        return hr;
+    }
+    if (FAILED(hr = graphBuilder_->AddFilter(filter.get(), name)) && addFailed) ReportError(addFailed, hr);
+    return hr;
+}
+
 bool CaptureGraph::BuildVMR9() {
     trace(L"BuildVMR9");
-    HRESULT hr = CoCreateInstance(CLSID_VideoMixingRenderer9, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter,
-                                  vmr9_.putVoid());
-    if (FAILED(hr)) {
-        ReportError(L"Could not create an instance VMR9", hr);
-        return false;
-    }
-    if (FAILED(hr = graphBuilder_->AddFilter(vmr9_.get(), L"Video Mixing Renderer 9"))) {
-        ReportError(L"Could not add the VMR9 to the Graph", hr);
-        return false;
-    }
+    HRESULT hr = addNewFilter(CLSID_VideoMixingRenderer9, L"Video Mixing Renderer 9", vmr9_,
+                              L"Could not create an instance VMR9", L"Could not add the VMR9 to the Graph");
+    if (FAILED(hr)) return false;
     if (FAILED(hr = vmr9_.queryInterface(vmr9Config_))) {
         ReportError(L"Get IVMRFilterConfig9 Fail", hr);
         return false;
@@ -314,16 +315,9 @@ bool CaptureGraph::BuildVMR9() {
 
 bool CaptureGraph::BuildEVR() {
     trace(L"BuildEVR");
-    HRESULT hr = CoCreateInstance(CLSID_EnhancedVideoRenderer, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter,
-                                  evr_.putVoid());
-    if (FAILED(hr)) {
-        ReportError(L"Could not create an instance EVR", hr);
-        return false;
-    }
-    if (FAILED(hr = graphBuilder_->AddFilter(evr_.get(), L"Enhanced Video Render"))) {
-        ReportError(L"Could not add the EVR to the Graph", hr);
-        return false;
-    }
+    HRESULT hr = addNewFilter(CLSID_EnhancedVideoRenderer, L"Enhanced Video Render", evr_,
+                              L"Could not create an instance EVR", L"Could not add the EVR to the Graph");
+    if (FAILED(hr)) return false;
     ComPtr<IMFGetService> services;
     if (FAILED(hr = evr_.queryInterface(services))) {
         ReportError(L"Get IMFGetService fail", hr);
@@ -411,9 +405,7 @@ bool CaptureGraph::RenderGraphMethod2() {
         }
         IBaseFilter* renderer = rendererKind_ == kRendererEvr ? evr_.get() : nullptr;
 
-        HRESULT hr = CoCreateInstance(CLSID_VantorImageEffects, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter,
-                                      effectsFilter_.putVoid());
-        if (SUCCEEDED(hr)) hr = graphBuilder_->AddFilter(effectsFilter_.get(), L"Vantor Image Effects");
+        HRESULT hr = addNewFilter(CLSID_VantorImageEffects, L"Vantor Image Effects", effectsFilter_, nullptr, nullptr);
         if (FAILED(hr)) {
             ReportError(L"get Vantor Image Effects Failed", hr);
         } else if (FAILED(hr = effectsFilter_.queryInterface(effects_))) {

@@ -87,6 +87,10 @@ private:
     void ReleaseVMR9();
     void ReleaseEVR();
     void NukeDownstream(IBaseFilter* filter);
+    // Creates a filter by class and adds it to the graph; reports the step that failed with the
+    // text given for it (none: silent).
+    HRESULT addNewFilter(const CLSID& clsid, const wchar_t* name, vnt::ComPtr<IBaseFilter>& filter,
+                         const wchar_t* createFailed, const wchar_t* addFailed);
     bool addSampleGrabber();
     void configureGrabber();
     // A photo's frame bytes, kept from one photo to the next of the same graph: touching megabytes
@@ -111,6 +115,7 @@ private:
     bool copyFrame(FrameBytes& buffer, AM_MEDIA_TYPE& type);
     bool showOverlay(HDC dc, const RECT& source, const vntview::NormRect& destination, COLORREF* colourKey);
     bool vmr9OutputRect(vntview::NormRect& rect);
+    bool isMirrored(bool vertical);
     bool sendProperty(bool get, const GUID& set, ULONG id, CameraPropertyRecord* record, ULONG size);
     // Reads the graph's pending events; true once the source has stopped delivering for good
     // (device lost, stream aborted or ended), after which the latest frame is stale.

@@ -109,40 +109,23 @@ bool CaptureGraph::vmr9OutputRect(NormRect& rect) {
     return true;
 }
 
-bool CaptureGraph::IsMirrorHorizontal() {
-    trace(L"IsMirrorHorizontal%ls", rendererSuffix(rendererKind_));
-    if (rendererKind_ == kRendererVmr9) {
-        NormRect r;
-        if (!vmr9Mixer_) {
-            ReportError(L"No Interface.", E_INVALIDARG);
-            return false;
-        }
-        return vmr9OutputRect(r) && vntview::isMirroredHorizontally(r);
-    }
-    if (!effects_) {
-        ReportError(L"No Interface.", E_INVALIDARG);
-        return false;
-    }
-    int mirror = 0;
-    return SUCCEEDED(effects_->get_Mirror(&mirror)) && mirror != 0;
-}
+bool CaptureGraph::IsMirrorHorizontal() { return isMirrored(false); }
 
-bool CaptureGraph::IsMirrorVertical() {
-    trace(L"IsMirrorVertical%ls", rendererSuffix(rendererKind_));
-    if (rendererKind_ == kRendererVmr9) {
-        NormRect r;
-        if (!vmr9Mixer_) {
-            ReportError(L"No Interface.", E_INVALIDARG);
-            return false;
-        }
-        return vmr9OutputRect(r) && vntview::isMirroredVertically(r);
-    }
-    if (!effects_) {
+bool CaptureGraph::IsMirrorVertical() { return isMirrored(true); }
+
+bool CaptureGraph::isMirrored(bool vertical) {
+    trace(vertical ? L"IsMirrorVertical%ls" : L"IsMirrorHorizontal%ls", rendererSuffix(rendererKind_));
+    const bool vmr9 = rendererKind_ == kRendererVmr9;
+    if (vmr9 ? !vmr9Mixer_ : !effects_) {
         ReportError(L"No Interface.", E_INVALIDARG);
         return false;
     }
-    int flip = 0;
-    return SUCCEEDED(effects_->get_Flip(&flip)) && flip != 0;
+    if (vmr9) {
+        NormRect r;
+        return vmr9OutputRect(r) && (vertical ? vntview::isMirroredVertically(r) : vntview::isMirroredHorizontally(r));
+    }
+    int on = 0;
+    return SUCCEEDED(vertical ? effects_->get_Flip(&on) : effects_->get_Mirror(&on)) && on != 0;
 }
 
 bool CaptureGraph::Mirror(bool vertical, bool horizontal) {

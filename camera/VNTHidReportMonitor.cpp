@@ -1,12 +1,10 @@
 #include "camera/VNTHidReportMonitor.h"
 
-#include <process.h>
 
 #include <algorithm>
 #include <cstdint>
 
 #include "app/VNTNotificationCenter.h"
-#include "framework/MessageWait.h"
 #include "framework/Trace.h"
 
 namespace {
@@ -125,31 +123,14 @@ bool VNTHidReportMonitor::unregisterHidReader(const std::wstring& path) {
 }
 
 bool VNTHidReportMonitor::startWorker() {
-    if (thread_) return true;
-    stopEvent_.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    if (!stopEvent_) return false;
-    const uintptr_t handle = _beginthreadex(nullptr, 0, &VNTHidReportMonitor::threadEntry, this, 0, nullptr);
-    if (handle == 0) {
-        vnt::trace(L"VNTHidReportMonitor: cannot start the worker");
-        stopEvent_.reset();
-        return false;
-    }
-    thread_.reset(reinterpret_cast<HANDLE>(handle));
-    return true;
+    if (worker_.start(&VNTHidReportMonitor::workerEntry, this)) return true;
+    vnt::trace(L"VNTHidReportMonitor: cannot start the worker");
+    return false;
 }
 
 void VNTHidReportMonitor::stopWorker() {
-    if (!thread_) return;
-    SetEvent(stopEvent_.get());
-    waitForWorker();
-    thread_.reset();
-    stopEvent_.reset();
-}
-
-void VNTHidReportMonitor::waitForWorker() {
     // A report being delivered is a message the worker sends to this thread.
-    if (!vnt::waitAnsweringSentMessages(thread_.get()))
-        vnt::trace(L"VNTHidReportMonitor: waiting for the worker failed (error %lu)", GetLastError());
+    if (!worker_.stop()) vnt::trace(L"VNTHidReportMonitor: waiting for the worker failed");
 }
 
 size_t VNTHidReportMonitor::readerCount() const {
@@ -186,15 +167,11 @@ LRESULT VNTHidReportMonitor::windowProc(HWND hwnd, UINT message, WPARAM wParam, 
     return VNTWindow::windowProc(hwnd, message, wParam, lParam);
 }
 
-unsigned __stdcall VNTHidReportMonitor::threadEntry(void* self) {
-    static_cast<VNTHidReportMonitor*>(self)->run();
-    return 0;
-}
+void VNTHidReportMonitor::workerEntry(void* self, HANDLE stop) { static_cast<VNTHidReportMonitor*>(self)->run(stop); }
 
-void VNTHidReportMonitor::run() {
+void VNTHidReportMonitor::run(HANDLE stop) {
     std::vector<HANDLE> handles;
     std::vector<unsigned long long> ids;
-    const HANDLE stop = stopEvent_.get();
     for (;;) {
         // Rebuilt every pass, so records registered meanwhile are waited on from the next pass.
         handles.clear();

@@ -13,6 +13,7 @@
 #include "app/VNTWindow.h"
 #include "camera/HidDeviceAccess.h"
 #include "framework/Handles.h"
+#include "framework/WorkerThread.h"
 
 class VNTHidReportMonitor : public VNTWindow {
 public:
@@ -33,7 +34,7 @@ public:
 
     // Starts the worker unless it runs; the registering camera calls it after its registration.
     bool startWorker();
-    bool workerRunning() const { return thread_.valid(); }
+    bool workerRunning() const { return worker_.running(); }
 
     size_t readerCount() const;
     // False for an unknown path and for a device whose reads were given up.
@@ -56,15 +57,14 @@ private:
     };
     using Entry = std::pair<const std::wstring, std::unique_ptr<ReaderRecord>>;
 
-    static unsigned __stdcall threadEntry(void* self);
-    void run();
+    static void workerEntry(void* self, HANDLE stop);
+    void run(HANDLE stop);
     void stopWorker();
     // Stops a record's outstanding read and closes its device; leaves the record in place.
     static void closeDevice(ReaderRecord& record);
 
     void handleSignalled(unsigned long long id);
     // Waits for the worker to end while answering its sends, which it may be blocked in.
-    void waitForWorker();
 
     // Called with the lock held.
     bool startNextRead(const std::wstring& path, ReaderRecord& record);
@@ -76,8 +76,7 @@ private:
     // send to the window, so the user-interface thread can always take it.
     mutable CRITICAL_SECTION lock_;
     unsigned long long nextId_ = 1;
-    vnt::KernelHandle thread_;
-    vnt::KernelHandle stopEvent_;
+    vnt::WorkerThread worker_;
 
     // User-interface thread only: the record being delivered, and records unregistered during that
     // delivery, kept until it ends because the worker still refers to them.

@@ -3,11 +3,9 @@
 #include "app/VNTNotificationCenter.h"
 #include "camera/VNTHidReportMonitor.h"
 #include "camera/VantorUsbIds.h"
-#include "framework/MessageWait.h"
 #include "framework/Trace.h"
 #include "resources/resource.h"
 
-#include <process.h>
 #include <versionhelpers.h>
 
 #include <algorithm>
@@ -174,36 +172,16 @@ bool VNTWebcamSkeo::stop() {
 }
 
 bool VNTWebcamSkeo::startCommandSender() {
-    if (senderThread_) return true;
-    senderStopEvent_.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    if (!senderStopEvent_) {
-        trace(L"VNTWebcamSkeo: no stop event for the command sender (error %lu)", GetLastError());
-        return false;
-    }
-    const uintptr_t handle = _beginthreadex(nullptr, 0, &VNTWebcamSkeo::senderEntry, this, 0, nullptr);
-    if (handle == 0) {
-        trace(L"VNTWebcamSkeo: cannot start the command sender");
-        senderStopEvent_.reset();
-        return false;
-    }
-    senderThread_.reset(reinterpret_cast<HANDLE>(handle));
-    return true;
+    if (sender_.start(&VNTWebcamSkeo::senderEntry, this)) return true;
+    trace(L"VNTWebcamSkeo: cannot start the command sender (error %lu)", GetLastError());
+    return false;
 }
 
 void VNTWebcamSkeo::stopCommandSender() {
-    if (!senderThread_) return;
-    SetEvent(senderStopEvent_.get());
-    if (!vnt::waitAnsweringSentMessages(senderThread_.get()))
-        trace(L"VNTWebcamSkeo: waiting for the command sender failed (error %lu)", GetLastError());
-    senderThread_.reset();
-    senderStopEvent_.reset();
+    if (!sender_.stop()) trace(L"VNTWebcamSkeo: waiting for the command sender failed");
 }
 
-unsigned __stdcall VNTWebcamSkeo::senderEntry(void* self) {
-    VNTWebcamSkeo* camera = static_cast<VNTWebcamSkeo*>(self);
-    camera->runCommandSender(camera->senderStopEvent_.get());
-    return 0;
-}
+void VNTWebcamSkeo::senderEntry(void* self, HANDLE stop) { static_cast<VNTWebcamSkeo*>(self)->runCommandSender(stop); }
 
 bool VNTWebcamSkeo::stopRequested(HANDLE stopEvent, DWORD milliseconds) {
     const DWORD result = WaitForSingleObject(stopEvent, milliseconds);

@@ -7,6 +7,7 @@
 #include "camera/HidDeviceAccess.h"
 #include "camera/VNTWebcam.h"
 #include "framework/Handles.h"
+#include "framework/WorkerThread.h"
 
 #include <windows.h>
 
@@ -70,7 +71,7 @@ public:
     bool registerHidReports();
     bool startCommandSender();
     void stopCommandSender();
-    bool commandSenderRunning() const { return senderThread_.valid(); }
+    bool commandSenderRunning() const { return sender_.running(); }
 
     bool hidFound() const;
     std::wstring hidPath() const;
@@ -104,13 +105,12 @@ protected:
     void notifyOwner(UINT message, LPARAM lParam);
 
 private:
-    static unsigned __stdcall senderEntry(void* self);
+    static void senderEntry(void* self, HANDLE stop);
     bool writeOutputReport(const std::wstring& path, const void* report, DWORD length);
     void showFocusPicture(UINT resourceId);
     void clearFocusPicture();
 
-    vnt::KernelHandle senderThread_;
-    vnt::KernelHandle senderStopEvent_;
+    vnt::WorkerThread sender_;
     std::deque<HidCommand> commands_;
     std::wstring hidPath_;
     std::wstring notificationName_;

@@ -14,6 +14,7 @@ add_library(vnt_framework STATIC
     framework/GdiplusSession.cpp
     framework/MemoryStream.cpp
     framework/MessageWait.cpp
+    framework/WorkerThread.cpp
     framework/Trace.cpp
     framework/Window.cpp
 )

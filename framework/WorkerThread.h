@@ -1,0 +1,36 @@
+// A worker thread that runs until its stop event is set.
+#pragma once
+
+#include "framework/Handles.h"
+
+#include <windows.h>
+
+namespace vnt {
+
+class WorkerThread {
+public:
+    // Runs on the worker; returns once stopEvent is set (or earlier, of its own accord).
+    using Body = void (*)(void* context, HANDLE stopEvent);
+
+    WorkerThread() = default;
+    ~WorkerThread() { stop(); }
+    WorkerThread(const WorkerThread&) = delete;
+    WorkerThread& operator=(const WorkerThread&) = delete;
+
+    // True when the worker runs, also when it ran already.
+    bool start(Body body, void* context);
+    // Sets the stop event and waits for the worker, answering the messages sent to the calling
+    // thread meanwhile: the worker may be blocked sending one. False when that wait failed.
+    bool stop();
+    bool running() const { return thread_.valid(); }
+
+private:
+    static unsigned __stdcall entry(void* self);
+
+    Body body_ = nullptr;
+    void* context_ = nullptr;
+    KernelHandle thread_;
+    KernelHandle stopEvent_;
+};
+
+}  // namespace vnt

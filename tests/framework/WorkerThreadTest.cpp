@@ -1,0 +1,74 @@
+// The worker thread with its stop event, run for real.
+#include "framework/WorkerThread.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <atomic>
+
+namespace {
+
+struct Counting {
+    std::atomic<int> runs{0};
+    std::atomic<bool> sawStop{false};
+    static void body(void* self, HANDLE stop) {
+        auto* c = static_cast<Counting*>(self);
+        ++c->runs;
+        c->sawStop = WaitForSingleObject(stop, 10000) == WAIT_OBJECT_0;
+    }
+};
+
+struct Sending {
+    HWND window = nullptr;
+    std::atomic<bool> answered{false};
+    static void body(void* self, HANDLE stop) {
+        auto* s = static_cast<Sending*>(self);
+        // Blocks until the thread that owns the window answers, as a worker delivering to the UI does.
+        s->answered = SendMessageW(s->window, WM_USER + 1, 0, 0) == 42;
+        WaitForSingleObject(stop, 10000);
+    }
+};
+
+LRESULT CALLBACK answer(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_USER + 1) return 42;
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+}  // namespace
+
+TEST(WorkerThreadTest, RunsOnceUntilStoppedAndCanRunAgain) {
+    Counting counting;
+    vnt::WorkerThread worker;
+    EXPECT_TRUE(worker.stop()) << "stopping a worker that never ran";
+    ASSERT_TRUE(worker.start(&Counting::body, &counting));
+    EXPECT_TRUE(worker.start(&Counting::body, &counting)) << "a second start keeps the running worker";
+    EXPECT_TRUE(worker.running());
+    EXPECT_TRUE(worker.stop());
+    EXPECT_FALSE(worker.running());
+    EXPECT_EQ(counting.runs, 1);
+    EXPECT_TRUE(counting.sawStop);
+
+    ASSERT_TRUE(worker.start(&Counting::body, &counting));
+    EXPECT_TRUE(worker.stop());
+    EXPECT_EQ(counting.runs, 2);
+}
+
+TEST(WorkerThreadTest, StoppingAnswersTheMessageTheWorkerIsBlockedSending) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = answer;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"WorkerThreadTestWindow";
+    RegisterClassW(&wc);
+    Sending sending;
+    sending.window = CreateWindowW(wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+    ASSERT_NE(sending.window, nullptr);
+
+    vnt::WorkerThread worker;
+    ASSERT_TRUE(worker.start(&Sending::body, &sending));
+    // No message loop here: only the stop's own wait can answer the send.
+    Sleep(200);
+    EXPECT_TRUE(worker.stop());
+    EXPECT_TRUE(sending.answered);
+    DestroyWindow(sending.window);
+}
