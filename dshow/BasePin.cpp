@@ -1,6 +1,7 @@
 #include "dshow/BasePin.h"
 
 #include "dshow/EnumMediaTypes.h"
+#include "framework/ComObject.h"
 
 #include <vfwmsgs.h>
 
@@ -47,14 +48,7 @@ BasePin::~BasePin() {
 }
 
 STDMETHODIMP BasePin::QueryInterface(REFIID riid, void** ppv) {
-    if (!ppv) return E_POINTER;
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IPin)) {
-        *ppv = static_cast<IPin*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *ppv = nullptr;
-    return E_NOINTERFACE;
+    return vnt::queryInterface<IID_IPin>(static_cast<IPin*>(this), riid, ppv);
 }
 
 HRESULT BasePin::GetMediaType(int, MediaType&) { return VFW_S_NO_MORE_ITEMS; }

@@ -22,27 +22,8 @@ BasePropertyPage::~BasePropertyPage() {
     if (site_) site_->Release();
 }
 
-STDMETHODIMP BasePropertyPage::QueryInterface(REFIID riid, void** ppv) {
-    if (!ppv) return E_POINTER;
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IPropertyPage)) {
-        *ppv = static_cast<IPropertyPage*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *ppv = nullptr;
-    return E_NOINTERFACE;
-}
-
-STDMETHODIMP_(ULONG) BasePropertyPage::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
-
-STDMETHODIMP_(ULONG) BasePropertyPage::Release() {
-    const LONG refs = InterlockedDecrement(&refs_);
-    if (refs == 0) {
-        // The edited object is let go before the page goes, as a frame's SetObjects(0) would.
-        if (connected_) OnDisconnect();
-        delete this;
-    }
-    return static_cast<ULONG>(refs);
+void BasePropertyPage::lastReleased() {
+    if (connected_) OnDisconnect();
 }
 
 STDMETHODIMP BasePropertyPage::SetPageSite(IPropertyPageSite* site) {

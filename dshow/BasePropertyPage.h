@@ -3,6 +3,7 @@
 #pragma once
 
 #include "dshow/ClassFactory.h"
+#include "framework/ComObject.h"
 
 #include <windows.h>
 #include <ocidl.h>
@@ -11,15 +12,8 @@
 
 namespace dshow {
 
-class BasePropertyPage : public IPropertyPage {
+class BasePropertyPage : public vnt::ComObject<IPropertyPage, IID_IPropertyPage> {
 public:
-    BasePropertyPage(const BasePropertyPage&) = delete;
-    BasePropertyPage& operator=(const BasePropertyPage&) = delete;
-
-    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override;
-    STDMETHODIMP_(ULONG) AddRef() override;
-    STDMETHODIMP_(ULONG) Release() override;
-
     // IPropertyPage
     STDMETHODIMP SetPageSite(IPropertyPageSite* site) override;
     STDMETHODIMP Activate(HWND parent, LPCRECT rect, BOOL modal) override;
@@ -38,7 +32,7 @@ public:
 protected:
     // Starts with one reference, owned by the creator.
     BasePropertyPage(UINT dialogId, UINT titleId) noexcept;
-    virtual ~BasePropertyPage();
+    ~BasePropertyPage() override;
 
     // object is not null; the page keeps what it needs from it.
     virtual HRESULT OnConnect(IUnknown* object) { return S_OK; }
@@ -58,8 +52,10 @@ protected:
 private:
     static INT_PTR CALLBACK dialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
+    // The edited object is let go before the page goes, as a frame's SetObjects(0) would.
+    void lastReleased() override;
+
     ModuleObject module_;
-    LONG refs_ = 1;
     const UINT dialogId_;
     const UINT titleId_;
     IPropertyPageSite* site_ = nullptr;

@@ -54,31 +54,6 @@ HRESULT ClassFactory::create(const FactoryEntry& entry, REFIID riid, void** ppv)
     return hr;
 }
 
-ClassFactory::ClassFactory(const FactoryEntry& entry) noexcept : entry_(entry) {
-    InterlockedIncrement(&g_objects);
-}
-
-ClassFactory::~ClassFactory() { InterlockedDecrement(&g_objects); }
-
-STDMETHODIMP ClassFactory::QueryInterface(REFIID riid, void** ppv) {
-    if (!ppv) return E_POINTER;
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IClassFactory)) {
-        *ppv = static_cast<IClassFactory*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *ppv = nullptr;
-    return E_NOINTERFACE;
-}
-
-STDMETHODIMP_(ULONG) ClassFactory::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
-
-STDMETHODIMP_(ULONG) ClassFactory::Release() {
-    const LONG refs = InterlockedDecrement(&refs_);
-    if (refs == 0) delete this;
-    return static_cast<ULONG>(refs);
-}
-
 STDMETHODIMP ClassFactory::CreateInstance(IUnknown* outer, REFIID riid, void** ppv) {
     if (!ppv) return E_POINTER;
     *ppv = nullptr;

@@ -2,6 +2,8 @@
 // DllGetClassObject and DllCanUnloadNow exports delegate to.
 #pragma once
 
+#include "framework/ComObject.h"
+
 #include <windows.h>
 #include <unknwn.h>
 #include <strmif.h>
@@ -25,26 +27,6 @@ struct FactoryEntry {
     const CLSID* category = nullptr;
 };
 
-class ClassFactory final : public IClassFactory {
-public:
-    // *ppv receives riid on a new factory for entry, which must outlive it (a static table).
-    static HRESULT create(const FactoryEntry& entry, REFIID riid, void** ppv) noexcept;
-
-    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override;
-    STDMETHODIMP_(ULONG) AddRef() override;
-    STDMETHODIMP_(ULONG) Release() override;
-
-    STDMETHODIMP CreateInstance(IUnknown* outer, REFIID riid, void** ppv) override;
-    STDMETHODIMP LockServer(BOOL lock) override;
-
-private:
-    explicit ClassFactory(const FactoryEntry& entry) noexcept;
-    ~ClassFactory();
-
-    LONG refs_ = 1;
-    const FactoryEntry& entry_;
-};
-
 // The module's live COM objects. Every object the server hands out holds one of these (as a
 // member or base), so that the DLL is not unloaded while it is in use. Class factories count
 // too: a client may hold one without locking the server.
@@ -54,6 +36,22 @@ public:
     ModuleObject(const ModuleObject&) noexcept;
     ModuleObject& operator=(const ModuleObject&) noexcept { return *this; }
     ~ModuleObject();
+};
+
+class ClassFactory final : public vnt::ComObject<IClassFactory, IID_IClassFactory> {
+public:
+    // *ppv receives riid on a new factory for entry, which must outlive it (a static table).
+    static HRESULT create(const FactoryEntry& entry, REFIID riid, void** ppv) noexcept;
+
+    STDMETHODIMP CreateInstance(IUnknown* outer, REFIID riid, void** ppv) override;
+    STDMETHODIMP LockServer(BOOL lock) override;
+
+private:
+    explicit ClassFactory(const FactoryEntry& entry) noexcept : entry_(entry) {}
+    ~ClassFactory() = default;
+
+    ModuleObject module_;
+    const FactoryEntry& entry_;
 };
 
 // The module (the server DLL, or a program the code is linked into) that holds this code, and

@@ -2,39 +2,33 @@
 // disturb an enumeration in progress.
 #pragma once
 
+#include "dshow/Enumerator.h"
 #include "dshow/MediaType.h"
-#include "dshow/SrwLock.h"
 
-#include <memory>
 #include <vector>
 
 namespace dshow {
 
-class EnumMediaTypes final : public IEnumMediaTypes {
+// Each item handed out is a CoTaskMemAlloc'd copy for the caller to free.
+class MediaTypeSnapshot {
 public:
-    // *out receives a new enumerator with one reference, positioned at the start.
-    static HRESULT create(const std::vector<MediaType>& types, IEnumMediaTypes** out) noexcept;
+    using Source = std::vector<MediaType>;
+    using Item = AM_MEDIA_TYPE*;
 
-    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override;
-    STDMETHODIMP_(ULONG) AddRef() override;
-    STDMETHODIMP_(ULONG) Release() override;
+    explicit MediaTypeSnapshot(const Source& types);
 
-    STDMETHODIMP Next(ULONG cMediaTypes, AM_MEDIA_TYPE** ppMediaTypes, ULONG* pcFetched) override;
-    STDMETHODIMP Skip(ULONG cMediaTypes) override;
-    STDMETHODIMP Reset() override;
-    STDMETHODIMP Clone(IEnumMediaTypes** ppEnum) override;
+    // False when a format block could not be copied.
+    bool complete() const noexcept { return complete_; }
+    std::size_t size() const noexcept { return types_.size(); }
+    bool copy(std::size_t index, Item& out) const noexcept;
+    static void discard(Item& item) noexcept;
 
 private:
-    using List = std::vector<MediaType>;
-
-    // Clones share the list: it is never changed after the snapshot is taken.
-    EnumMediaTypes(std::shared_ptr<const List> list, ULONG position) noexcept;
-    ~EnumMediaTypes() = default;
-
-    LONG refs_ = 1;
-    const std::shared_ptr<const List> list_;
-    SrwLock lock_;
-    ULONG position_;
+    const Source types_;
+    const bool complete_;
 };
+
+using EnumMediaTypes = Enumerator<IEnumMediaTypes, IID_IEnumMediaTypes, MediaTypeSnapshot>;
+extern template class Enumerator<IEnumMediaTypes, IID_IEnumMediaTypes, MediaTypeSnapshot>;
 
 }  // namespace dshow

@@ -2,51 +2,36 @@
 // pin removed from the filter meanwhile stays valid for whoever enumerates it.
 #pragma once
 
-#include "dshow/SrwLock.h"
+#include "dshow/Enumerator.h"
 
 #include <windows.h>
 #include <strmif.h>
 
-#include <memory>
 #include <vector>
 
 namespace dshow {
 
-class EnumPins final : public IEnumPins {
+// Null entries of the source are left out. Each pin handed out carries a reference of its own.
+class PinSnapshot {
 public:
-    // Null entries in pins are left out. *out receives a new enumerator with one reference.
-    static HRESULT create(const std::vector<IPin*>& pins, IEnumPins** out) noexcept;
+    using Source = std::vector<IPin*>;
+    using Item = IPin*;
 
-    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override;
-    STDMETHODIMP_(ULONG) AddRef() override;
-    STDMETHODIMP_(ULONG) Release() override;
+    explicit PinSnapshot(const Source& pins);
+    ~PinSnapshot();
+    PinSnapshot(const PinSnapshot&) = delete;
+    PinSnapshot& operator=(const PinSnapshot&) = delete;
 
-    STDMETHODIMP Next(ULONG cPins, IPin** ppPins, ULONG* pcFetched) override;
-    STDMETHODIMP Skip(ULONG cPins) override;
-    STDMETHODIMP Reset() override;
-    STDMETHODIMP Clone(IEnumPins** ppEnum) override;
+    bool complete() const noexcept { return true; }
+    std::size_t size() const noexcept { return pins_.size(); }
+    bool copy(std::size_t index, Item& out) const noexcept;
+    static void discard(Item& item) noexcept;
 
 private:
-    // Shared by clones; releases its references when the last of them goes.
-    class Snapshot {
-    public:
-        explicit Snapshot(std::vector<IPin*> pins) noexcept;
-        ~Snapshot();
-        Snapshot(const Snapshot&) = delete;
-        Snapshot& operator=(const Snapshot&) = delete;
-        const std::vector<IPin*>& pins() const noexcept { return pins_; }
-
-    private:
-        std::vector<IPin*> pins_;
-    };
-
-    EnumPins(std::shared_ptr<const Snapshot> snapshot, ULONG position) noexcept;
-    ~EnumPins() = default;
-
-    LONG refs_ = 1;
-    const std::shared_ptr<const Snapshot> snapshot_;
-    SrwLock lock_;
-    ULONG position_;
+    std::vector<IPin*> pins_;
 };
+
+using EnumPins = Enumerator<IEnumPins, IID_IEnumPins, PinSnapshot>;
+extern template class Enumerator<IEnumPins, IID_IEnumPins, PinSnapshot>;
 
 }  // namespace dshow

@@ -20,25 +20,6 @@ MemoryStream* MemoryStream::create(size_t reserve) {
     return stream;
 }
 
-HRESULT MemoryStream::QueryInterface(REFIID riid, void** object) {
-    if (!object) return E_POINTER;
-    if (riid == IID_IUnknown || riid == IID_ISequentialStream || riid == IID_IStream) {
-        *object = static_cast<IStream*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG MemoryStream::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&references_)); }
-
-ULONG MemoryStream::Release() {
-    const LONG left = InterlockedDecrement(&references_);
-    if (left == 0) delete this;
-    return static_cast<ULONG>(left);
-}
-
 HRESULT MemoryStream::Read(void* buffer, ULONG count, ULONG* read) {
     if (!buffer) return STG_E_INVALIDPOINTER;
     const size_t available = position_ < data_.size() ? data_.size() - position_ : 0;

@@ -2,6 +2,8 @@
 // reallocation of a global-memory stream.
 #pragma once
 
+#include "framework/ComObject.h"
+
 #include <objidl.h>
 
 #include <cstdint>
@@ -9,17 +11,13 @@
 
 namespace vnt {
 
-class MemoryStream : public IStream {
+class MemoryStream : public ComObject<IStream, IID_ISequentialStream, IID_IStream> {
 public:
     // A new stream with one reference, owned by the caller.
     static MemoryStream* create(size_t reserve = 0);
 
     const std::vector<uint8_t>& bytes() const { return data_; }
 
-    // IUnknown
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
     // ISequentialStream
     HRESULT STDMETHODCALLTYPE Read(void* buffer, ULONG count, ULONG* read) override;
     HRESULT STDMETHODCALLTYPE Write(const void* buffer, ULONG count, ULONG* written) override;
@@ -36,11 +34,10 @@ public:
 
 private:
     MemoryStream() = default;
-    virtual ~MemoryStream() = default;
+    ~MemoryStream() override = default;
 
     std::vector<uint8_t> data_;
     size_t position_ = 0;
-    LONG references_ = 1;
 };
 
 }  // namespace vnt

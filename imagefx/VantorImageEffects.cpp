@@ -66,42 +66,31 @@ STDMETHODIMP CVantorImageEffects::Stop() {
     return hr;
 }
 
-STDMETHODIMP CVantorImageEffects::get_Mirror(int* mirror) {
-    if (!mirror) return E_POINTER;
+template <class T>
+HRESULT CVantorImageEffects::readSetting(const T& setting, T* value) {
+    if (!value) return E_POINTER;
     Lock lock(settingsLock_);
-    *mirror = mirror_;
+    *value = setting;
     return S_OK;
 }
 
-STDMETHODIMP CVantorImageEffects::put_Mirror(int mirror) {
+HRESULT CVantorImageEffects::putSwitch(int& setting, bool& effect, int value) {
     Lock lock(settingsLock_);
-    mirror_ = mirror;
-    effects_.mirror = mirror != 0;
+    setting = value;
+    effect = value != 0;
     setDirty(true);
     return S_OK;
 }
 
-STDMETHODIMP CVantorImageEffects::get_Flip(int* flip) {
-    if (!flip) return E_POINTER;
-    Lock lock(settingsLock_);
-    *flip = flip_;
-    return S_OK;
-}
+STDMETHODIMP CVantorImageEffects::get_Mirror(int* mirror) { return readSetting(mirror_, mirror); }
 
-STDMETHODIMP CVantorImageEffects::put_Flip(int flip) {
-    Lock lock(settingsLock_);
-    flip_ = flip;
-    effects_.flip = flip != 0;
-    setDirty(true);
-    return S_OK;
-}
+STDMETHODIMP CVantorImageEffects::put_Mirror(int mirror) { return putSwitch(mirror_, effects_.mirror, mirror); }
 
-STDMETHODIMP CVantorImageEffects::get_Zoom(float* zoom) {
-    if (!zoom) return E_POINTER;
-    Lock lock(settingsLock_);
-    *zoom = effects_.zoom;
-    return S_OK;
-}
+STDMETHODIMP CVantorImageEffects::get_Flip(int* flip) { return readSetting(flip_, flip); }
+
+STDMETHODIMP CVantorImageEffects::put_Flip(int flip) { return putSwitch(flip_, effects_.flip, flip); }
+
+STDMETHODIMP CVantorImageEffects::get_Zoom(float* zoom) { return readSetting(effects_.zoom, zoom); }
 
 // Stored as given: factors the kernels do not zoom with (1.0 and below) leave frames unzoomed.
 STDMETHODIMP CVantorImageEffects::put_Zoom(float zoom) {

@@ -69,6 +69,12 @@ private:
 
     void serveSnapshot(IMediaSample* in, const BYTE* frame, size_t frameLength);
 
+    // A getter's copy of a setting, taken under the settings lock.
+    template <class T>
+    HRESULT readSetting(const T& setting, T* value);
+    // Mirror and flip: the caller's value for the getter, its truth for the kernels.
+    HRESULT putSwitch(int& setting, bool& effect, int value);
+
     dshow::SrwLock settingsLock_;
     vantorfx::Effects effects_;
     // As the caller gave them: a getter returns what the setter stored.

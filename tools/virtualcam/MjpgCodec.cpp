@@ -1,5 +1,6 @@
 #include "tools/virtualcam/MjpgCodec.h"
 
+#include "framework/ComObject.h"
 #include "framework/MemoryStream.h"
 #include "framework/Trace.h"
 #include "library/JpegSegments.h"
@@ -15,29 +16,12 @@ namespace vcam {
 
 // A read-only stream over bytes the caller keeps alive, pointed at the next frame without
 // allocating. The decoders see a whole, seekable file.
-class FrameReadStream final : public IStream {
+class FrameReadStream final : public vnt::ComObject<IStream, IID_ISequentialStream, IID_IStream> {
 public:
     void reset(const uint8_t* data, size_t size) noexcept {
         data_ = data;
         size_ = size;
         position_ = 0;
-    }
-
-    STDMETHODIMP QueryInterface(REFIID riid, void** object) override {
-        if (!object) return E_POINTER;
-        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_ISequentialStream) || IsEqualIID(riid, IID_IStream)) {
-            *object = static_cast<IStream*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
-    STDMETHODIMP_(ULONG) Release() override {
-        const LONG left = InterlockedDecrement(&refs_);
-        if (left == 0) delete this;
-        return static_cast<ULONG>(left);
     }
 
     STDMETHODIMP Read(void* buffer, ULONG count, ULONG* read) override {
@@ -82,9 +66,8 @@ public:
     }
 
 private:
-    ~FrameReadStream() = default;
+    ~FrameReadStream() override = default;
 
-    LONG refs_ = 1;
     const uint8_t* data_ = nullptr;
     size_t size_ = 0;
     size_t position_ = 0;
