@@ -55,16 +55,6 @@ private:
     size_t length_;
 };
 
-// True once another thread is blocked sending a message to this one; does not answer it.
-bool sentMessageWaiting(DWORD timeoutMs = 10000) {
-    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    while (!(HIWORD(GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE)) {
-        if (GetTickCount64() >= deadline) return false;
-        Sleep(5);
-    }
-    return true;
-}
-
 class HidReportMonitorTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_NE(monitor->windowHandle(), nullptr) << "reports are delivered through it"; }
@@ -241,7 +231,7 @@ TEST_F(HidReportMonitorTest, UnregisterWhileTheWorkerWaitsToDeliverAReport) {
     // Without pumping, the worker is left blocked in handing this report to our window; stopping it
     // must still work (the report is delivered while we wait for it).
     a.sendReport({0xA5, 0, 0, 0, 0, 0, 0, 0});
-    ASSERT_TRUE(sentMessageWaiting());
+    ASSERT_TRUE(testsupport::sentMessageWaiting());
     EXPECT_TRUE(observer.reports.empty());
     EXPECT_TRUE(monitor->unregisterHidReader(kPathB));
     EXPECT_EQ(monitor->readerCount(), 1u);

@@ -195,16 +195,6 @@ bool afterPoll(const ScriptedHidDevice& device, size_t n) {
     return true;
 }
 
-// True once another thread is blocked sending a message to this one; does not answer it.
-bool sentMessageWaiting(DWORD timeoutMs = 10000) {
-    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    while (!(HIWORD(GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE)) {
-        if (GetTickCount64() >= deadline) return false;
-        Sleep(5);
-    }
-    return true;
-}
-
 }  // namespace
 
 // --- Finding the HID interface ---------------------------------------------------------------------
@@ -564,7 +554,7 @@ TEST_F(SkeoCameraTest, ModelBCanBeDestroyedWhileItsSenderWaitsOnTheOwnerWindow) 
     ASSERT_TRUE(afterPoll(device, 1));
     device.scriptInputReport({1, 12});
     // Not pumping: the sender is left blocked in telling the owner window.
-    ASSERT_TRUE(sentMessageWaiting());
+    ASSERT_TRUE(testsupport::sentMessageWaiting());
     camera.reset();
     const std::vector<Sent> changes = owner.of(kExposureChanged);
     ASSERT_EQ(changes.size(), 1u);

@@ -2,6 +2,7 @@
 // state and reference rules, aggregation, and membership of the platform's filter graph.
 #include "dshow/BaseFilter.h"
 #include "dshow/BasePin.h"
+#include "tests/support/PlatformGraph.h"
 
 #include <amvideo.h>
 #include <gtest/gtest.h>
@@ -79,11 +80,6 @@ struct Filter {
     ~Filter() { f->Release(); }
     TestFilter* operator->() const { return f; }
     TestFilter* f;
-};
-
-struct ComApartment {
-    ComApartment() { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
-    ~ComApartment() { CoUninitialize(); }
 };
 
 MediaType connectionType(IPin* pin) {
@@ -221,7 +217,7 @@ TEST(BaseFilterTest, PinsShareTheFilterCountAndLookups) {
 }
 
 TEST(BaseFilterTest, GraphMembershipHoldsNoGraphReference) {
-    ComApartment com;
+    testsupport::ComScope com{COINIT_APARTMENTTHREADED};
     IFilterGraph* graph = nullptr;
     ASSERT_EQ(S_OK, CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IFilterGraph,
                                      reinterpret_cast<void**>(&graph)));
@@ -282,7 +278,7 @@ TEST(BaseFilterTest, AggregatedFilterDelegatesToItsOuter) {
 }
 
 TEST(BaseFilterTest, PlatformGraphConnectsOurFilters) {
-    ComApartment com;
+    testsupport::ComScope com{COINIT_APARTMENTTHREADED};
     const LONG objects = moduleObjectCount();
     IGraphBuilder* graph = nullptr;
     ASSERT_EQ(S_OK, CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder,

@@ -3,6 +3,9 @@
 // streaming thread promptly, however often the graph is started.
 #include "dshow/PushSource.h"
 #include "camera/DirectShowIds.h"
+#include "tests/support/PlatformGraph.h"
+#include "tests/support/TestFilters.h"
+#include "tests/support/Wait.h"
 
 #include <amvideo.h>
 #include <control.h>
@@ -12,34 +15,26 @@
 #include <vfwmsgs.h>
 
 #include <atomic>
-#include <functional>
 #include <memory>
 #include <thread>
 #include <vector>
 
 using namespace dshow;
+using testsupport::ComScope;
+using testsupport::waitUntil;
 
 namespace {
 
 const CLSID kSourceClsid = {0x4b7c2e91, 0x0d5a, 0x4f63, {0xa8, 0x1e, 0x6c, 0x20, 0x93, 0xd7, 0x45, 0xb8}};
 constexpr LONG kFrameBytes = 8 * 4 * 3;
 
-MediaType rgb24() {
-    MediaType mt;
-    mt->majortype = MEDIATYPE_Video;
-    mt->subtype = MEDIASUBTYPE_RGB24;
-    mt->formattype = FORMAT_VideoInfo;
-    mt->bFixedSizeSamples = TRUE;
-    mt->lSampleSize = kFrameBytes;
-    auto* vih = reinterpret_cast<VIDEOINFOHEADER*>(mt.allocFormat(sizeof(VIDEOINFOHEADER)));
-    vih->bmiHeader = {sizeof(BITMAPINFOHEADER), 8, 4, 1, 24, BI_RGB, kFrameBytes, 0, 0, 0, 0};
-    return mt;
-}
-
-// Also answers IAMLatency, as derived pins add the interfaces a capture graph looks for.
-class CountingPin final : public PushPin, public IAMLatency {
+// 8 x 4 RGB24 frames. Also answers IAMLatency, as derived pins add the interfaces a capture graph
+// looks for.
+class CountingPin final : public testsupport::OneTypeOutput<PushPin>, public IAMLatency {
 public:
-    using PushPin::PushPin;
+    CountingPin(PushSource& filter, const wchar_t* name) : OneTypeOutput(filter, name) {
+        type = testsupport::rgb24Video(8, 4);
+    }
 
     STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
         if (ppv && IsEqualIID(riid, IID_IAMLatency)) {
@@ -81,21 +76,6 @@ public:
     ~CountingPin() override { CloseHandle(waiting); }
 
 protected:
-    HRESULT CheckMediaType(const AM_MEDIA_TYPE& mt) override {
-        return mediaTypesEqual(mt, rgb24().get()) ? S_OK : S_FALSE;
-    }
-    HRESULT GetMediaType(int position, MediaType& type) override {
-        if (position > 0) return VFW_S_NO_MORE_ITEMS;
-        type = rgb24();
-        return S_OK;
-    }
-    HRESULT DecideBufferSize(IMemAllocator* a, ALLOCATOR_PROPERTIES* props) override {
-        props->cBuffers = 2;
-        props->cbBuffer = kFrameBytes;
-        if (props->cbAlign <= 0) props->cbAlign = 1;
-        ALLOCATOR_PROPERTIES actual;
-        return a->SetProperties(props, &actual);
-    }
     HRESULT OnThreadCreate() override {
         ++creates;
         threadAlive = true;
@@ -152,11 +132,6 @@ public:
     CountingPin* out2 = nullptr;
 };
 
-struct ComApartment {
-    ComApartment() { CoInitializeEx(nullptr, COINIT_MULTITHREADED); }
-    ~ComApartment() { CoUninitialize(); }
-};
-
 template <class I>
 I* query(IUnknown* p, REFIID iid) {
     I* i = nullptr;
@@ -166,7 +141,7 @@ I* query(IUnknown* p, REFIID iid) {
 
 // The platform's graph with our source connected to the platform's null renderer.
 struct Graph {
-    ComApartment com;
+    ComScope com{COINIT_MULTITHREADED};
     LONG objectsBefore = moduleObjectCount();
     IGraphBuilder* graph = nullptr;
     IBaseFilter* renderer = nullptr;
@@ -203,37 +178,12 @@ struct Graph {
         return hr;
     }
     HRESULT connectTo(IPin* out, IBaseFilter* to) {
-        IEnumPins* pins = nullptr;
-        IPin* in = nullptr;
-        if (!to || FAILED(to->EnumPins(&pins))) return E_FAIL;
-        pins->Next(1, &in, nullptr);
-        pins->Release();
-        if (!in) return E_FAIL;
-        const HRESULT hr = graph->ConnectDirect(out, in, nullptr);
-        in->Release();
-        return hr;
+        const vnt::ComPtr<IPin> in = testsupport::firstPin(to, PINDIR_INPUT);
+        return in ? graph->ConnectDirect(out, in.get(), nullptr) : E_FAIL;
     }
 
-    // The first event with this code within timeoutMs; false if none came. p1 gets its first
-    // parameter.
     bool waitEvent(long wanted, DWORD timeoutMs, LONG_PTR* p1 = nullptr) {
-        const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-        for (;;) {
-            const ULONGLONG now = GetTickCount64();
-            long code = 0;
-            LONG_PTR a = 0, b = 0;
-            const long wait = now >= deadline ? 0 : static_cast<long>(deadline - now);
-            // Wine answers E_ABORT at once when its queue ran empty since the last call.
-            if (events->GetEvent(&code, &a, &b, wait) != S_OK) {
-                if (GetTickCount64() >= deadline) return false;
-                continue;
-            }
-            events->FreeEventParams(code, a, b);
-            if (code == wanted) {
-                if (p1) *p1 = a;
-                return true;
-            }
-        }
+        return testsupport::waitForEvent(events, wanted, timeoutMs, p1);
     }
 
     // Stop on another thread, so that a hang fails this test instead of the whole run.
@@ -264,15 +214,6 @@ struct Graph {
         EXPECT_EQ(objectsBefore, moduleObjectCount());
     }
 };
-
-bool waitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
-    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    while (!done()) {
-        if (GetTickCount64() >= deadline) return false;
-        Sleep(5);
-    }
-    return true;
-}
 
 #define REQUIRE_GRAPH(g)                                                                   \
     if (!(g).ready()) GTEST_SKIP() << "the platform offers no filter graph or null renderer"; \

@@ -3,6 +3,8 @@
 #include "dshow/InputPin.h"
 #include "dshow/OutputPin.h"
 #include "dshow/TransformFilter.h"
+#include "tests/support/PlatformGraph.h"
+#include "tests/support/TestFilters.h"
 
 #include <amvideo.h>
 #include <control.h>
@@ -16,58 +18,19 @@
 #include <vector>
 
 using namespace dshow;
+using testsupport::askForBuffers;
 
 namespace {
 
 const CLSID kClsid = {0x7d2b4f10, 0x61c3, 0x4a2e, {0x8f, 0x05, 0x3c, 0x91, 0x5a, 0x27, 0xe4, 0x6b}};
 constexpr LONG kFrameBytes = 4 * 2 * 3;
 
-MediaType rgb24() {
-    MediaType mt;
-    mt->majortype = MEDIATYPE_Video;
-    mt->subtype = MEDIASUBTYPE_RGB24;
-    mt->formattype = FORMAT_VideoInfo;
-    mt->lSampleSize = kFrameBytes;
-    auto* vih = reinterpret_cast<VIDEOINFOHEADER*>(mt.allocFormat(sizeof(VIDEOINFOHEADER)));
-    vih->bmiHeader = {sizeof(BITMAPINFOHEADER), 4, 2, 1, 24, BI_RGB, kFrameBytes, 0, 0, 0, 0};
-    return mt;
-}
+MediaType rgb24() { return testsupport::rgb24Video(4, 2); }
 
-HRESULT acceptRgb24(const AM_MEDIA_TYPE& mt) { return mediaTypesEqual(mt, rgb24().get()) ? S_OK : S_FALSE; }
-
-HRESULT ask(IMemAllocator* a, ALLOCATOR_PROPERTIES* props, long count, long size) {
-    props->cBuffers = count;
-    props->cbBuffer = size;
-    props->cbAlign = 1;
-    ALLOCATOR_PROPERTIES actual;
-    return a->SetProperties(props, &actual);
-}
-
-template <class P>
-class OnePinFilter : public BaseFilter {
+// Offers rgb24() in two buffers.
+class SourcePin : public testsupport::OneTypeOutput<OutputPin> {
 public:
-    explicit OnePinFilter(IUnknown* outer) : BaseFilter(kClsid, outer) {}
-    P p{*this, L"Pin"};
-
-protected:
-    int pinCount() override { return 1; }
-    BasePin* pin(int) override { return &p; }
-};
-
-class SourcePin : public OutputPin {
-public:
-    using OutputPin::OutputPin;
-
-protected:
-    HRESULT CheckMediaType(const AM_MEDIA_TYPE& mt) override { return acceptRgb24(mt); }
-    HRESULT GetMediaType(int position, MediaType& type) override {
-        if (position > 0) return VFW_S_NO_MORE_ITEMS;
-        type = rgb24();
-        return S_OK;
-    }
-    HRESULT DecideBufferSize(IMemAllocator* a, ALLOCATOR_PROPERTIES* props) override {
-        return ask(a, props, 2, kFrameBytes);
-    }
+    SourcePin(BaseFilter& filter, const wchar_t* name) : OneTypeOutput(filter, name) { type = rgb24(); }
 };
 
 struct Received {
@@ -112,7 +75,9 @@ public:
     std::vector<IMediaSample*> held;
 
 protected:
-    HRESULT CheckMediaType(const AM_MEDIA_TYPE& mt) override { return acceptRgb24(mt); }
+    HRESULT CheckMediaType(const AM_MEDIA_TYPE& mt) override {
+        return mediaTypesEqual(mt, rgb24().get()) ? S_OK : S_FALSE;
+    }
     HRESULT receiveSample(IMediaSample* s) override {
         Received r{};
         BYTE* data = nullptr;
@@ -156,7 +121,7 @@ protected:
         return S_OK;
     }
     HRESULT DecideBufferSize(IMemAllocator* a, ALLOCATOR_PROPERTIES* props) override {
-        return ask(a, props, 1, inputPin().mediaType()->lSampleSize);
+        return askForBuffers(a, props, 1, inputPin().mediaType()->lSampleSize);
     }
     HRESULT Transform(IMediaSample* in, IMediaSample* out) override {
         ++transforms;
@@ -173,31 +138,16 @@ protected:
     }
 };
 
-template <class T>
-T* make() {
-    IBaseFilter* f = nullptr;
-    EXPECT_EQ(S_OK, createFilter<T>(nullptr, IID_IBaseFilter, reinterpret_cast<void**>(&f)));
-    return static_cast<T*>(f);
-}
-
-struct ComApartment {
-    ComApartment() { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
-    ~ComApartment() { CoUninitialize(); }
-};
-
-// Source, invert filter and sink; the connected pins hold each other's filters, so the
-// destructor breaks those cycles.
-struct Chain {
-    ComApartment com;
-    OnePinFilter<SourcePin>* srcFilter = make<OnePinFilter<SourcePin>>();
-    InvertFilter* xf = make<InvertFilter>();
-    OnePinFilter<SinkPin>* sinkFilter = make<OnePinFilter<SinkPin>>();
-    SourcePin& out = srcFilter->p;
-    SinkPin& in = sinkFilter->p;
+// Source, invert filter and sink.
+struct Chain : testsupport::ComScope, testsupport::FilterChain<InvertFilter, SourcePin, SinkPin> {
+    Chain() : ComScope(COINIT_APARTMENTTHREADED) {}
+    InvertFilter* const xf = mid;
+    SourcePin& out = src->p;
+    SinkPin& in = sink->p;
 
     void connect() {
-        ASSERT_EQ(S_OK, out.Connect(&xf->inputPin(), nullptr));
-        ASSERT_EQ(S_OK, xf->outputPin().Connect(&in, nullptr));
+        ASSERT_EQ(S_OK, connectInput());
+        ASSERT_EQ(S_OK, connectOutput());
     }
     void run() {
         for (IBaseFilter* f : filters()) ASSERT_EQ(S_OK, f->Run(0));
@@ -205,7 +155,6 @@ struct Chain {
     void stop() {
         for (IBaseFilter* f : filters()) f->Stop();
     }
-    std::vector<IBaseFilter*> filters() { return {sinkFilter, xf, srcFilter}; }
 
     // A source sample of len bytes 0, 1, 2...; times only when start >= 0.
     IMediaSample* sample(LONG len, REFERENCE_TIME start, bool sync) {
@@ -229,13 +178,6 @@ struct Chain {
         return hr;
     }
 
-    ~Chain() {
-        stop();
-        for (IPin* p : {static_cast<IPin*>(&out), static_cast<IPin*>(&xf->inputPin()),
-                        static_cast<IPin*>(&xf->outputPin()), static_cast<IPin*>(&in)})
-            p->Disconnect();
-        for (IBaseFilter* f : filters()) f->Release();
-    }
 };
 
 // Runs work on a thread of its own; false when it has not finished within timeoutMs (the thread
@@ -349,9 +291,9 @@ TEST(TransformFilterTest, StreamsInsideThePlatformGraph) {
     IGraphBuilder* graph = nullptr;
     ASSERT_EQ(S_OK, CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder,
                                      reinterpret_cast<void**>(&graph)));
-    ASSERT_EQ(S_OK, graph->AddFilter(c.srcFilter, L"Source"));
+    ASSERT_EQ(S_OK, graph->AddFilter(c.src, L"Source"));
     ASSERT_EQ(S_OK, graph->AddFilter(c.xf, L"Invert"));
-    ASSERT_EQ(S_OK, graph->AddFilter(c.sinkFilter, L"Sink"));
+    ASSERT_EQ(S_OK, graph->AddFilter(c.sink, L"Sink"));
     ASSERT_EQ(S_OK, graph->ConnectDirect(&c.out, &c.xf->inputPin(), nullptr));
     ASSERT_EQ(S_OK, graph->ConnectDirect(&c.xf->outputPin(), &c.in, nullptr));
     IMediaControl* control = nullptr;

@@ -4,6 +4,7 @@
 #include "framework/ComPtr.h"
 #include "imagefx/IIPEffectVantor.h"
 
+#include "tests/support/DeviceCategory.h"
 #include "tests/support/HiddenClass.h"
 #include "tests/support/Regsvr32.h"
 
@@ -27,12 +28,7 @@ const wchar_t kClassKey[] = L"CLSID\\{15617D4A-D387-475A-8B08-18574FB83D34}";
 const wchar_t kInstanceKey[] =
     L"CLSID\\{083863F1-70DE-11D0-BD40-00A0C911CE86}\\Instance\\{15617D4A-D387-475A-8B08-18574FB83D34}";
 
-std::wstring dllPath() {
-    wchar_t exe[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    std::wstring path(exe);
-    return path.substr(0, path.find_last_of(L'\\') + 1) + L"VantorImageEffects.dll";
-}
+std::wstring dllPath() { return testsupport::besideProgram(L"VantorImageEffects.dll"); }
 
 int regsvr32(const std::wstring& arguments) { return testsupport::regsvr32(dllPath(), arguments); }
 
@@ -111,27 +107,11 @@ bool parseFilterData(const std::vector<BYTE>& blob, StoredFilter& out) {
 
 // The filter as the system device enumerator lists it in the default filter category.
 bool findInCategory(std::wstring& friendlyName) {
-    ComPtr<ICreateDevEnum> devices;
-    if (FAILED(CoCreateInstance(CLSID_SystemDeviceEnum, nullptr, CLSCTX_INPROC_SERVER, IID_ICreateDevEnum,
-                                devices.putVoid())))
-        return false;
-    ComPtr<IEnumMoniker> monikers;
-    if (devices->CreateClassEnumerator(CLSID_LegacyAmFilterCategory, monikers.put(), 0) != S_OK) return false;
-    for (ComPtr<IMoniker> moniker; monikers->Next(1, moniker.put(), nullptr) == S_OK;) {
-        ComPtr<IPropertyBag> bag;
-        if (FAILED(moniker->BindToStorage(nullptr, nullptr, IID_IPropertyBag, bag.putVoid()))) continue;
-        VARIANT clsid;
-        VariantInit(&clsid);
-        const bool ours = SUCCEEDED(bag->Read(L"CLSID", &clsid, nullptr)) && clsid.vt == VT_BSTR &&
-                          _wcsicmp(clsid.bstrVal, L"{15617D4A-D387-475A-8B08-18574FB83D34}") == 0;
-        VariantClear(&clsid);
-        if (!ours) continue;
-        VARIANT name;
-        VariantInit(&name);
-        if (SUCCEEDED(bag->Read(L"FriendlyName", &name, nullptr)) && name.vt == VT_BSTR) friendlyName = name.bstrVal;
-        VariantClear(&name);
-        return true;
-    }
+    for (const testsupport::ListedDevice& d : testsupport::devicesInCategory(CLSID_LegacyAmFilterCategory))
+        if (_wcsicmp(d.clsid.c_str(), L"{15617D4A-D387-475A-8B08-18574FB83D34}") == 0) {
+            friendlyName = d.name;
+            return true;
+        }
     return false;
 }
 

@@ -4,6 +4,8 @@
 #include "dshow/PushSource.h"
 #include "imagefx/VantorImageEffects.h"
 #include "camera/DirectShowIds.h"
+#include "tests/support/PlatformGraph.h"
+#include "tests/support/TestFilters.h"
 
 #include <amvideo.h>
 #include <control.h>
@@ -12,59 +14,33 @@
 #include <uuids.h>
 #include <vfwmsgs.h>
 
-#include <atomic>
-#include <deque>
-#include <functional>
 #include <memory>
-#include <mutex>
 #include <vector>
 
 using namespace dshow;
+using testsupport::ComScope;
+using testsupport::firstPin;
+using vnt::ComPtr;
 
 namespace {
 
 const CLSID kSourceClsid = {0x93e1d5a2, 0x6b47, 0x4c08, {0xb2, 0x1f, 0x7a, 0x5d, 0x30, 0xc9, 0x8e, 0x64}};
 constexpr int W = 64, H = 48;
 constexpr LONG kFrame = W * H * 3;
-using Frame = std::vector<BYTE>;
+using Frame = testsupport::FrameGrabber::Frame;
 
-MediaType rgb24() {
-    MediaType mt;
-    mt->majortype = MEDIATYPE_Video;
-    mt->subtype = MEDIASUBTYPE_RGB24;
-    mt->formattype = FORMAT_VideoInfo;
-    mt->bFixedSizeSamples = TRUE;
-    mt->lSampleSize = kFrame;
-    auto* vih = reinterpret_cast<VIDEOINFOHEADER*>(mt.allocFormat(sizeof(VIDEOINFOHEADER)));
-    vih->bmiHeader = {sizeof(BITMAPINFOHEADER), W, H, 1, 24, BI_RGB, kFrame, 0, 0, 0, 0};
-    return mt;
-}
+MediaType rgb24() { return testsupport::rgb24Video(W, H); }
 
 // Pixel (x, memory row y): blue = x, green = y, red = the frame's number (mod 256), so that a
 // frame can be told by any of its pixels.
 BYTE at(const Frame& f, int x, int y, int c) { return f[static_cast<size_t>((y * W + x) * 3 + c)]; }
 
-class PatternPin final : public PushPin {
+class PatternPin final : public testsupport::OneTypeOutput<PushPin> {
 public:
-    using PushPin::PushPin;
+    PatternPin(PushSource& filter, const wchar_t* name) : OneTypeOutput(filter, name) { type = rgb24(); }
     bool silent = false;  // set while stopped: sends nothing until stopped
 
 protected:
-    HRESULT CheckMediaType(const AM_MEDIA_TYPE& mt) override {
-        return mediaTypesEqual(mt, rgb24().get()) ? S_OK : S_FALSE;
-    }
-    HRESULT GetMediaType(int position, MediaType& type) override {
-        if (position > 0) return VFW_S_NO_MORE_ITEMS;
-        type = rgb24();
-        return S_OK;
-    }
-    HRESULT DecideBufferSize(IMemAllocator* a, ALLOCATOR_PROPERTIES* props) override {
-        props->cBuffers = 2;
-        props->cbBuffer = kFrame;
-        if (props->cbAlign <= 0) props->cbAlign = 1;
-        ALLOCATOR_PROPERTIES actual;
-        return a->SetProperties(props, &actual);
-    }
     HRESULT OnThreadStartPlay() override {
         number_ = 0;
         return S_OK;
@@ -99,55 +75,6 @@ public:
     PatternPin* out;
 };
 
-// Keeps the last frames the grabber passed on, from its streaming thread.
-class Grabbed final : public ISampleGrabberCB {
-public:
-    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
-        if (!ppv) return E_POINTER;
-        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_ISampleGrabberCB)) {
-            *ppv = static_cast<ISampleGrabberCB*>(this);
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    // Lives on the test's stack, longer than the graph that calls it.
-    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-    STDMETHODIMP_(ULONG) Release() override { return 1; }
-    STDMETHODIMP SampleCB(double, IMediaSample*) override { return E_NOTIMPL; }
-    STDMETHODIMP BufferCB(double, BYTE* buffer, long length) override {
-        std::lock_guard<std::mutex> lock(mutex_);
-        frames_.emplace_back(buffer, buffer + length);
-        if (frames_.size() > 64) frames_.pop_front();
-        return S_OK;
-    }
-
-    void clear() {
-        std::lock_guard<std::mutex> lock(mutex_);
-        frames_.clear();
-    }
-    // The newest frame that satisfies match, waiting up to timeoutMs for one to arrive.
-    bool find(const std::function<bool(const Frame&)>& match, Frame& out, DWORD timeoutMs = 10000) {
-        const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-        for (;;) {
-            {
-                std::lock_guard<std::mutex> lock(mutex_);
-                for (auto it = frames_.rbegin(); it != frames_.rend(); ++it)
-                    if (match(*it)) {
-                        out = *it;
-                        return true;
-                    }
-            }
-            if (GetTickCount64() >= deadline) return false;
-            Sleep(5);
-        }
-    }
-
-private:
-    std::mutex mutex_;
-    std::deque<Frame> frames_;
-};
-
 template <class I>
 I* query(IUnknown* p, REFIID iid) {
     I* i = nullptr;
@@ -155,28 +82,9 @@ I* query(IUnknown* p, REFIID iid) {
     return i;
 }
 
-IPin* firstPin(IBaseFilter* f, PIN_DIRECTION wanted) {
-    IEnumPins* pins = nullptr;
-    if (FAILED(f->EnumPins(&pins))) return nullptr;
-    IPin* p = nullptr;
-    while (pins->Next(1, &p, nullptr) == S_OK) {
-        PIN_DIRECTION dir;
-        if (SUCCEEDED(p->QueryDirection(&dir)) && dir == wanted) break;
-        p->Release();
-        p = nullptr;
-    }
-    pins->Release();
-    return p;
-}
-
-struct ComApartment {
-    ComApartment() { CoInitializeEx(nullptr, COINIT_MULTITHREADED); }
-    ~ComApartment() { CoUninitialize(); }
-};
-
 // Source -> effects filter -> sample grabber -> null renderer in the platform's graph.
 struct FxGraph {
-    ComApartment com;
+    ComScope com{COINIT_MULTITHREADED};
     IGraphBuilder* graph = nullptr;
     IMediaControl* control = nullptr;
     PatternSource* src = nullptr;
@@ -185,7 +93,7 @@ struct FxGraph {
     IBaseFilter* grabberFilter = nullptr;
     ISampleGrabber* grabber = nullptr;
     IBaseFilter* renderer = nullptr;
-    Grabbed grabbed;
+    testsupport::FrameGrabber grabbed{64};
     std::string missing;  // what the platform lacks, for a skip
 
     FxGraph() {
@@ -216,26 +124,15 @@ struct FxGraph {
         ASSERT_EQ(S_OK, graph->AddFilter(fx, L"Vantor Image Effects"));
         ASSERT_EQ(S_OK, graph->AddFilter(grabberFilter, L"Grabber"));
         ASSERT_EQ(S_OK, graph->AddFilter(renderer, L"Null Renderer"));
-        AM_MEDIA_TYPE want{};
-        want.majortype = MEDIATYPE_Video;
-        want.subtype = MEDIASUBTYPE_RGB24;
-        ASSERT_EQ(S_OK, grabber->SetMediaType(&want));
-        ASSERT_EQ(S_OK, grabber->SetBufferSamples(FALSE));
-        ASSERT_EQ(S_OK, grabber->SetCallback(&grabbed, 1));
+        ASSERT_EQ(S_OK, testsupport::grabRgb24(grabber, &grabbed));
 
         const MediaType type = rgb24();
         ASSERT_EQ(S_OK, graph->ConnectDirect(src->out, &fx->inputPin(), &type.get()));
-        IPin* grabIn = firstPin(grabberFilter, PINDIR_INPUT);
-        IPin* grabOut = firstPin(grabberFilter, PINDIR_OUTPUT);
-        IPin* renderIn = firstPin(renderer, PINDIR_INPUT);
+        const ComPtr<IPin> grabIn = firstPin(grabberFilter, PINDIR_INPUT), grabOut = firstPin(grabberFilter, PINDIR_OUTPUT),
+                           renderIn = firstPin(renderer, PINDIR_INPUT);
         ASSERT_TRUE(grabIn && grabOut && renderIn);
-        const HRESULT toGrabber = graph->ConnectDirect(&fx->outputPin(), grabIn, nullptr);
-        const HRESULT toRenderer = graph->Connect(grabOut, renderIn);
-        grabIn->Release();
-        grabOut->Release();
-        renderIn->Release();
-        ASSERT_EQ(S_OK, toGrabber);
-        ASSERT_EQ(S_OK, toRenderer);
+        ASSERT_EQ(S_OK, graph->ConnectDirect(&fx->outputPin(), grabIn.get(), nullptr));
+        ASSERT_EQ(S_OK, graph->Connect(grabOut.get(), renderIn.get()));
     }
 
     // Effects change while stopped, so every frame of the next run carries them.

@@ -3,6 +3,8 @@
 #include "dshow/InputPin.h"
 #include "dshow/OutputPin.h"
 #include "imagefx/VantorImageEffects.h"
+#include "tests/support/PlatformGraph.h"
+#include "tests/support/TestFilters.h"
 
 #include <amvideo.h>
 #include <gtest/gtest.h>
@@ -17,103 +19,38 @@ using namespace dshow;
 
 namespace {
 
-const CLSID kTestClsid = {0x2c5e0a31, 0x7f42, 0x4d1b, {0x9a, 0x66, 0x10, 0x3b, 0xe2, 0x84, 0x5c, 0x19}};
 constexpr int W = 64, H = 48;
 constexpr LONG kFrame = W * H * 3;
 
-MediaType rgb24() {
-    MediaType mt;
-    mt->majortype = MEDIATYPE_Video;
-    mt->subtype = MEDIASUBTYPE_RGB24;
-    mt->formattype = FORMAT_VideoInfo;
-    mt->lSampleSize = kFrame;
-    auto* vih = reinterpret_cast<VIDEOINFOHEADER*>(mt.allocFormat(sizeof(VIDEOINFOHEADER)));
-    vih->bmiHeader = {sizeof(BITMAPINFOHEADER), W, H, 1, 24, BI_RGB, kFrame, 0, 0, 0, 0};
-    return mt;
-}
+MediaType rgb24() { return testsupport::rgb24Video(W, H); }
 
-template <class P>
-struct OnePinFilter : BaseFilter {
-    explicit OnePinFilter(IUnknown* outer) : BaseFilter(kTestClsid, outer) {}
-    P p{*this, L"Pin"};
-    int pinCount() override { return 1; }
-    BasePin* pin(int) override { return &p; }
+struct SourcePin : testsupport::OneTypeOutput<OutputPin> {
+    SourcePin(BaseFilter& filter, const wchar_t* name) : OneTypeOutput(filter, name) { type = rgb24(); }
 };
 
-struct SourcePin : OutputPin {
-    using OutputPin::OutputPin;
+struct SinkPin : testsupport::FrameSink {
+    using FrameSink::FrameSink;
     HRESULT CheckMediaType(const AM_MEDIA_TYPE& mt) override { return mediaTypesEqual(mt, rgb24().get()) ? S_OK : S_FALSE; }
-    HRESULT GetMediaType(int position, MediaType& type) override {
-        if (position > 0) return VFW_S_NO_MORE_ITEMS;
-        type = rgb24();
-        return S_OK;
-    }
-    HRESULT DecideBufferSize(IMemAllocator* a, ALLOCATOR_PROPERTIES* props) override {
-        props->cBuffers = 2;
-        props->cbBuffer = kFrame;
-        props->cbAlign = 1;
-        ALLOCATOR_PROPERTIES actual;
-        return a->SetProperties(props, &actual);
-    }
 };
-
-struct SinkPin : InputPin {
-    using InputPin::InputPin;
-    std::vector<std::vector<BYTE>> frames;
-    HRESULT CheckMediaType(const AM_MEDIA_TYPE& mt) override { return mediaTypesEqual(mt, rgb24().get()) ? S_OK : S_FALSE; }
-    HRESULT receiveSample(IMediaSample* s) override {
-        BYTE* data = nullptr;
-        s->GetPointer(&data);
-        frames.emplace_back(data, data + s->GetActualDataLength());
-        return S_OK;
-    }
-};
-
-template <class T>
-T* make(HRESULT (*create)(IUnknown*, REFIID, void**)) {
-    IBaseFilter* f = nullptr;
-    EXPECT_EQ(S_OK, create(nullptr, IID_IBaseFilter, reinterpret_cast<void**>(&f)));
-    return static_cast<T*>(f);
-}
 
 // Pixel (x, memory row y) of a source frame: blue = x, green = y, red = seed.
 BYTE at(const std::vector<BYTE>& f, int x, int y, int c) { return f[static_cast<size_t>((y * W + x) * 3 + c)]; }
 
-struct Chain {
-    struct Com {
-        Com() { CoInitializeEx(nullptr, COINIT_MULTITHREADED); }
-        ~Com() { CoUninitialize(); }
-    } com;
-    OnePinFilter<SourcePin>* src = make<OnePinFilter<SourcePin>>(createFilter<OnePinFilter<SourcePin>>);
-    CVantorImageEffects* fx = make<CVantorImageEffects>(CreateVantorImageEffects);
-    OnePinFilter<SinkPin>* sink = make<OnePinFilter<SinkPin>>(createFilter<OnePinFilter<SinkPin>>);
-    IIPEffectVantor* ctl = fx;
+// Source -> effects filter -> sink, connected and running.
+struct Chain : testsupport::ComScope, testsupport::FilterChain<CVantorImageEffects, SourcePin, SinkPin> {
+    CVantorImageEffects* const fx = mid;
+    IIPEffectVantor* const ctl = fx;
 
-    Chain() {
-        EXPECT_EQ(S_OK, src->p.Connect(&fx->inputPin(), nullptr));
-        EXPECT_EQ(S_OK, fx->outputPin().Connect(&sink->p, nullptr));
-        for (IBaseFilter* f : filters()) EXPECT_EQ(S_OK, f->Run(0));
+    Chain() : ComScope(COINIT_MULTITHREADED), FilterChain(CreateVantorImageEffects) {
+        EXPECT_EQ(S_OK, connectInput());
+        EXPECT_EQ(S_OK, connectOutput());
+        EXPECT_EQ(S_OK, run());
     }
-    std::vector<IBaseFilter*> filters() { return {sink, fx, src}; }
     HRESULT send(BYTE seed, LONG len = kFrame) {
-        IMediaSample* s = nullptr;
-        HRESULT hr = src->p.GetDeliveryBuffer(&s, nullptr, nullptr, 0);
-        if (FAILED(hr)) return hr;
-        BYTE* d = nullptr;
-        s->GetPointer(&d);
-        for (int y = 0; y < H; ++y)
-            for (int x = 0; x < W; ++x) d[(y * W + x) * 3] = BYTE(x), d[(y * W + x) * 3 + 1] = BYTE(y), d[(y * W + x) * 3 + 2] = seed;
-        s->SetActualDataLength(len);
-        hr = src->p.Deliver(s);
-        s->Release();
-        return hr;
-    }
-    ~Chain() {
-        for (IBaseFilter* f : filters()) f->Stop();
-        for (IPin* p : {static_cast<IPin*>(&src->p), static_cast<IPin*>(&fx->inputPin()),
-                        static_cast<IPin*>(&fx->outputPin()), static_cast<IPin*>(&sink->p)})
-            p->Disconnect();
-        for (IBaseFilter* f : filters()) f->Release();
+        return FilterChain::send(len, [seed](BYTE* d) {
+            for (int y = 0; y < H; ++y)
+                for (int x = 0; x < W; ++x) d[(y * W + x) * 3] = BYTE(x), d[(y * W + x) * 3 + 1] = BYTE(y), d[(y * W + x) * 3 + 2] = seed;
+        });
     }
 };
 

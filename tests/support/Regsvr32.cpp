@@ -19,4 +19,11 @@ int regsvr32(const std::wstring& dllPath, const std::wstring& arguments) {
     return static_cast<int>(code);
 }
 
+std::wstring besideProgram(const wchar_t* fileName) {
+    wchar_t exe[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    const std::wstring path(exe);
+    return path.substr(0, path.find_last_of(L'\\') + 1) + fileName;
+}
+
 }  // namespace testsupport

@@ -2,6 +2,7 @@
 // test-picture frames coming out as RGB24 close to what went in.
 #include "dshow/InputPin.h"
 #include "dshow/OutputPin.h"
+#include "tests/support/TestFilters.h"
 #include "tests/virtualcam/VirtualCamTestSupport.h"
 #include "tools/virtualcam/MjpgCodec.h"
 #include "tools/virtualcam/MjpgDecoder.h"
@@ -19,8 +20,6 @@ using namespace vcamtest;
 
 namespace {
 
-const CLSID kTestClsid = {0x6b1f4d2e, 0x93a0, 0x4c57, {0xb8, 0x21, 0x5e, 0x0c, 0x7d, 0x39, 0xa4, 0x16}};
-
 MediaType videoType(const GUID& subtype, int w, int h) {
     const bool yuy2 = IsEqualGUID(subtype, MEDIASUBTYPE_YUY2), rgb = IsEqualGUID(subtype, MEDIASUBTYPE_RGB24);
     MediaType mt;
@@ -37,88 +36,36 @@ MediaType videoType(const GUID& subtype, int w, int h) {
     return mt;
 }
 
-template <class P>
-struct OnePinFilter : BaseFilter {
-    explicit OnePinFilter(IUnknown* outer) : BaseFilter(kTestClsid, outer) {}
-    P p{*this, L"Pin"};
-    int pinCount() override { return 1; }
-    BasePin* pin(int) override { return &p; }
-};
-
-struct SourcePin : OutputPin {
-    using OutputPin::OutputPin;
-    MediaType type;
-    HRESULT CheckMediaType(const AM_MEDIA_TYPE& mt) override { return mediaTypesEqual(mt, type.get()) ? S_OK : S_FALSE; }
-    HRESULT GetMediaType(int position, MediaType& t) override {
-        if (position > 0) return VFW_S_NO_MORE_ITEMS;
-        t = type;
-        return S_OK;
-    }
-    HRESULT DecideBufferSize(IMemAllocator* a, ALLOCATOR_PROPERTIES* props) override {
-        props->cBuffers = 1;
-        props->cbBuffer = static_cast<long>(vcam::rgb24FrameBytes(1600, 1200));  // room for any test frame
-        props->cbAlign = 1;
-        ALLOCATOR_PROPERTIES actual;
-        return a->SetProperties(props, &actual);
+// Offers the type the test gives it, in one buffer with room for any test frame.
+struct SourcePin : testsupport::OneTypeOutput<OutputPin> {
+    SourcePin(BaseFilter& filter, const wchar_t* name) : OneTypeOutput(filter, name) {
+        buffers = 1;
+        bufferBytes = static_cast<long>(vcam::rgb24FrameBytes(1600, 1200));
     }
 };
 
-struct SinkPin : InputPin {
-    using InputPin::InputPin;
-    std::vector<std::vector<BYTE>> frames;
-    std::vector<bool> syncPoints;
+struct SinkPin : testsupport::FrameSink {
+    using FrameSink::FrameSink;
     HRESULT CheckMediaType(const AM_MEDIA_TYPE& mt) override {
         return IsEqualGUID(mt.subtype, MEDIASUBTYPE_RGB24) ? S_OK : S_FALSE;
     }
-    HRESULT receiveSample(IMediaSample* s) override {
-        BYTE* data = nullptr;
-        s->GetPointer(&data);
-        frames.emplace_back(data, data + s->GetActualDataLength());
-        syncPoints.push_back(s->IsSyncPoint() == S_OK);
-        return S_OK;
-    }
 };
 
-template <class T>
-T* make(HRESULT (*create)(IUnknown*, REFIID, void**)) {
-    IBaseFilter* f = nullptr;
-    EXPECT_EQ(S_OK, create(nullptr, IID_IBaseFilter, reinterpret_cast<void**>(&f)));
-    return static_cast<T*>(f);
-}
-
 // Source -> decoder -> sink, connected and running when `connected` is true.
-struct Chain {
-    OnePinFilter<SourcePin>* src = make<OnePinFilter<SourcePin>>(createFilter<OnePinFilter<SourcePin>>);
-    TransformFilter* dec;
-    OnePinFilter<SinkPin>* sink = make<OnePinFilter<SinkPin>>(createFilter<OnePinFilter<SinkPin>>);
+struct Chain : testsupport::FilterChain<TransformFilter, SourcePin, SinkPin> {
+    TransformFilter* const dec = mid;
     bool connected = false;
 
-    Chain(CreateFunction create, const MediaType& type) : dec(make<TransformFilter>(create)) {
+    Chain(CreateFunction create, const MediaType& type) : FilterChain(create) {
         src->p.type = type;
-        if (src->p.Connect(&dec->inputPin(), nullptr) != S_OK) return;
-        EXPECT_EQ(S_OK, dec->outputPin().Connect(&sink->p, nullptr));
-        for (IBaseFilter* f : filters()) EXPECT_EQ(S_OK, f->Run(0));
+        if (connectInput() != S_OK) return;
+        EXPECT_EQ(S_OK, connectOutput());
+        EXPECT_EQ(S_OK, run());
         connected = true;
     }
-    std::vector<IBaseFilter*> filters() { return {sink, dec, src}; }
     HRESULT send(const std::vector<uint8_t>& bytes, long length = -1) {
-        IMediaSample* s = nullptr;
-        HRESULT hr = src->p.GetDeliveryBuffer(&s, nullptr, nullptr, 0);
-        if (FAILED(hr)) return hr;
-        BYTE* d = nullptr;
-        s->GetPointer(&d);
-        std::copy(bytes.begin(), bytes.end(), d);
-        s->SetActualDataLength(length < 0 ? static_cast<long>(bytes.size()) : length);
-        hr = src->p.Deliver(s);
-        s->Release();
-        return hr;
-    }
-    ~Chain() {
-        for (IBaseFilter* f : filters()) f->Stop();
-        for (IPin* p : {static_cast<IPin*>(&src->p), static_cast<IPin*>(&dec->inputPin()),
-                        static_cast<IPin*>(&dec->outputPin()), static_cast<IPin*>(&sink->p)})
-            p->Disconnect();
-        for (IBaseFilter* f : filters()) f->Release();
+        return FilterChain::send(length < 0 ? static_cast<long>(bytes.size()) : length,
+                                 [&bytes](BYTE* d) { std::copy(bytes.begin(), bytes.end(), d); });
     }
 };
 

@@ -7,7 +7,10 @@
 #include "tests/virtualcam/VirtualCamTestSupport.h"
 #include "tools/virtualcam/TestPicture.h"
 
+#include "tests/support/DeviceCategory.h"
+#include "tests/support/PlatformGraph.h"
 #include "tests/support/Regsvr32.h"
+#include "tests/support/Wait.h"
 
 #include <gtest/gtest.h>
 
@@ -26,12 +29,12 @@
 
 #include <atomic>
 #include <cstring>
-#include <deque>
 #include <map>
 #include <mutex>
 #include <string>
 #include <vector>
 
+using testsupport::firstPin;
 using vnt::ComPtr;
 using vcamtest::pixel;
 using vcamtest::within;
@@ -47,50 +50,14 @@ const wchar_t kDefaultId[] = L"7&1A2B3C4D&0&0000";
 const wchar_t kDefaultPath[] =
     L"\\\\?\\usb#vid_C7A2&pid_5A01&mi_00#7&1A2B3C4D&0&0000#{65e8773d-8f56-11d0-a3b9-00a0c9223196}\\global";
 
-std::wstring dllPath() {
-    wchar_t exe[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    std::wstring path(exe);
-    return path.substr(0, path.find_last_of(L'\\') + 1) + L"VirtualCamera.dll";
-}
+std::wstring dllPath() { return testsupport::besideProgram(L"VirtualCamera.dll"); }
 
 int regsvr32(const std::wstring& arguments) { return testsupport::regsvr32(dllPath(), arguments); }
 
-std::wstring readText(IPropertyBag* bag, const wchar_t* name) {
-    VARIANT v;
-    VariantInit(&v);
-    std::wstring text;
-    if (SUCCEEDED(bag->Read(name, &v, nullptr)) && v.vt == VT_BSTR) text = v.bstrVal;
-    VariantClear(&v);
-    return text;
-}
-
-struct Device {
-    std::wstring name, path, clsid;
-    ComPtr<IMoniker> moniker;
-};
+using Device = testsupport::ListedDevice;
 
 // Every video input device, as the program enumerates them.
-std::vector<Device> videoInputDevices() {
-    std::vector<Device> out;
-    ComPtr<ICreateDevEnum> devices;
-    if (FAILED(CoCreateInstance(CLSID_SystemDeviceEnum, nullptr, CLSCTX_INPROC_SERVER, IID_ICreateDevEnum,
-                                devices.putVoid())))
-        return out;
-    ComPtr<IEnumMoniker> monikers;
-    if (devices->CreateClassEnumerator(CLSID_VideoInputDeviceCategory, monikers.put(), 0) != S_OK) return out;
-    for (ComPtr<IMoniker> moniker; monikers->Next(1, moniker.put(), nullptr) == S_OK;) {
-        ComPtr<IPropertyBag> bag;
-        if (FAILED(moniker->BindToStorage(nullptr, nullptr, IID_IPropertyBag, bag.putVoid()))) continue;
-        Device d;
-        d.name = readText(bag.get(), L"FriendlyName");
-        d.path = readText(bag.get(), L"DevicePath");
-        d.clsid = readText(bag.get(), L"CLSID");
-        d.moniker = moniker;
-        out.push_back(d);
-    }
-    return out;
-}
+std::vector<Device> videoInputDevices() { return testsupport::devicesInCategory(CLSID_VideoInputDeviceCategory); }
 
 bool findDevice(const std::wstring& path, Device& found) {
     for (const Device& d : videoInputDevices())
@@ -134,16 +101,6 @@ public:
     std::map<std::wstring, std::wstring> values;
 };
 
-ComPtr<IPin> firstPin(IBaseFilter* filter, PIN_DIRECTION direction) {
-    ComPtr<IEnumPins> pins;
-    if (FAILED(filter->EnumPins(pins.put()))) return ComPtr<IPin>();
-    for (ComPtr<IPin> pin; pins->Next(1, pin.put(), nullptr) == S_OK;) {
-        PIN_DIRECTION d;
-        if (SUCCEEDED(pin->QueryDirection(&d)) && d == direction) return pin;
-    }
-    return ComPtr<IPin>();
-}
-
 struct MediaTypeHolder {
     AM_MEDIA_TYPE* mt = nullptr;
     MediaTypeHolder() = default;
@@ -179,60 +136,8 @@ std::vector<MediaTypeHolder> enumTypes(IPin* pin) {
     return out;
 }
 
-// Lives on the test's stack, longer than the graph that calls it.
-class GrabberCallback : public ISampleGrabberCB {
-public:
-    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
-        if (!ppv) return E_POINTER;
-        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_ISampleGrabberCB)) {
-            *ppv = static_cast<ISampleGrabberCB*>(this);
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-    STDMETHODIMP_(ULONG) Release() override { return 1; }
-};
-
-// The newest frames the grabber passed on, from its streaming thread, with their count.
-class Grabbed final : public GrabberCallback {
-public:
-    STDMETHODIMP SampleCB(double, IMediaSample*) override { return E_NOTIMPL; }
-    STDMETHODIMP BufferCB(double, BYTE* buffer, long length) override {
-        std::lock_guard<std::mutex> lock(mutex_);
-        last_.assign(buffer, buffer + length);
-        ++count_;
-        return S_OK;
-    }
-    long count() {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return count_;
-    }
-    // The newest frame once at least `after` frames came, waiting up to timeoutMs.
-    bool frame(long after, std::vector<uint8_t>& out, DWORD timeoutMs = 10000) {
-        const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-        for (;;) {
-            {
-                std::lock_guard<std::mutex> lock(mutex_);
-                if (count_ >= after && !last_.empty()) {
-                    out = last_;
-                    return true;
-                }
-            }
-            if (GetTickCount64() >= deadline) return false;
-            Sleep(5);
-        }
-    }
-
-private:
-    std::mutex mutex_;
-    std::vector<uint8_t> last_;
-    long count_ = 0;
-};
-
 // The time stamps of the samples the grabber saw.
-class Stamps final : public GrabberCallback {
+class Stamps final : public testsupport::GrabberCallback {
 public:
     STDMETHODIMP SampleCB(double, IMediaSample* sample) override {
         REFERENCE_TIME start = 0, stop = 0;
@@ -241,20 +146,20 @@ public:
         times_.push_back({stamped, start, stop});
         return S_OK;
     }
-    STDMETHODIMP BufferCB(double, BYTE*, long) override { return E_NOTIMPL; }
     struct Time {
         bool stamped;
         REFERENCE_TIME start, stop;
     };
+    // Those seen once there are count, or when timeoutMs is over.
     std::vector<Time> wait(size_t count, DWORD timeoutMs = 10000) {
-        const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-        for (;;) {
-            {
+        testsupport::waitUntil(
+            [&] {
                 std::lock_guard<std::mutex> lock(mutex_);
-                if (times_.size() >= count || GetTickCount64() >= deadline) return times_;
-            }
-            Sleep(5);
-        }
+                return times_.size() >= count;
+            },
+            timeoutMs);
+        std::lock_guard<std::mutex> lock(mutex_);
+        return times_;
     }
 
 private:
@@ -316,7 +221,7 @@ struct CameraGraph {
     ComPtr<IMediaEvent> events;
     ComPtr<IBaseFilter> camera, grabberFilter, renderer;
     ComPtr<ISampleGrabber> grabber;
-    Grabbed grabbed;
+    testsupport::FrameGrabber grabbed;  // the newest frame
 
     explicit CameraGraph(ComPtr<IBaseFilter> cam) : camera(cam) {
         CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder, graph.putVoid());
@@ -329,13 +234,7 @@ struct CameraGraph {
         graph->AddFilter(camera.get(), L"Vantor Video Capture");
         graph->AddFilter(grabberFilter.get(), L"SampleGrabber");
         graph->AddFilter(renderer.get(), L"Null Renderer");
-        if (!grabber) return;
-        AM_MEDIA_TYPE want{};
-        want.majortype = MEDIATYPE_Video;
-        want.subtype = MEDIASUBTYPE_RGB24;
-        grabber->SetMediaType(&want);
-        grabber->SetBufferSamples(FALSE);
-        grabber->SetCallback(&grabbed, 1);
+        if (grabber) testsupport::grabRgb24(grabber.get(), &grabbed);
     }
     ~CameraGraph() {
         if (control) control->Stop();
@@ -392,18 +291,7 @@ struct CameraGraph {
         return false;
     }
 
-    // The next event with that code within timeoutMs; others are skipped.
-    bool waitForEvent(long wanted, DWORD timeoutMs) {
-        const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-        while (GetTickCount64() < deadline) {
-            long code = 0;
-            LONG_PTR p1 = 0, p2 = 0;
-            if (events->GetEvent(&code, &p1, &p2, 50) != S_OK) continue;
-            events->FreeEventParams(code, p1, p2);
-            if (code == wanted) return true;
-        }
-        return false;
-    }
+    bool waitForEvent(long wanted, DWORD timeoutMs) { return testsupport::waitForEvent(events.get(), wanted, timeoutMs); }
 };
 
 TEST_F(VirtualCameraDll, RegistersADefaultModelACameraAndInstancesComeAndGo) {
@@ -557,10 +445,10 @@ TEST_F(VirtualCameraDll, StreamsAboutThirtyUprightFramesASecondIntoTheGrabber) {
     ASSERT_TRUE(SUCCEEDED(g.control->Run()));
 
     std::vector<uint8_t> first, last;
-    ASSERT_TRUE(g.grabbed.frame(1, first));
+    ASSERT_TRUE(g.grabbed.newest(1, first));
     const long startCount = g.grabbed.count();
     const ULONGLONG start = GetTickCount64();
-    ASSERT_TRUE(g.grabbed.frame(startCount + 45, last)) << "45 more frames within 10 seconds";
+    ASSERT_TRUE(g.grabbed.newest(startCount + 45, last)) << "45 more frames within 10 seconds";
     const double seconds = (GetTickCount64() - start) / 1000.0;
     const long frames = g.grabbed.count() - startCount;
     std::printf("virtual camera, RGB24 640x480 direct: %ld frames in %.2f s = %.1f fps\n", frames, seconds,
@@ -651,7 +539,7 @@ TEST_F(VirtualCameraDll, SetFormatWhileConnectedReconnectsOrIsRefused) {
 
     ASSERT_TRUE(SUCCEEDED(g.control->Run()));
     std::vector<uint8_t> frame;
-    ASSERT_TRUE(g.grabbed.frame(2, frame));
+    ASSERT_TRUE(g.grabbed.newest(2, frame));
     EXPECT_EQ(frame.size(), vcam::rgb24FrameBytes(320, 240));
     expectUpright(frame, 320, 240);
     // Not while streaming.
@@ -677,14 +565,14 @@ TEST_F(VirtualCameraDll, SeveralInstancesStreamAtOnceAndArePulledOneByOne) {
         ASSERT_TRUE(SUCCEEDED(a.control->Run()));
         ASSERT_TRUE(SUCCEEDED(b.control->Run()));
         std::vector<uint8_t> fa, fb;
-        ASSERT_TRUE(a.grabbed.frame(3, fa));
-        ASSERT_TRUE(b.grabbed.frame(3, fb));
+        ASSERT_TRUE(a.grabbed.newest(3, fa));
+        ASSERT_TRUE(b.grabbed.newest(3, fb));
         EXPECT_EQ(fa.size(), vcam::rgb24FrameBytes(320, 240));
         EXPECT_EQ(fb.size(), vcam::rgb24FrameBytes(640, 480));
 
         ASSERT_EQ(regsvr32(L"/n /i:\"pull 4&ONE&0&0001\""), 0);
         EXPECT_TRUE(a.waitForEvent(EC_DEVICE_LOST, 10000));
-        EXPECT_TRUE(b.grabbed.frame(b.grabbed.count() + 5, fb)) << "the other camera goes on";
+        EXPECT_TRUE(b.grabbed.newest(b.grabbed.count() + 5, fb)) << "the other camera goes on";
         EXPECT_FALSE(b.waitForEvent(EC_DEVICE_LOST, 200));
     }
     EXPECT_EQ(regsvr32(L"/n /i:\"remove 4&ONE&0&0001\""), 0);
@@ -715,10 +603,10 @@ TEST_P(PreviewTest, CaptureGraphBuilderRendersThePreviewThroughTheDecoders) {
 
     ASSERT_TRUE(SUCCEEDED(g.control->Run()));
     std::vector<uint8_t> first, later;
-    ASSERT_TRUE(g.grabbed.frame(1, first));
+    ASSERT_TRUE(g.grabbed.newest(1, first));
     const long startCount = g.grabbed.count();
     const ULONGLONG start = GetTickCount64();
-    ASSERT_TRUE(g.grabbed.frame(startCount + 30, later));
+    ASSERT_TRUE(g.grabbed.newest(startCount + 30, later));
     const double seconds = (GetTickCount64() - start) / 1000.0;
     std::printf("virtual camera, %s 800x600 preview: %.1f fps\n", c.name, (g.grabbed.count() - startCount) / seconds);
     ASSERT_EQ(later.size(), vcam::rgb24FrameBytes(800, 600));
@@ -743,7 +631,7 @@ TEST_F(VirtualCameraDll, BrightnessAndContrastSetWithTheProgramsRecordChangeTheP
 
     // The black band at the bottom, away from the counter.
     std::vector<uint8_t> before, after;
-    ASSERT_TRUE(g.grabbed.frame(1, before));
+    ASSERT_TRUE(g.grabbed.newest(1, before));
     const vcam::Rgb dark = pixel(before, 320, 240, 50, 235);
 
     PropertyRecord record{PROPSETID_VIDCAP_VIDEOPROCAMP, KSPROPERTY_VIDEOPROCAMP_BRIGHTNESS, 2, 230, 0, 0, 0};
@@ -758,7 +646,7 @@ TEST_F(VirtualCameraDll, BrightnessAndContrastSetWithTheProgramsRecordChangeTheP
     EXPECT_EQ(answer.value, 230);
 
     // A frame made after the change: two more than those already delivered.
-    ASSERT_TRUE(g.grabbed.frame(g.grabbed.count() + 3, after));
+    ASSERT_TRUE(g.grabbed.newest(g.grabbed.count() + 3, after));
     const vcam::Rgb lifted = pixel(after, 320, 240, 50, 235);
     EXPECT_GT(lifted.r, dark.r + 60);
     EXPECT_GT(lifted.g, dark.g + 60);
@@ -769,7 +657,7 @@ TEST_F(VirtualCameraDll, BrightnessAndContrastSetWithTheProgramsRecordChangeTheP
     ASSERT_EQ(props->Set(PROPSETID_VIDCAP_VIDEOPROCAMP, KSPROPERTY_VIDEOPROCAMP_CONTRAST, &record, sizeof record,
                          &record, sizeof record),
               S_OK);
-    ASSERT_TRUE(g.grabbed.frame(g.grabbed.count() + 3, after));
+    ASSERT_TRUE(g.grabbed.newest(g.grabbed.count() + 3, after));
     const vcam::Rgb red = pixel(after, 320, 240, 20, 20), black = pixel(after, 320, 240, 50, 235);
     EXPECT_TRUE(within(red, black, 8)) << "the red corner looks like the black band";
     EXPECT_LE(std::abs(red.r - red.g), 8);
@@ -804,7 +692,7 @@ TEST_F(VirtualCameraDll, APulledCameraStopsDeliveringAndSaysItsDeviceIsLost) {
     ASSERT_EQ(g.connectDirect(), S_OK);
     ASSERT_TRUE(SUCCEEDED(g.control->Run()));
     std::vector<uint8_t> frame;
-    ASSERT_TRUE(g.grabbed.frame(5, frame));
+    ASSERT_TRUE(g.grabbed.newest(5, frame));
 
     ASSERT_EQ(regsvr32(L"/n /i:\"pull 3&PULL&0&0001\""), 0);
     EXPECT_TRUE(g.waitForEvent(EC_DEVICE_LOST, 10000));
@@ -816,7 +704,7 @@ TEST_F(VirtualCameraDll, APulledCameraStopsDeliveringAndSaysItsDeviceIsLost) {
     // Plugged in again, a new run streams; removing the instance pulls it as well.
     ASSERT_EQ(regsvr32(L"/n /i:\"plug 3&PULL&0&0001\""), 0);
     ASSERT_TRUE(SUCCEEDED(g.control->Run()));
-    EXPECT_TRUE(g.grabbed.frame(stopped + 3, frame));
+    EXPECT_TRUE(g.grabbed.newest(stopped + 3, frame));
     ASSERT_EQ(regsvr32(L"/n /i:\"remove 3&PULL&0&0001\""), 0);
     EXPECT_TRUE(g.waitForEvent(EC_DEVICE_LOST, 10000));
     EXPECT_EQ(g.control->Stop(), S_OK);
