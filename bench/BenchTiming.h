@@ -4,20 +4,40 @@
 #include <algorithm>
 #include <chrono>
 #include <functional>
+#include <utility>
 #include <vector>
 
 namespace bench {
 
+// One timing of `work`, in milliseconds.
+inline double timeMs(const std::function<void()>& work) {
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
+
+inline double median(std::vector<double> times) {
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
 // The median of `runs` timings of `work`, in milliseconds.
 inline double medianMs(int runs, const std::function<void()>& work) {
     std::vector<double> times;
+    for (int i = 0; i < runs; ++i) times.push_back(timeMs(work));
+    return median(std::move(times));
+}
+
+// Medians of `runs` timings of two pieces of work taken in turns, so that both meet the same
+// load from whatever else runs meanwhile.
+inline std::pair<double, double> alternatingMediansMs(int runs, const std::function<void()>& first,
+                                                     const std::function<void()>& second) {
+    std::vector<double> a, b;
     for (int i = 0; i < runs; ++i) {
-        const auto start = std::chrono::steady_clock::now();
-        work();
-        times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+        a.push_back(timeMs(first));
+        b.push_back(timeMs(second));
     }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    return {median(std::move(a)), median(std::move(b))};
 }
 
 }  // namespace bench
