@@ -6,6 +6,7 @@
 #include "camera/CaptureGraph.h"
 #include "camera/DirectShowIds.h"
 #include "camera/VNTWebcam.h"
+#include "dshow/MediaType.h"
 #include "framework/GdiplusSession.h"
 #include "library/PhotoWriter.h"
 #include "tests/support/HiddenClass.h"
@@ -125,7 +126,7 @@ int main() {
                 AM_MEDIA_TYPE type{};
                 effects->TakeSnapshot(&size, nullptr, nullptr);
                 effects->TakeSnapshot(&size, buffer.data(), &type);
-                if (type.pbFormat) CoTaskMemFree(type.pbFormat);
+                dshow::freeMediaTypeContents(type);
             });
             std::printf("{\"name\": \"the effects filter's two-frame handshake alone, back to back, %dx%d\", "
                         "\"median\": %.3f, \"unit\": \"ms\", \"reference\": \"WriteSnapshotJpeg alone\", "

@@ -2,6 +2,7 @@
 
 #include "camera/DirectShowIds.h"
 #include "camera/WebcamModel.h"
+#include "dshow/MediaType.h"
 #include "framework/Trace.h"
 #include "library/PhotoWriter.h"
 
@@ -25,22 +26,6 @@ constexpr long kOaFalse = 0;
 
 // The running-object-table entry of the most recent graph, so that a graph tool can attach to it.
 long g_rotRegister = -1;
-
-void freeMediaType(AM_MEDIA_TYPE& mt) {
-    if (mt.cbFormat && mt.pbFormat) CoTaskMemFree(mt.pbFormat);
-    mt.pbFormat = nullptr;
-    mt.cbFormat = 0;
-    if (mt.pUnk) {
-        mt.pUnk->Release();
-        mt.pUnk = nullptr;
-    }
-}
-
-void deleteMediaType(AM_MEDIA_TYPE* mt) {
-    if (!mt) return;
-    freeMediaType(*mt);
-    CoTaskMemFree(mt);
-}
 
 HRESULT addToRot(IUnknown* graph, long* registration) {
     ComPtr<IRunningObjectTable> rot;
@@ -222,16 +207,15 @@ bool CaptureGraph::SetResolution(const GUID* subtype, int width, int height) {
     }
     AM_MEDIA_TYPE* chosen = nullptr;
     for (AM_MEDIA_TYPE* mt = nullptr; !chosen && types->Next(1, &mt, nullptr) == S_OK;) {
-        const bool videoInfo = IsEqualGUID(mt->formattype, FORMAT_VideoInfo) && mt->pbFormat &&
-                               mt->cbFormat >= sizeof(VIDEOINFOHEADER);
-        if (videoInfo && (!subtype || IsEqualGUID(mt->subtype, *subtype))) {
-            const BITMAPINFOHEADER& bih = reinterpret_cast<VIDEOINFOHEADER*>(mt->pbFormat)->bmiHeader;
+        const VIDEOINFOHEADER* vih = dshow::videoInfoOf(*mt);
+        if (vih && (!subtype || IsEqualGUID(mt->subtype, *subtype))) {
+            const BITMAPINFOHEADER& bih = vih->bmiHeader;
             if (bih.biWidth == width && bih.biHeight == height) {
                 chosen = mt;
                 continue;
             }
         }
-        deleteMediaType(mt);
+        dshow::deleteMediaType(mt);
     }
     if (!chosen) {
         ReportError(L"Not found resolution", E_INVALIDARG);
@@ -248,7 +232,7 @@ bool CaptureGraph::SetResolution(const GUID* subtype, int width, int height) {
         else
             ok = true;
     }
-    deleteMediaType(chosen);
+    dshow::deleteMediaType(chosen);
     return ok;
 }
 
@@ -577,13 +561,13 @@ bool CaptureGraph::Snapshot(const wchar_t* path) {
     AM_MEDIA_TYPE type{};
     FrameBytes& buffer = frame_;
     bool ok = copyFrame(buffer, type);
-    if (ok && (!type.pbFormat || type.cbFormat < sizeof(VIDEOINFOHEADER) ||
-               !IsEqualGUID(type.formattype, FORMAT_VideoInfo))) {
+    const VIDEOINFOHEADER* vih = ok ? dshow::videoInfoOf(type) : nullptr;
+    if (ok && !vih) {
         ReportError(L"Unknow Format", E_INVALIDARG);
         ok = false;
     }
     if (ok) {
-        const BITMAPINFOHEADER& bih = reinterpret_cast<VIDEOINFOHEADER*>(type.pbFormat)->bmiHeader;
+        const BITMAPINFOHEADER& bih = vih->bmiHeader;
         const int width = bih.biWidth;
         const int height = bih.biHeight;
         // The frame must hold every row the writer will read.
@@ -598,7 +582,7 @@ bool CaptureGraph::Snapshot(const wchar_t* path) {
                               vmr9 ? IsMirrorHorizontal() : false, vmr9 ? !IsMirrorVertical() : true);
         }
     }
-    freeMediaType(type);
+    dshow::freeMediaTypeContents(type);
     return ok;
 }
 

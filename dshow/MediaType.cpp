@@ -1,5 +1,7 @@
 #include "dshow/MediaType.h"
 
+#include <uuids.h>
+
 #include <cstring>
 #include <utility>
 
@@ -11,6 +13,12 @@ void freeMediaTypeContents(AM_MEDIA_TYPE& mt) {
     mt.cbFormat = 0;
     if (mt.pUnk) mt.pUnk->Release();
     mt.pUnk = nullptr;
+}
+
+const VIDEOINFOHEADER* videoInfoOf(const AM_MEDIA_TYPE& mt) {
+    if (!IsEqualGUID(mt.formattype, FORMAT_VideoInfo) || !mt.pbFormat || mt.cbFormat < sizeof(VIDEOINFOHEADER))
+        return nullptr;
+    return reinterpret_cast<const VIDEOINFOHEADER*>(mt.pbFormat);
 }
 
 void deleteMediaType(AM_MEDIA_TYPE* mt) {

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 #include <strmif.h>
+#include <amvideo.h>
 
 namespace dshow {
 
@@ -19,6 +20,9 @@ HRESULT copyMediaType(AM_MEDIA_TYPE& target, const AM_MEDIA_TYPE& source);
 
 // A CoTaskMemAlloc'd deep copy for the caller to free with deleteMediaType; null when out of memory.
 AM_MEDIA_TYPE* createMediaType(const AM_MEDIA_TYPE& source);
+
+// The VIDEOINFOHEADER of a type whose format block is a whole one; null for any other type.
+const VIDEOINFOHEADER* videoInfoOf(const AM_MEDIA_TYPE& mt);
 
 // Same major type, subtype, format type and byte-equal format block. Sample size and the
 // temporal compression flags are properties of a stream, not of the type, and are not compared.

@@ -14,15 +14,9 @@ namespace {
 
 using Lock = std::lock_guard<dshow::SrwLock>;
 
-const VIDEOINFOHEADER* videoInfo(const AM_MEDIA_TYPE& mt) {
-    if (!IsEqualGUID(mt.formattype, FORMAT_VideoInfo) || !mt.pbFormat || mt.cbFormat < sizeof(VIDEOINFOHEADER))
-        return nullptr;
-    return reinterpret_cast<const VIDEOINFOHEADER*>(mt.pbFormat);
-}
-
 // The frame layout of an RGB24 video type the kernels can process; false for any other type.
 bool frameFormat(const AM_MEDIA_TYPE& mt, vantorfx::FrameFormat& format) {
-    const VIDEOINFOHEADER* vih = videoInfo(mt);
+    const VIDEOINFOHEADER* vih = dshow::videoInfoOf(mt);
     if (!vih || !IsEqualGUID(mt.majortype, MEDIATYPE_Video) || !IsEqualGUID(mt.subtype, MEDIASUBTYPE_RGB24))
         return false;
     const BITMAPINFOHEADER& bih = vih->bmiHeader;
@@ -163,7 +157,7 @@ STDMETHODIMP CVantorImageEffects::TakeSnapshot(int* size, BYTE* buffer, AM_MEDIA
 
 HRESULT CVantorImageEffects::CheckInputType(const AM_MEDIA_TYPE* in) {
     if (!in) return E_POINTER;
-    if (!videoInfo(*in)) return E_INVALIDARG;
+    if (!dshow::videoInfoOf(*in)) return E_INVALIDARG;
     vantorfx::FrameFormat format;
     return frameFormat(*in, format) ? S_OK : E_FAIL;
 }

@@ -5,6 +5,7 @@
 #include "camera/VNTWebcam.h"
 #include "camera/VNTWebcamSkeo.h"
 #include "camera/VNTWebcamSkeoPlus.h"
+#include "dshow/MediaType.h"
 #include "framework/Gdiplus.h"
 #include "framework/GdiplusSession.h"
 #include "tests/support/HiddenClass.h"
@@ -180,11 +181,7 @@ bool currentFormat(CaptureGraph& graph, GUID& subtype, LONG& width, LONG& height
         width = bih.biWidth;
         height = bih.biHeight;
     }
-    if (mt) {
-        if (mt->pbFormat) CoTaskMemFree(mt->pbFormat);
-        if (mt->pUnk) mt->pUnk->Release();
-        CoTaskMemFree(mt);
-    }
+    dshow::deleteMediaType(mt);
     if (config) config->Release();
     pin->Release();
     return ok;
@@ -410,7 +407,9 @@ TEST_P(PulledCameraTest, PullingWhilePhotosAreTakenNeitherHangsNorStoresAMissing
         if (ok) {
             Photo photo(path);
             EXPECT_TRUE(photo.loaded()) << "photo " << i;  // no ASSERT: the puller is still to be joined
-            if (photo.loaded()) EXPECT_EQ(topLeftMark(photo), "red") << "photo " << i;
+            if (photo.loaded()) {
+                EXPECT_EQ(topLeftMark(photo), "red") << "photo " << i;
+            }
             ++taken;
             refusedInARow = 0;
         } else {

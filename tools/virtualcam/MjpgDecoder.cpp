@@ -10,7 +10,7 @@ namespace vcam {
 MjpgDecoder::MjpgDecoder(IUnknown* outer) : VideoDecoder(CLSID_VirtualCamMjpgDecoder, outer, L"MjpgDecoder") {}
 
 bool MjpgDecoder::acceptsInput(const AM_MEDIA_TYPE& in, int& width, int& height) {
-    const VIDEOINFOHEADER* vih = videoInfoOf(in);
+    const VIDEOINFOHEADER* vih = dshow::videoInfoOf(in);
     if (!vih || !IsEqualGUID(in.majortype, MEDIATYPE_Video) || !IsEqualGUID(in.subtype, MEDIASUBTYPE_MJPG))
         return false;
     const BITMAPINFOHEADER& bih = vih->bmiHeader;

@@ -18,7 +18,7 @@ namespace {
 constexpr size_t kMaxFrameBytes = 0x7fffffff;
 
 bool rgb24Output(const AM_MEDIA_TYPE& mt, int& width, int& height) {
-    const VIDEOINFOHEADER* vih = videoInfoOf(mt);
+    const VIDEOINFOHEADER* vih = dshow::videoInfoOf(mt);
     if (!vih || !IsEqualGUID(mt.majortype, MEDIATYPE_Video) || !IsEqualGUID(mt.subtype, MEDIASUBTYPE_RGB24))
         return false;
     const BITMAPINFOHEADER& bih = vih->bmiHeader;
@@ -30,12 +30,6 @@ bool rgb24Output(const AM_MEDIA_TYPE& mt, int& width, int& height) {
 }
 
 }  // namespace
-
-const VIDEOINFOHEADER* videoInfoOf(const AM_MEDIA_TYPE& mt) {
-    if (!IsEqualGUID(mt.formattype, FORMAT_VideoInfo) || !mt.pbFormat || mt.cbFormat < sizeof(VIDEOINFOHEADER))
-        return nullptr;
-    return reinterpret_cast<const VIDEOINFOHEADER*>(mt.pbFormat);
-}
 
 VideoDecoder::VideoDecoder(const CLSID& clsid, IUnknown* outer, const wchar_t* traceName)
     : TransformFilter(clsid, outer), traceName_(traceName) {}
@@ -74,7 +68,7 @@ HRESULT VideoDecoder::GetMediaType(int position, dshow::MediaType& type) {
     type->bFixedSizeSamples = TRUE;
     type->bTemporalCompression = FALSE;
     type->lSampleSize = static_cast<ULONG>(bytes);
-    vih->AvgTimePerFrame = videoInfoOf(in)->AvgTimePerFrame;
+    vih->AvgTimePerFrame = dshow::videoInfoOf(in)->AvgTimePerFrame;
     vih->bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     vih->bmiHeader.biWidth = w;
     vih->bmiHeader.biHeight = h;

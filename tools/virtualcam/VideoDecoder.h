@@ -33,7 +33,4 @@ private:
     const wchar_t* const traceName_;
 };
 
-// The FORMAT_VideoInfo header of a video type with a whole format block; null otherwise.
-const VIDEOINFOHEADER* videoInfoOf(const AM_MEDIA_TYPE& mt);
-
 }  // namespace vcam

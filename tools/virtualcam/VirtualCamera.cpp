@@ -1,5 +1,6 @@
 #include "tools/virtualcam/VirtualCamera.h"
 
+#include "dshow/MediaType.h"
 #include "framework/Trace.h"
 #include "tools/virtualcam/CameraInstances.h"
 #include "tools/virtualcam/PixelFormats.h"
@@ -40,14 +41,8 @@ size_t frameBytesOf(const GUID& subtype, int width, int height) {
     return IsEqualGUID(subtype, MEDIASUBTYPE_YUY2) ? yuy2FrameBytes(width, height) : rgb24FrameBytes(width, height);
 }
 
-const VIDEOINFOHEADER* videoInfo(const AM_MEDIA_TYPE& mt) {
-    if (!IsEqualGUID(mt.formattype, FORMAT_VideoInfo) || !mt.pbFormat || mt.cbFormat < sizeof(VIDEOINFOHEADER))
-        return nullptr;
-    return reinterpret_cast<const VIDEOINFOHEADER*>(mt.pbFormat);
-}
-
 REFERENCE_TIME intervalOf(const AM_MEDIA_TYPE& mt) {
-    const VIDEOINFOHEADER* vih = videoInfo(mt);
+    const VIDEOINFOHEADER* vih = dshow::videoInfoOf(mt);
     return vih && vih->AvgTimePerFrame > 0 ? vih->AvgTimePerFrame : kFrameInterval;
 }
 
@@ -109,7 +104,7 @@ HRESULT captureFormat(int index, dshow::MediaType& type) {
 }
 
 int captureFormatIndex(const AM_MEDIA_TYPE& type) {
-    const VIDEOINFOHEADER* vih = videoInfo(type);
+    const VIDEOINFOHEADER* vih = dshow::videoInfoOf(type);
     if (!vih || !IsEqualGUID(type.majortype, MEDIATYPE_Video)) return -1;
     if (vih->AvgTimePerFrame < 0 || vih->AvgTimePerFrame > kMaxFrameInterval ||
         (vih->AvgTimePerFrame > 0 && vih->AvgTimePerFrame < kFrameInterval))
@@ -156,7 +151,7 @@ HRESULT CapturePin::GetMediaType(int position, dshow::MediaType& type) {
 
 HRESULT CapturePin::DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* props) {
     if (!allocator || !props) return E_POINTER;
-    const VIDEOINFOHEADER* vih = videoInfo(mediaType().get());
+    const VIDEOINFOHEADER* vih = dshow::videoInfoOf(mediaType().get());
     if (!vih) return VFW_E_TYPE_NOT_ACCEPTED;
     const size_t needed = frameBytesOf(mediaType()->subtype, vih->bmiHeader.biWidth, vih->bmiHeader.biHeight);
     if (needed == 0) return VFW_E_TYPE_NOT_ACCEPTED;
@@ -355,7 +350,7 @@ bool CapturePin::pace(REFERENCE_TIME interval, REFERENCE_TIME& start, bool& stam
 }
 
 HRESULT CapturePin::render(IMediaSample* sample, const AM_MEDIA_TYPE& format) {
-    const VIDEOINFOHEADER* vih = videoInfo(format);
+    const VIDEOINFOHEADER* vih = dshow::videoInfoOf(format);
     if (!vih) return VFW_E_INVALIDMEDIATYPE;
     const int w = vih->bmiHeader.biWidth, h = vih->bmiHeader.biHeight;
     if ((picture_.width() != w || picture_.height() != h) && !picture_.setSize(w, h)) return VFW_E_INVALIDMEDIATYPE;

@@ -13,7 +13,7 @@ namespace vcam {
 Yuy2Decoder::Yuy2Decoder(IUnknown* outer) : VideoDecoder(CLSID_VirtualCamYuy2Decoder, outer, L"Yuy2Decoder") {}
 
 bool Yuy2Decoder::acceptsInput(const AM_MEDIA_TYPE& in, int& width, int& height) {
-    const VIDEOINFOHEADER* vih = videoInfoOf(in);
+    const VIDEOINFOHEADER* vih = dshow::videoInfoOf(in);
     if (!vih || !IsEqualGUID(in.majortype, MEDIATYPE_Video) || !IsEqualGUID(in.subtype, MEDIASUBTYPE_YUY2))
         return false;
     const BITMAPINFOHEADER& bih = vih->bmiHeader;
