@@ -1,6 +1,7 @@
 #include "camera/VNTWebcam.h"
 
 #include "camera/WebcamModel.h"
+#include "framework/ModulePath.h"
 #include "framework/Trace.h"
 
 #include <ks.h>
@@ -63,10 +64,8 @@ bool readUsbDeviceName(const std::wstring& devicePath, std::wstring& displayName
 }
 
 void playProgramSound(const wchar_t* fileName) {
-    std::wstring path(MAX_PATH, L'\0');
-    const DWORD n = GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
-    if (n == 0 || n >= path.size()) return;
-    path.resize(n);
+    std::wstring path = vnt::modulePath();
+    if (path.empty()) return;
     path = path.substr(0, path.find_last_of(L'\\') + 1) + fileName;
     sndPlaySoundW(path.c_str(), SND_ASYNC | SND_NODEFAULT | SND_FILENAME);
 }

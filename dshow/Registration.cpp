@@ -1,6 +1,7 @@
 #include "dshow/Registration.h"
 
 #include "framework/ComPtr.h"
+#include "framework/ModulePath.h"
 
 #include <uuids.h>
 
@@ -60,19 +61,6 @@ bool isDefaultCategory(const CLSID* category) {
 }
 
 }  // namespace
-
-std::wstring modulePath(HMODULE module) {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD n = GetModuleFileNameW(module, &path[0], static_cast<DWORD>(path.size()));
-        if (n == 0) return std::wstring();
-        if (n < path.size()) {
-            path.resize(n);
-            return path;
-        }
-        path.resize(path.size() * 2);  // cut off: try again with room
-    }
-}
 
 HRESULT registerComClass(REFCLSID clsid, const wchar_t* name, const std::wstring& path) noexcept {
     try {
@@ -171,7 +159,7 @@ HRESULT unregisterFilterInstances(REFCLSID clsid, const CLSID& category) noexcep
 HRESULT registerServer(const FactoryEntry* entries, std::size_t count) noexcept {
     std::wstring path;
     try {
-        path = modulePath(thisModule());
+        path = vnt::modulePath(thisModule());
     } catch (...) {
         return E_OUTOFMEMORY;
     }

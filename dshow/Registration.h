@@ -12,8 +12,6 @@
 
 namespace dshow {
 
-std::wstring modulePath(HMODULE module);
-
 // COM on the calling thread for the life of the object, undone only if this object started it:
 // registration may run on a thread without COM (regsvr32 on some systems does not start it).
 struct ComScope {

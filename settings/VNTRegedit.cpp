@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "framework/Handles.h"
+#include "framework/ModulePath.h"
 #include "framework/Trace.h"
 
 const wchar_t VNTRegedit::kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
@@ -119,22 +120,6 @@ bool VNTRegedit::getDwordOrDefault(int32_t& value, const std::wstring& subkey, c
     return true;
 }
 
-namespace {
-
-// The whole path of this program, however long (a cut path would start another program).
-std::wstring modulePath() {
-    std::vector<wchar_t> buffer(MAX_PATH);
-    for (;;) {
-        const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (n == 0) return std::wstring();
-        if (n < buffer.size()) return std::wstring(buffer.data(), n);
-        if (buffer.size() >= 32768) return std::wstring();
-        buffer.resize(buffer.size() * 2);
-    }
-}
-
-}  // namespace
-
 bool VNTRegedit::setRunAtStartup(bool enable) {
     if (productName_.empty()) return false;
     vnt::RegKey key = openKey(kRunKey, KEY_SET_VALUE);
@@ -143,7 +128,7 @@ bool VNTRegedit::setRunAtStartup(bool enable) {
         RegDeleteValueW(key.get(), productName_.c_str());
         return false;
     }
-    const std::wstring path = modulePath();
+    const std::wstring path = vnt::modulePath();
     if (path.empty()) return false;
     return writeText(key.get(), productName_, L"\"" + path + L"\" -startup");
 }
