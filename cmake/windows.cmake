@@ -10,6 +10,7 @@ target_include_directories(skeo_portable PUBLIC ${CMAKE_SOURCE_DIR})
 # The thin Win32 framework shared by Skeo and its tools.
 add_library(vnt_framework STATIC
     framework/Application.cpp
+    framework/BackBuffer.cpp
     framework/Dialog.cpp
     framework/GdiplusSession.cpp
     framework/MemoryStream.cpp
@@ -17,6 +18,7 @@ add_library(vnt_framework STATIC
     framework/WorkerThread.cpp
     framework/Trace.cpp
     framework/Window.cpp
+    framework/Wnd.cpp
 )
 target_include_directories(vnt_framework PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(vnt_framework PUBLIC skeo_portable gdiplus ole32 oleaut32 uuid comctl32 shell32 user32 gdi32)
@@ -45,6 +47,18 @@ add_library(skeo_core STATIC
     library/VNTSkeoDatabaseManager.cpp
     settings/VNTRegedit.cpp
     settings/VNTSkeoRegedit.cpp
+    toolkit/CColorStatic.cpp
+    toolkit/CGdiPlusBitmap.cpp
+    toolkit/CGdipButton.cpp
+    toolkit/CGdipSlider.cpp
+    toolkit/CMemDC_Ex.cpp
+    toolkit/CSkinScrollBar.cpp
+    toolkit/CSkinScrollWnd.cpp
+    toolkit/CToolTip.cpp
+    toolkit/CVNTUI_PropertyPage.cpp
+    toolkit/CVNTUI_PropertySheet.cpp
+    toolkit/CVNTUI_Window.cpp
+    toolkit/CXHyperLink.cpp
     ui/CVNTUI_Skeo_CameraWnd.cpp
     ui/CVNTUI_Skeo_MainDlg.cpp
     ui/CVNTUI_TrayIcon.cpp
@@ -56,8 +70,10 @@ target_link_libraries(vnt_framework PUBLIC oleaut32)
 add_executable(Skeo WIN32 app/SkeoApp.cpp framework/WinMain.cpp resources/Skeo.rc)
 target_link_libraries(Skeo PRIVATE skeo_core)
 target_link_options(Skeo PRIVATE -municode)
+file(GLOB SKEO_SKINS ${CMAKE_SOURCE_DIR}/resources/images/skins/*)
+list(JOIN SKEO_SKINS ";" SKEO_SKIN_DEPENDS)
 set_source_files_properties(resources/Skeo.rc PROPERTIES
-    OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/StringIds.h;${CMAKE_SOURCE_DIR}/resources/strings/Strings.en.rc;${CMAKE_SOURCE_DIR}/resources/strings/Strings.zh-TW.rc;${CMAKE_SOURCE_DIR}/resources/strings/Strings.ja.rc;${CMAKE_SOURCE_DIR}/resources/Skeo.manifest;${CMAKE_SOURCE_DIR}/resources/Skeo.ico;${CMAKE_SOURCE_DIR}/resources/SkeoTray.ico;${CMAKE_SOURCE_DIR}/resources/resource.h;${CMAKE_SOURCE_DIR}/resources/images/focus-progress.bmp;${CMAKE_SOURCE_DIR}/resources/images/focus-done.bmp")
+    OBJECT_DEPENDS "${SKEO_SKIN_DEPENDS};${CMAKE_SOURCE_DIR}/resources/Skins.rc;${CMAKE_SOURCE_DIR}/resources/StringIds.h;${CMAKE_SOURCE_DIR}/resources/strings/Strings.en.rc;${CMAKE_SOURCE_DIR}/resources/strings/Strings.zh-TW.rc;${CMAKE_SOURCE_DIR}/resources/strings/Strings.ja.rc;${CMAKE_SOURCE_DIR}/resources/Skeo.manifest;${CMAKE_SOURCE_DIR}/resources/Skeo.ico;${CMAKE_SOURCE_DIR}/resources/SkeoTray.ico;${CMAKE_SOURCE_DIR}/resources/resource.h;${CMAKE_SOURCE_DIR}/resources/images/focus-progress.bmp;${CMAKE_SOURCE_DIR}/resources/images/focus-done.bmp")
 
 # The sounds are played by full path from beside the program.
 file(GLOB SKEO_SOUNDS ${CMAKE_SOURCE_DIR}/resources/sounds/*.wav ${CMAKE_SOURCE_DIR}/resources/sounds/*.Wav)

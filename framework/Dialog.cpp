@@ -1,5 +1,7 @@
 #include "framework/Dialog.h"
 
+#include "framework/Wnd.h"
+
 namespace vnt {
 
 INT_PTR CDialogBase::DoModal(HWND parent) {
@@ -22,6 +24,12 @@ INT_PTR CALLBACK CDialogBase::StaticDialogProc(HWND hwnd, UINT message, WPARAM w
 }
 
 INT_PTR CDialogBase::DialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT reflected = 0;
+    if (ReflectToControl(message, wParam, lParam, &reflected)) {
+        // A dialog procedure returns a colour request's brush itself, every other result through DWLP_MSGRESULT.
+        if (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC) return static_cast<INT_PTR>(reflected);
+        return SetMessageResult(reflected);
+    }
     switch (message) {
     case WM_INITDIALOG:
         return OnInitDialog();

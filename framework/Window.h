@@ -21,6 +21,10 @@ public:
     // Centres the window on the work area of the monitor it is on.
     void CenterOnScreen();
 
+    // A notification the parent received about this window (see ReflectToControl); true with
+    // *result set when handled.
+    virtual bool OnReflectedMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) { return false; }
+
 protected:
     void bind(HWND hwnd);
     void unbind();

@@ -1,0 +1,88 @@
+#include "tests/toolkit/ToolkitFixture.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+
+namespace toolkittest {
+
+vnt::GdiplusSession* ToolkitTest::gdiplus_ = nullptr;
+HostWindow* ToolkitTest::host_ = nullptr;
+
+namespace {
+BOOL CALLBACK destroyChild(HWND child, LPARAM host) {
+    if (GetParent(child) == reinterpret_cast<HWND>(host)) DestroyWindow(child);
+    return TRUE;
+}
+}  // namespace
+
+bool HostWindow::create(int width, int height, COLORREF background) {
+    if (!RegisterWindowClass(L"VNT_ToolkitTestHost", 0, LoadCursorW(nullptr, IDC_ARROW), nullptr)) return false;
+    if (!CreateEx(0, L"VNT_ToolkitTestHost", L"Toolkit", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 40, 40, width, height,
+                  nullptr, 0))
+        return false;
+    backBuffer_.create(nullptr, width, height);
+    backBuffer_.fill(background);
+    return true;
+}
+
+LRESULT HostWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message >= WM_USER || std::find(alsoRecorded_.begin(), alsoRecorded_.end(), message) != alsoRecorded_.end())
+        records_.push_back({message, wParam, lParam});
+    switch (message) {
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd_, &ps);
+        backBuffer_.copyTo(dc);
+        EndPaint(hwnd_, &ps);
+        return 0;
+    }
+    default:
+        return CWnd::WindowProc(message, wParam, lParam);
+    }
+}
+
+void ToolkitTest::SetUpTestSuite() {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_TAB_CLASSES};
+    InitCommonControlsEx(&controls);
+    gdiplus_ = new vnt::GdiplusSession;
+    ASSERT_TRUE(gdiplus_->startup());
+}
+
+void ToolkitTest::TearDownTestSuite() {
+    delete host_;
+    host_ = nullptr;
+    delete gdiplus_;
+    gdiplus_ = nullptr;
+}
+
+void ToolkitTest::SetUp() {
+    ASSERT_TRUE(registry_.active());
+    if (!host_) {
+        host_ = new HostWindow;
+        ASSERT_TRUE(host_->create(720, 480));
+    }
+    host_->backBuffer().fill(kPanel);
+    host_->records().clear();
+    InvalidateRect(host_->hwnd(), nullptr, FALSE);
+    pump();
+}
+
+void ToolkitTest::TearDown() {
+    // Whatever a test left on the host goes, so the next test starts on an empty window.
+    if (host_) EnumChildWindows(host_->hwnd(), &destroyChild, reinterpret_cast<LPARAM>(host_->hwnd()));
+    pump();
+}
+
+void ToolkitTest::pump() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+}  // namespace toolkittest

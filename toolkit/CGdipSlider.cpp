@@ -1,0 +1,223 @@
+#include "toolkit/CGdipSlider.h"
+
+#include <cstdlib>
+
+#include "framework/Handles.h"
+#include "toolkit/CMemDC_Ex.h"
+
+bool CGdipSlider::Create(HWND parent, UINT id, int x, int y, bool vertical) {
+    const int w = track_.empty() ? 20 : track_.width();
+    const int h = track_.empty() ? 100 : track_.height();
+    if (!CreateEx(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | SS_NOTIFY, x, y, w, h, parent, id))
+        return false;
+    prepare(vertical);
+    return true;
+}
+
+bool CGdipSlider::Attach(HWND control, bool vertical) {
+    if (!SubclassWindow(control)) return false;
+    prepare(vertical);
+    return true;
+}
+
+void CGdipSlider::prepare(bool vertical) {
+    vertical_ = vertical;
+    // A static control lets mouse messages through to its parent unless it asks for them.
+    SetWindowLongPtrW(hwnd_, GWL_STYLE, GetWindowLongPtrW(hwnd_, GWL_STYLE) | SS_NOTIFY);
+    if (!track_.empty())
+        SetWindowPos(hwnd_, nullptr, 0, 0, track_.width(), track_.height(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+bool CGdipSlider::LoadTrackImage(UINT id) {
+    if (!track_.Load(id)) return false;
+    if (hwnd_)
+        SetWindowPos(hwnd_, nullptr, 0, 0, track_.width(), track_.height(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Invalidate();
+    return true;
+}
+
+bool CGdipSlider::LoadThumbImages(UINT normalId, UINT pressedId) {
+    const bool ok = thumb_.Load(normalId);
+    pressedLook_ = pressedThumb_.Load(pressedId);
+    thumbWidth_ = thumb_.width();
+    thumbHeight_ = thumb_.height();
+    Invalidate();
+    return ok;
+}
+
+void CGdipSlider::SetMargins(int start, int end) {
+    startMargin_ = start;
+    endMargin_ = end;
+    Invalidate();
+}
+
+toolkit::SliderGeometry CGdipSlider::geometry() const {
+    toolkit::SliderGeometry g;
+    g.min = min_;
+    g.max = max_;
+    RECT rc{};
+    if (hwnd_) ::GetClientRect(hwnd_, &rc);
+    g.length = vertical_ ? rc.bottom : rc.right;
+    g.thumb = vertical_ ? thumbHeight_ : thumbWidth_;
+    g.startMargin = startMargin_;
+    g.endMargin = endMargin_;
+    return g;
+}
+
+void CGdipSlider::SetRange(int min, int max) {
+    min_ = min;
+    max_ = max < min ? min : max;
+    position_ = geometry().clamp(position_);
+    Invalidate();
+}
+
+void CGdipSlider::SetPos(int position) {
+    position_ = geometry().clamp(position);
+    Invalidate();
+}
+
+void CGdipSlider::EnableSlider(bool enable) {
+    enabled_ = enable;
+    Invalidate();
+}
+
+void CGdipSlider::ShowThumb(bool show) {
+    thumbShown_ = show;
+    Invalidate();
+}
+
+void CGdipSlider::RefreshBackground(HDC parentBackBuffer) {
+    if (!hwnd_ || !parentBackBuffer) return;
+    const RECT rc = GetRectInParent();
+    const int w = rc.right - rc.left, h = rc.bottom - rc.top;
+    if (background_.create(parentBackBuffer, w, h))
+        BitBlt(background_.dc(), 0, 0, w, h, parentBackBuffer, rc.left, rc.top, SRCCOPY);
+    Invalidate();
+}
+
+void CGdipSlider::paint(HDC target) {
+    const RECT client = GetClientRect();
+    CMemDC_Ex dc(target, &client);
+    if (background_.valid()) {
+        background_.copyTo(dc);
+    } else {
+        HBRUSH brush = reinterpret_cast<HBRUSH>(SendMessageW(GetParent(), WM_CTLCOLORSTATIC,
+                                                             reinterpret_cast<WPARAM>(dc.dc()), reinterpret_cast<LPARAM>(hwnd_)));
+        FillRect(dc, &client, brush ? brush : reinterpret_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    }
+    Gdiplus::Graphics graphics(dc.dc());
+    track_.draw(graphics, 0, 0);
+    if (!thumbShown_) return;
+    const CGdiPlusBitmap& thumb = dragging_ && pressedLook_ ? static_cast<const CGdiPlusBitmap&>(pressedThumb_) : thumb_;
+    const int centre = thumbPixel();
+    if (vertical_) {
+        thumb.draw(graphics, crossOffset_, centre - thumbHeight_ / 2);
+    } else {
+        thumb.draw(graphics, centre - thumbWidth_ / 2, crossOffset_);
+    }
+}
+
+void CGdipSlider::notify(UINT message) {
+    PostMessageW(GetParent(), message, static_cast<WPARAM>(GetDlgCtrlID()), static_cast<LPARAM>(position_));
+}
+
+void CGdipSlider::onButtonDown(int x, int y) {
+    if (!enabled_) return;
+    SetCapture(hwnd_);
+    SetFocus(hwnd_);
+    dragging_ = true;
+    const int distance = along(x, y) - thumbPixel();
+    const int half = (vertical_ ? thumbHeight_ : thumbWidth_) / 2;
+    grabOffset_ = std::abs(distance) <= half ? distance : 0;
+    onMouseMove(x, y);
+    Invalidate();
+}
+
+void CGdipSlider::onMouseMove(int x, int y) {
+    if (!dragging_) return;
+    const toolkit::SliderGeometry g = geometry();
+    int pixel = along(x, y) - grabOffset_;
+    if (pixel < g.firstPixel()) pixel = g.firstPixel();
+    if (pixel > g.lastPixel()) pixel = g.lastPixel();
+    const int position = g.positionOf(pixel);
+    if (position != position_) {
+        position_ = position;
+        Invalidate();
+        notify(WM_GDIPSLIDER_POSCHANGING);
+    }
+}
+
+void CGdipSlider::onButtonUp() {
+    if (!dragging_) return;
+    dragging_ = false;
+    if (GetCapture() == hwnd_) ReleaseCapture();
+    Invalidate();
+    notify(WM_GDIPSLIDER_DRAGEND);
+}
+
+bool CGdipSlider::onKey(UINT key) {
+    int position = position_;
+    switch (key) {
+    case VK_PRIOR: position -= page_; break;
+    case VK_NEXT: position += page_; break;
+    case VK_END: position = max_; break;
+    case VK_HOME: position = min_; break;
+    case VK_LEFT:
+    case VK_UP:
+    case VK_ADD: position -= 1; break;
+    case VK_RIGHT:
+    case VK_DOWN:
+    case VK_SUBTRACT: position += 1; break;
+    default: return false;
+    }
+    position_ = geometry().clamp(position);
+    Invalidate();
+    notify(WM_GDIPSLIDER_POSCHANGING);
+    return true;
+}
+
+LRESULT CGdipSlider::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd_, &ps);
+        paint(dc);
+        EndPaint(hwnd_, &ps);
+        return 0;
+    }
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        onButtonDown(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
+        return 0;
+    case WM_MOUSEMOVE:
+        onMouseMove(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
+        return 0;
+    case WM_LBUTTONUP:
+        onButtonUp();
+        return 0;
+    case WM_CAPTURECHANGED:
+        // Capture taken away mid-drag (another window, a dialog) ends the drag as a release would.
+        if (reinterpret_cast<HWND>(lParam) != hwnd_) onButtonUp();
+        return 0;
+    case WM_GETDLGCODE:
+        // Every key but Tab, so the dialog keeps its Tab navigation and leaves us the arrows.
+        if (GetKeyState(VK_TAB) < 0) return Default(message, wParam, lParam);
+        return DLGC_WANTALLKEYS;
+    case WM_KEYDOWN:
+        if (onKey(static_cast<UINT>(wParam))) return 0;
+        break;
+    case WM_SETFOCUS:
+        focused_ = true;
+        Invalidate();
+        break;
+    case WM_KILLFOCUS:
+        focused_ = false;
+        Invalidate();
+        break;
+    default:
+        break;
+    }
+    return CWnd::WindowProc(message, wParam, lParam);
+}

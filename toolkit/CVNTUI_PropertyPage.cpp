@@ -1,0 +1,54 @@
+#include "toolkit/CVNTUI_PropertyPage.h"
+
+#include "framework/Window.h"
+
+PROPSHEETPAGEW CVNTUI_PropertyPage::pageDescription() {
+    PROPSHEETPAGEW page{};
+    page.dwSize = sizeof page;
+    page.dwFlags = PSP_DEFAULT;
+    page.hInstance = vnt::resourceModule();
+    page.pszTemplate = MAKEINTRESOURCEW(templateId());
+    page.pfnDlgProc = &CVNTUI_PropertyPage::PageProc;
+    page.lParam = reinterpret_cast<LPARAM>(this);
+    return page;
+}
+
+INT_PTR CALLBACK CVNTUI_PropertyPage::PageProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    CVNTUI_PropertyPage* self = nullptr;
+    if (message == WM_INITDIALOG) {
+        // A page's creation data is its description, which carries the object.
+        self = reinterpret_cast<CVNTUI_PropertyPage*>(reinterpret_cast<const PROPSHEETPAGEW*>(lParam)->lParam);
+        if (self) self->bind(hwnd);
+    } else {
+        self = static_cast<CVNTUI_PropertyPage*>(fromHandle(hwnd));
+    }
+    if (!self) return FALSE;
+    const INT_PTR result = self->DialogProc(message, wParam, lParam);
+    if (message == WM_NCDESTROY) self->unbind();
+    return result;
+}
+
+INT_PTR CVNTUI_PropertyPage::DialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NOTIFY) {
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        switch (header->code) {
+        case PSN_SETACTIVE:
+            return SetMessageResult(OnSetActive() ? 0 : -1);
+        case PSN_KILLACTIVE:
+            return SetMessageResult(OnKillActive() ? FALSE : TRUE);
+        case PSN_APPLY:
+            return SetMessageResult(OnApply() ? PSNRET_NOERROR : PSNRET_INVALID_NOCHANGEPAGE);
+        case PSN_RESET:
+            OnReset();
+            return TRUE;
+        default:
+            break;
+        }
+    }
+    if (message == WM_INITDIALOG) {
+        const BOOL focus = OnInitDialog();
+        ReloadTexts();
+        return focus;
+    }
+    return CDialogBase::DialogProc(message, wParam, lParam);
+}
