@@ -39,6 +39,11 @@ void BackBuffer::fill(const RECT& rect, COLORREF colour) const {
     DeleteObject(brush);
 }
 
+bool BackBuffer::copyFrom(HDC source, const RECT& rect) {
+    if (!source || !create(source, rect.right - rect.left, rect.bottom - rect.top)) return false;
+    return BitBlt(dc_, 0, 0, width_, height_, source, rect.left, rect.top, SRCCOPY) != FALSE;
+}
+
 void BackBuffer::copyTo(HDC target, int x, int y, int width, int height, int sourceX, int sourceY) const {
     if (dc_ && target) BitBlt(target, x, y, width, height, dc_, sourceX, sourceY, SRCCOPY);
 }

@@ -79,10 +79,7 @@ void CGdipButton::dropStates() {
 
 void CGdipButton::RefreshBackground(HDC parentBackBuffer) {
     if (!hwnd_ || !parentBackBuffer) return;
-    const RECT rc = GetRectInParent();
-    const int w = rc.right - rc.left, h = rc.bottom - rc.top;
-    if (states_[Background].create(parentBackBuffer, w, h))
-        BitBlt(states_[Background].dc(), 0, 0, w, h, parentBackBuffer, rc.left, rc.top, SRCCOPY);
+    states_[Background].copyFrom(parentBackBuffer, GetRectInParent());
     dropStates();
 }
 
@@ -90,11 +87,8 @@ void CGdipButton::captureBackground() {
     const RECT client = GetClientRect();
     const int w = client.right, h = client.bottom;
     if (states_[Background].valid() && states_[Background].width() == w && states_[Background].height() == h) return;
-    HWND parent = GetParent();
-    vnt::WindowDC dc(parent);
-    const RECT rc = GetRectInParent();
-    if (states_[Background].create(dc.get(), w, h))
-        BitBlt(states_[Background].dc(), 0, 0, w, h, dc.get(), rc.left, rc.top, SRCCOPY);
+    vnt::WindowDC dc(GetParent());
+    states_[Background].copyFrom(dc.get(), GetRectInParent());
 }
 
 void CGdipButton::compose(State state, const CGdiPlusBitmap& image, int dx, int dy, const Gdiplus::ColorMatrix* matrix) {

@@ -88,10 +88,7 @@ void CGdipSlider::ShowThumb(bool show) {
 
 void CGdipSlider::RefreshBackground(HDC parentBackBuffer) {
     if (!hwnd_ || !parentBackBuffer) return;
-    const RECT rc = GetRectInParent();
-    const int w = rc.right - rc.left, h = rc.bottom - rc.top;
-    if (background_.create(parentBackBuffer, w, h))
-        BitBlt(background_.dc(), 0, 0, w, h, parentBackBuffer, rc.left, rc.top, SRCCOPY);
+    background_.copyFrom(parentBackBuffer, GetRectInParent());
     Invalidate();
 }
 
@@ -181,10 +178,8 @@ LRESULT CGdipSlider::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND:
         return 1;
     case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd_, &ps);
-        paint(dc);
-        EndPaint(hwnd_, &ps);
+        vnt::PaintDC dc(hwnd_);
+        paint(dc.get());
         return 0;
     }
     case WM_LBUTTONDOWN:

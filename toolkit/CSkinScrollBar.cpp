@@ -1,5 +1,6 @@
 #include "toolkit/CSkinScrollBar.h"
 
+#include "framework/Handles.h"
 #include "toolkit/CMemDC_Ex.h"
 
 using toolkit::ScrollPart;
@@ -227,10 +228,8 @@ LRESULT CSkinScrollBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND:
         return 1;
     case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd_, &ps);
-        paint(dc);
-        EndPaint(hwnd_, &ps);
+        vnt::PaintDC dc(hwnd_);
+        paint(dc.get());
         return 0;
     }
     case WM_LBUTTONDOWN:

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "framework/Handles.h"
 #include "toolkit/CMemDC_Ex.h"
 
 namespace {
@@ -158,10 +159,8 @@ LRESULT CSkinScrollWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND:
         return 1;
     case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd_, &ps);
-        paintCorner(dc);
-        EndPaint(hwnd_, &ps);
+        vnt::PaintDC dc(hwnd_);
+        paintCorner(dc.get());
         return 0;
     }
     case WM_SIZE:

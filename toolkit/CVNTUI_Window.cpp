@@ -37,10 +37,8 @@ LRESULT CVNTUI_Window::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND:
         return 1;
     case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd_, &ps);
-        backBuffer_.copyTo(dc, 0, 0, width_, height_, 0, 0);
-        EndPaint(hwnd_, &ps);
+        vnt::PaintDC dc(hwnd_);
+        backBuffer_.copyTo(dc.get(), 0, 0, width_, height_, 0, 0);
         return 0;
     }
     default:

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+#include "framework/Handles.h"
+
 namespace toolkittest {
 
 vnt::GdiplusSession* ToolkitTest::gdiplus_ = nullptr;
@@ -34,10 +36,8 @@ LRESULT HostWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND:
         return 1;
     case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd_, &ps);
-        backBuffer_.copyTo(dc);
-        EndPaint(hwnd_, &ps);
+        vnt::PaintDC dc(hwnd_);
+        backBuffer_.copyTo(dc.get());
         return 0;
     }
     default:
