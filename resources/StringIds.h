@@ -72,6 +72,8 @@
 #define IDS_KEEP_CAMERA_SETTINGS 9313
 #define IDS_KEEP_SETTINGS_YES 9314
 #define IDS_KEEP_SETTINGS_NO 9315
+// Shown when the chosen photo library folder cannot take photos.
+#define IDS_FOLDER_NOT_USABLE 9316
 
 // Settings: Image Adjustment page.
 #define IDS_IMAGE_ADJUSTMENT 9401

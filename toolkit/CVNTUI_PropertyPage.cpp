@@ -1,5 +1,6 @@
 #include "toolkit/CVNTUI_PropertyPage.h"
 
+#include "app/VNTLanguageSelector.h"
 #include "framework/Window.h"
 
 PROPSHEETPAGEW CVNTUI_PropertyPage::pageDescription() {
@@ -51,4 +52,19 @@ INT_PTR CVNTUI_PropertyPage::DialogProc(UINT message, WPARAM wParam, LPARAM lPar
         return focus;
     }
     return CDialogBase::DialogProc(message, wParam, lParam);
+}
+
+bool CVNTUI_PropertyPage::SetItemText(UINT controlId, UINT stringId, const std::wstring& suffix) {
+    std::wstring text;
+    if (!hwnd_ || !VNTLanguageSelector::instance().loadString(stringId, text)) return false;
+    text += suffix;
+    return SetDlgItemTextW(hwnd_, static_cast<int>(controlId), text.c_str()) != FALSE;
+}
+
+bool CVNTUI_PropertyPage::IsChecked(UINT controlId) const {
+    return hwnd_ && IsDlgButtonChecked(hwnd_, static_cast<int>(controlId)) == BST_CHECKED;
+}
+
+void CVNTUI_PropertyPage::Check(UINT controlId, bool checked) {
+    if (hwnd_) CheckDlgButton(hwnd_, static_cast<int>(controlId), checked ? BST_CHECKED : BST_UNCHECKED);
 }

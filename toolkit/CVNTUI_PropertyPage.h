@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <prsht.h>
 
+#include <string>
+
 #include "app/VNTUI_Object.h"
 #include "framework/Dialog.h"
 
@@ -24,6 +26,11 @@ protected:
     virtual bool OnApply() { return true; }
     // Cancel was pressed.
     virtual void OnReset() {}
+
+    // The control's text from the string table in the current language; false when missing.
+    bool SetItemText(UINT controlId, UINT stringId, const std::wstring& suffix = std::wstring());
+    bool IsChecked(UINT controlId) const;
+    void Check(UINT controlId, bool checked);
 
 private:
     static INT_PTR CALLBACK PageProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

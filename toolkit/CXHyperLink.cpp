@@ -111,7 +111,7 @@ void CXHyperLink::fitToText() {
     HDC dc = GetDC(hwnd_);
     HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(hwnd_, WM_GETFONT, 0, 0)));
     // Measured as the static control draws, so that its line breaking never wraps the last word.
-    RECT bounds{0, 0, 0, 0};
+    RECT bounds{0, 0, 0x7FFF, 0};  // no narrower than the text: it must not wrap
     DrawTextW(dc, text, length, &bounds, DT_CALCRECT | DT_LEFT | DT_EXPANDTABS | DT_WORDBREAK | DT_NOPREFIX);
     SelectObject(dc, old);
     ReleaseDC(hwnd_, dc);
