@@ -1,0 +1,223 @@
+// The Image Adjustment page on a live virtual camera: a slider move reaches the camera at once
+// and changes its picture, Default puts the standard values back, Cancel undoes nothing.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/VNTLanguageSelector.h"
+#include "camera/VNTWebcamSkeo.h"
+#include "framework/Gdiplus.h"
+#include "framework/GdiplusSession.h"
+#include "resources/resource.h"
+#include "settings/CVNTUI_Skeo_SettingsPropSheet.h"
+#include "settings/VNTSkeoRegedit.h"
+#include "tests/support/MessagePump.h"
+#include "tests/support/RegistrySandbox.h"
+#include "tests/support/Regsvr32.h"
+#include "tests/support/TempFolder.h"
+
+#include <uuids.h>
+
+namespace {
+
+const wchar_t kModelAPath[] =
+    L"\\\\?\\usb#vid_C7A2&pid_5A01&mi_00#7&1A2B3C4D&0&0000#{65e8773d-8f56-11d0-a3b9-00a0c9223196}\\global";
+constexpr ULONG kBrightness = 0;
+constexpr int kBrightnessSlider = 3114;
+constexpr int kBrightnessValue = 3108;
+constexpr int kHueSlider = 3118;
+
+int cameraDll(const std::wstring& arguments) {
+    return testsupport::regsvr32(testsupport::besideTestProgram(L"VirtualCamera.dll"), arguments);
+}
+
+double meanOf(Gdiplus::Bitmap& photo);
+
+// The mean of red, green and blue over a photo, decoded through GDI+ from a copy in memory (Wine's
+// GDI+ releases the stream of a bitmap loaded from a file once too often).
+double meanLevel(const std::wstring& path) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return -1;
+    const DWORD size = GetFileSize(file, nullptr);
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
+    DWORD read = 0;
+    const bool ok = block && ReadFile(file, GlobalLock(block), size, &read, nullptr) && read == size;
+    if (block) GlobalUnlock(block);
+    CloseHandle(file);
+    IStream* stream = nullptr;
+    if (!ok || FAILED(CreateStreamOnHGlobal(block, TRUE, &stream))) {
+        if (block) GlobalFree(block);
+        return -1;
+    }
+    std::unique_ptr<Gdiplus::Bitmap> bitmap(Gdiplus::Bitmap::FromStream(stream));
+    double level = -1;
+    if (bitmap && bitmap->GetLastStatus() == Gdiplus::Ok) level = meanOf(*bitmap);
+    bitmap.reset();
+    stream->Release();
+    return level;
+}
+
+double meanOf(Gdiplus::Bitmap& photo) {
+    double sum = 0;
+    int n = 0;
+    for (UINT y = 0; y < photo.GetHeight(); y += 7) {
+        for (UINT x = 0; x < photo.GetWidth(); x += 7) {
+            Gdiplus::Color c;
+            photo.GetPixel(static_cast<INT>(x), static_cast<INT>(y), &c);
+            sum += c.GetR() + c.GetG() + c.GetB();
+            n += 3;
+        }
+    }
+    return n ? sum / n : -1;
+}
+
+std::vector<std::function<void()>> steps;
+size_t nextStep = 0;
+void CALLBACK runStep(HWND, UINT, UINT_PTR id, DWORD) {
+    if (nextStep >= steps.size()) {
+        KillTimer(nullptr, id);
+        return;
+    }
+    steps[nextStep++]();
+}
+
+// Moves a trackbar as a drag does: the position, then the page hears of it.
+void moveSlider(HWND page, int id, int position) {
+    HWND slider = GetDlgItem(page, id);
+    SendMessageW(slider, TBM_SETPOS, TRUE, position);
+    SendMessageW(page, WM_HSCROLL, MAKEWPARAM(TB_THUMBTRACK, position), reinterpret_cast<LPARAM>(slider));
+}
+
+std::wstring text(HWND page, int id) {
+    wchar_t buffer[64] = {};
+    GetDlgItemTextW(page, id, buffer, 64);
+    return buffer;
+}
+
+}  // namespace
+
+class ImageAdjustmentTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES};
+        InitCommonControlsEx(&controls);
+        registered_ = cameraDll(L"") == 0;
+    }
+    static void TearDownTestSuite() { cameraDll(L"/u"); }
+
+    void SetUp() override {
+        ASSERT_TRUE(registered_) << "the virtual camera did not register";
+        ASSERT_TRUE(registry_.active());
+        ASSERT_TRUE(gdiplus_.startup());
+        VNTLanguageSelector::instance().setLanguage(VNTLanguageSelector::kEnglish);
+        window_ = CreateWindowExW(0, L"STATIC", L"camera view", WS_POPUP | WS_VISIBLE, 900, 0, 320, 240, nullptr,
+                                  nullptr, nullptr, nullptr);
+        camera_ = std::make_unique<VNTWebcamSkeo>();
+        ASSERT_TRUE(camera_->initWithDevice(kModelAPath, L"Document camera"));
+        camera_->setOwners(window_, window_);
+        ASSERT_TRUE(camera_->build(320, 240, &MEDIASUBTYPE_RGB24));
+        ASSERT_TRUE(camera_->start());
+    }
+    void TearDown() override {
+        if (camera_) {
+            camera_->setVideoProcAmpProperty(kBrightness, 128);
+            camera_->stop();
+            camera_->release();
+        }
+        camera_.reset();
+        if (window_) DestroyWindow(window_);
+    }
+
+    // A photo once the camera delivers frames; -1 when none came.
+    double photoLevel(const wchar_t* name) {
+        const std::wstring path = folder_.path() + name;
+        bool taken = false;
+        testsupport::pumpUntil([&] { return taken = camera_->snapshot(path.c_str(), false); }, 8000);
+        return taken ? meanLevel(path) : -1;
+    }
+
+    static bool registered_;
+    testsupport::RegistrySandbox registry_;
+    vnt::GdiplusSession gdiplus_;
+    HWND window_ = nullptr;
+    std::unique_ptr<VNTWebcamSkeo> camera_;
+    testsupport::TempFolder folder_{L"adjustment-photos"};
+};
+bool ImageAdjustmentTest::registered_ = false;
+
+TEST_F(ImageAdjustmentTest, ASliderChangesTheLivePictureAtOnceAndCancelKeepsIt) {
+    const double before = photoLevel(L"before.jpg");
+    ASSERT_GT(before, 0) << "the camera delivers frames";
+    VNTSkeoRegedit settings;
+    settings.loadSettings();
+    CVNTUI_Skeo_SettingsPropSheet sheet(settings);
+    sheet.imageAdjustmentPage().setCamera(camera_.get());
+    double brighter = -1;
+    steps = {[&] {
+        PropSheet_SetCurSel(sheet.hwnd(), nullptr, 1);
+        HWND page = PropSheet_IndexToHwnd(sheet.hwnd(), 1);
+        HWND slider = GetDlgItem(page, kBrightnessSlider);
+        ASSERT_TRUE(IsWindowEnabled(slider));
+        EXPECT_EQ(SendMessageW(slider, TBM_GETRANGEMIN, 0, 0), 0);
+        EXPECT_EQ(SendMessageW(slider, TBM_GETRANGEMAX, 0, 0), 255);
+        EXPECT_EQ(SendMessageW(slider, TBM_GETPOS, 0, 0), 128);
+        EXPECT_EQ(text(page, kBrightnessValue), L"128");
+        EXPECT_EQ(SendMessageW(GetDlgItem(page, kHueSlider), TBM_GETRANGEMIN, 0, 0), -180);
+
+        moveSlider(page, kBrightnessSlider, 230);
+        LONG value = 0;
+        ASSERT_TRUE(camera_->getVideoProcAmpProperty(kBrightness, &value));
+        EXPECT_EQ(value, 230) << "set on the camera while the slider moves";
+        EXPECT_EQ(text(page, kBrightnessValue), L"230");
+        brighter = photoLevel(L"brighter.jpg");
+
+        moveSlider(page, kHueSlider, -40);
+        ASSERT_TRUE(camera_->getVideoProcAmpProperty(2, &value));
+        EXPECT_EQ(value, -40);
+        PropSheet_PressButton(sheet.hwnd(), PSBTN_CANCEL);
+    }};
+    nextStep = 0;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 100, &runStep);
+    EXPECT_EQ(sheet.DoModal(nullptr), IDCANCEL);
+    KillTimer(nullptr, timer);
+    EXPECT_EQ(nextStep, steps.size());
+    EXPECT_GT(brighter, before + 10) << "the picture got brighter: " << before << " -> " << brighter;
+    LONG value = 0;
+    ASSERT_TRUE(camera_->getVideoProcAmpProperty(kBrightness, &value));
+    EXPECT_EQ(value, 230) << "Cancel does not undo a change made on the camera";
+}
+
+TEST_F(ImageAdjustmentTest, DefaultPutsTheStandardValuesBackAndTheCameraCanGoWhileTheSheetIsOpen) {
+    ASSERT_TRUE(camera_->setVideoProcAmpProperty(kBrightness, 40));
+    VNTSkeoRegedit settings;
+    settings.loadSettings();
+    CVNTUI_Skeo_SettingsPropSheet sheet(settings);
+    sheet.imageAdjustmentPage().setCamera(camera_.get());
+    steps = {[&] {
+        PropSheet_SetCurSel(sheet.hwnd(), nullptr, 1);
+        HWND page = PropSheet_IndexToHwnd(sheet.hwnd(), 1);
+        EXPECT_EQ(text(page, kBrightnessValue), L"40");
+        SendMessageW(GetDlgItem(page, IDC_ADJUST_DEFAULT), BM_CLICK, 0, 0);
+        LONG value = 0;
+        ASSERT_TRUE(camera_->getVideoProcAmpProperty(kBrightness, &value));
+        EXPECT_EQ(value, 128);
+        EXPECT_EQ(text(page, kBrightnessValue), L"128");
+        // The camera pulled out: the page lets go of it and its controls.
+        sheet.imageAdjustmentPage().setCamera(nullptr);
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, kBrightnessSlider)));
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, IDC_ADJUST_DEFAULT)));
+        moveSlider(page, kBrightnessSlider, 10);  // nothing to send it to, and no crash
+        PropSheet_PressButton(sheet.hwnd(), PSBTN_OK);
+    }};
+    nextStep = 0;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 100, &runStep);
+    EXPECT_EQ(sheet.DoModal(nullptr), IDOK);
+    KillTimer(nullptr, timer);
+    EXPECT_EQ(nextStep, steps.size());
+}
