@@ -90,6 +90,10 @@ add_subdirectory(imagefx)
 add_subdirectory(tools/virtualcam)
 
 if(SKEO_BUILD_TESTS)
+    # Where both Windows trees are tested, one CTest run holds them: a name must tell them apart.
+    if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+        set(SKEO_TEST_SUFFIX _win32)
+    endif()
     add_subdirectory(tests)
 endif()
 
