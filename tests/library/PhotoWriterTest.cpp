@@ -286,10 +286,14 @@ TEST(PhotoInputs, ForeignPicturesAreHandledOrLeftAlone) {
         const std::wstring path = work.path() + c.name;
         ASSERT_TRUE(CopyFileW((inputs + c.name).c_str(), path.c_str(), FALSE));
         std::unique_ptr<Bitmap> thumb(LoadPhotoThumbnail(path.c_str(), 60, 45));
-        if (c.thumbWidth) ASSERT_NE(thumb, nullptr);
+        if (c.thumbWidth) {
+            ASSERT_NE(thumb, nullptr);
+        }
         if (thumb) {
             EXPECT_EQ(thumb->GetHeight(), 45u);
-            if (c.thumbWidth) EXPECT_EQ(static_cast<int>(thumb->GetWidth()), c.thumbWidth);
+            if (c.thumbWidth) {
+                EXPECT_EQ(static_cast<int>(thumb->GetWidth()), c.thumbWidth);
+            }
         }
         const std::vector<uint8_t> before = fileBytes(path);
         UINT w0 = 0, h0 = 0;

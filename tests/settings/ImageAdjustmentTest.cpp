@@ -175,7 +175,8 @@ TEST_F(ImageAdjustmentTest, ASliderChangesTheLivePictureAtOnceAndCancelKeepsIt) 
         ASSERT_TRUE(camera_->getVideoProcAmpProperty(kBrightness, &value));
         EXPECT_EQ(value, 230) << "set on the camera while the slider moves";
         EXPECT_EQ(text(page, kBrightnessValue), L"230");
-        brighter = photoLevel(L"brighter.jpg");
+        // Frames already on their way were made before the change: look until a new one arrives.
+        testsupport::pumpUntil([&] { return (brighter = photoLevel(L"brighter.jpg")) > before + 10; }, 5000);
 
         moveSlider(page, kHueSlider, -40);
         ASSERT_TRUE(camera_->getVideoProcAmpProperty(2, &value));
