@@ -28,6 +28,8 @@ public:
     // Copies the whole surface (or the given part of it) to the target at (x, y).
     void copyTo(HDC target, int x = 0, int y = 0) const { copyTo(target, x, y, width_, height_, 0, 0); }
     void copyTo(HDC target, int x, int y, int width, int height, int sourceX, int sourceY) const;
+    // The whole of a window's paint: the surface copied to its client area.
+    void paint(HWND window) const;
 
 private:
     HDC dc_ = nullptr;

@@ -64,6 +64,15 @@ void CWnd::DestroyWindow() {
     if (hwnd_ && IsWindow(hwnd_)) ::DestroyWindow(hwnd_);
 }
 
+bool CWnd::TrackMouseLeave() const {
+    if (!hwnd_) return false;
+    TRACKMOUSEEVENT track{};
+    track.cbSize = sizeof track;
+    track.dwFlags = TME_LEAVE;
+    track.hwndTrack = hwnd_;
+    return TrackMouseEvent(&track) != FALSE;
+}
+
 RECT CWnd::GetClientRect() const {
     RECT rc{};
     if (hwnd_) ::GetClientRect(hwnd_, &rc);

@@ -36,6 +36,8 @@ public:
     void Invalidate() const {
         if (hwnd_) InvalidateRect(hwnd_, nullptr, FALSE);
     }
+    // Asks for WM_MOUSELEAVE once the cursor leaves the window; true when the platform agreed.
+    bool TrackMouseLeave() const;
 
 protected:
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);

@@ -36,13 +36,9 @@ LRESULT CVNTUI_Window::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_ERASEBKGND:
         return 1;
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd_, &ps);
-        backBuffer_.copyTo(dc, 0, 0, width_, height_, 0, 0);
-        EndPaint(hwnd_, &ps);
+    case WM_PAINT:
+        backBuffer_.paint(hwnd_);
         return 0;
-    }
     default:
         return CWnd::WindowProc(message, wParam, lParam);
     }

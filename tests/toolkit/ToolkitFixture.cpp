@@ -33,13 +33,9 @@ LRESULT HostWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_ERASEBKGND:
         return 1;
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd_, &ps);
-        backBuffer_.copyTo(dc);
-        EndPaint(hwnd_, &ps);
+    case WM_PAINT:
+        backBuffer_.paint(hwnd_);
         return 0;
-    }
     default:
         return CWnd::WindowProc(message, wParam, lParam);
     }
