@@ -7,6 +7,7 @@
 
 #include "resources/StringIds.h"
 #include "resources/resource.h"
+#include "tests/support/MessagePump.h"
 #include "tests/support/WindowPixels.h"
 #include "tests/ui/MenuBarFixture.h"
 #include "ui/MenuBarLayout.h"
@@ -414,5 +415,35 @@ TEST_F(MenuBarTest, TheDeleteItemHasNoArrow) {
         const RECT arrow{menubar::arrowLeft(c.width), 9, menubar::arrowLeft(c.width) + 7, 15};
         EXPECT_EQ(anyPixel(pixels, arrow, notBackground), c.arrow) << c.itemId;
         EXPECT_EQ(pixels.at(c.width - 2, 12), RGB(85, 85, 85)) << c.itemId << " separator";
+    }
+}
+
+TEST_F(MenuBarTest, AnItemStaysLitWhileItsPanelIsOpenAndGoesDarkOnceItClosesUnlessTheCursorIsBack) {
+    CVNTUI_Skeo_Menu& timer = item(IDC_MENU_TIMER);
+    CVNTUI_Skeo_MenuShow& panel = bar().timerPanel();
+    RECT rc{};
+    GetWindowRect(timer.hwnd(), &rc);
+    const auto waitMs = [](DWORD ms) {
+        const ULONGLONG until = GetTickCount64() + ms;
+        testsupport::pumpUntil([&] { return GetTickCount64() >= until; });
+    };
+    for (bool cursorBack : {false, true}) {
+        SCOPED_TRACE(cursorBack ? "cursor back on the item" : "cursor away");
+        SetCursorPos(rc.left + 30, rc.top + 10);
+        SendMessageW(timer.hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(30, 10));
+        press(IDC_MENU_TIMER);
+        ASSERT_TRUE(panel.IsOpen());
+        // Down into the panel: the item is left, but lit as long as its list is open.
+        SetCursorPos(rc.left + 30, rc.bottom + 30);
+        SendMessageW(timer.hwnd(), WM_MOUSELEAVE, 0, 0);
+        waitMs(3 * CVNTUI_Skeo_Menu::kLeaveInterval);
+        EXPECT_TRUE(timer.hovered());
+        if (cursorBack) SetCursorPos(rc.left + 30, rc.top + 10);
+        key(panel.hwnd(), VK_ESCAPE);
+        waitMs(2 * CVNTUI_Skeo_Menu::kLeaveInterval);
+        EXPECT_EQ(timer.hovered(), cursorBack);
+        SetCursorPos(rc.left + 30, rc.bottom + 100);
+        SendMessageW(timer.hwnd(), WM_MOUSELEAVE, 0, 0);
+        EXPECT_FALSE(timer.hovered()) << "with its panel closed, leaving darkens the item at once";
     }
 }
