@@ -65,7 +65,15 @@ add_library(skeo_core STATIC
     toolkit/CXHyperLink.cpp
     ui/CVNTUI_Skeo_CameraWnd.cpp
     ui/CVNTUI_Skeo_MainDlg.cpp
+    ui/CVNTUI_Skeo_Menu.cpp
+    ui/CVNTUI_Skeo_Menu_Close.cpp
+    ui/CVNTUI_Skeo_MenuBar.cpp
+    ui/CVNTUI_Skeo_MenuShow.cpp
+    ui/CVNTUI_Skeo_MenuShow_ExposureSlider.cpp
+    ui/CVNTUI_Skeo_MenuShow_Mirror.cpp
+    ui/CVNTUI_Skeo_OptionPanels.cpp
     ui/CVNTUI_TrayIcon.cpp
+    ui/MenuDrawing.cpp
 )
 target_link_libraries(skeo_core PUBLIC vnt_framework vnt_dshow shlwapi strmiids ksuser winmm hid)
 target_link_libraries(vnt_framework PUBLIC oleaut32)

@@ -48,4 +48,11 @@ void BackBuffer::copyTo(HDC target, int x, int y, int width, int height, int sou
     if (dc_ && target) BitBlt(target, x, y, width, height, dc_, sourceX, sourceY, SRCCOPY);
 }
 
+void BackBuffer::paint(HWND window) const {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(window, &ps);
+    copyTo(dc);
+    EndPaint(window, &ps);
+}
+
 }  // namespace vnt

@@ -30,6 +30,8 @@ public:
     void copyTo(HDC target, int x, int y, int width, int height, int sourceX, int sourceY) const;
     // A new surface holding the source's pixels of that rectangle.
     bool copyFrom(HDC source, const RECT& rect);
+    // The whole of a window's paint: the surface copied to its client area.
+    void paint(HWND window) const;
 
 private:
     HDC dc_ = nullptr;

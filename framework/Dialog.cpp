@@ -9,6 +9,12 @@ INT_PTR CDialogBase::DoModal(HWND parent) {
                            reinterpret_cast<LPARAM>(this));
 }
 
+bool CDialogBase::Create(HWND parent) {
+    if (hwnd_) return false;
+    return CreateDialogParamW(resourceModule(), MAKEINTRESOURCEW(templateId_), parent, &CDialogBase::StaticDialogProc,
+                              reinterpret_cast<LPARAM>(this)) != nullptr;
+}
+
 INT_PTR CALLBACK CDialogBase::StaticDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     CDialogBase* self = nullptr;
     if (message == WM_INITDIALOG) {

@@ -12,6 +12,8 @@ public:
 
     // Runs the dialog in the system's modal loop; returns the value given to EndDialog.
     INT_PTR DoModal(HWND parent = nullptr);
+    // Creates the dialog modeless (a child dialog when the template says so); the creator destroys it.
+    bool Create(HWND parent);
 
     UINT templateId() const { return templateId_; }
 

@@ -42,6 +42,9 @@ bool CWnd::CreateEx(DWORD exStyle, const wchar_t* className, const wchar_t* text
 bool CWnd::SubclassWindow(HWND hwnd) {
     if (!hwnd || hwnd_ || fromHandle(hwnd)) return false;
     bind(hwnd);
+    // A window of a class registered here (made by a dialog template, say) already runs our
+    // procedure: chaining to it would call ourselves.
+    if (reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hwnd, GWLP_WNDPROC)) == &CWnd::StaticWindowProc) return true;
     previous_ = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::StaticWindowProc)));
     subclassed_ = true;
@@ -59,6 +62,15 @@ void CWnd::UnsubclassWindow() {
 
 void CWnd::DestroyWindow() {
     if (hwnd_ && IsWindow(hwnd_)) ::DestroyWindow(hwnd_);
+}
+
+bool CWnd::TrackMouseLeave() const {
+    if (!hwnd_) return false;
+    TRACKMOUSEEVENT track{};
+    track.cbSize = sizeof track;
+    track.dwFlags = TME_LEAVE;
+    track.hwndTrack = hwnd_;
+    return TrackMouseEvent(&track) != FALSE;
 }
 
 RECT CWnd::GetClientRect() const {

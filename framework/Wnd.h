@@ -19,7 +19,8 @@ public:
     // Creates a window of a class registered above or of a platform class (which is then subclassed).
     bool CreateEx(DWORD exStyle, const wchar_t* className, const wchar_t* text, DWORD style, int x, int y, int width,
                   int height, HWND parent, UINT_PTR idOrMenu);
-    // Takes over an existing window; false if it is already bound to another object.
+    // Takes over an existing window; false if it is already bound to another object. A window of
+    // a class registered above is only bound, its procedure being ours already.
     bool SubclassWindow(HWND hwnd);
     // Subclasses the dialog's control with the given id.
     bool SubclassDlgItem(UINT id, HWND dialog) { return SubclassWindow(GetDlgItem(dialog, static_cast<int>(id))); }
@@ -35,6 +36,8 @@ public:
     void Invalidate() const {
         if (hwnd_) InvalidateRect(hwnd_, nullptr, FALSE);
     }
+    // Asks for WM_MOUSELEAVE once the cursor leaves the window; true when the platform agreed.
+    bool TrackMouseLeave() const;
 
 protected:
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);

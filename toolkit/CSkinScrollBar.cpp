@@ -167,13 +167,7 @@ void CSkinScrollBar::onButtonDown(LPARAM lParam) {
 void CSkinScrollBar::onMouseMove(LPARAM lParam) {
     const int pixel = along(lParam);
     lastPixel_ = pixel;
-    if (!tracking_) {
-        TRACKMOUSEEVENT track{};
-        track.cbSize = sizeof track;
-        track.dwFlags = TME_LEAVE;
-        track.hwndTrack = hwnd_;
-        tracking_ = TrackMouseEvent(&track) != FALSE;
-    }
+    if (!tracking_) tracking_ = TrackMouseLeave();
     if (dragging()) {
         const toolkit::ScrollBarGeometry g = geometry();
         const int position = g.positionForThumbStart(pixel - grab_);

@@ -36,11 +36,9 @@ LRESULT CVNTUI_Window::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_ERASEBKGND:
         return 1;
-    case WM_PAINT: {
-        vnt::PaintDC dc(hwnd_);
-        backBuffer_.copyTo(dc.get(), 0, 0, width_, height_, 0, 0);
+    case WM_PAINT:
+        backBuffer_.paint(hwnd_);
         return 0;
-    }
     default:
         return CWnd::WindowProc(message, wParam, lParam);
     }

@@ -35,11 +35,9 @@ LRESULT HostWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_ERASEBKGND:
         return 1;
-    case WM_PAINT: {
-        vnt::PaintDC dc(hwnd_);
-        backBuffer_.copyTo(dc.get());
+    case WM_PAINT:
+        backBuffer_.paint(hwnd_);
         return 0;
-    }
     default:
         return CWnd::WindowProc(message, wParam, lParam);
     }

@@ -1,0 +1,86 @@
+// The bar and each of its panels as a person sees them, in the three languages: saved as BMP files
+// when SKEO_SCREENSHOT_DIR names a folder. Each panel is taken together with the bar above it.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "resources/resource.h"
+#include "tests/support/WindowImage.h"
+#include "tests/support/WindowPixels.h"
+#include "tests/ui/MenuBarFixture.h"
+#include "ui/MenuBarLayout.h"
+
+using uitest::MenuBarTest;
+
+namespace {
+
+struct Shot {
+    const wchar_t* name;
+    int itemId;
+    int mode;
+    int exposureLevel;  // not 0: the slider panel under the exposure item
+};
+
+const Shot kShots[] = {
+    {L"zoomcam", IDC_MENU_ZOOM_CAM, 0, 0},      {L"timer", IDC_MENU_TIMER, 0, 0},
+    {L"mirror", IDC_MENU_MIRROR, 0, 0},         {L"resolution", IDC_MENU_RESOLUTION, 0, 0},
+    {L"exposure", IDC_MENU_EXPOSURE, 0, 0},     {L"exposureslider", IDC_MENU_EXPOSURE, 0, 6},
+    {L"exposuremode", IDC_MENU_EXPOSURE_MODE, 0, 0}, {L"zoompic", IDC_MENU_ZOOM_PIC, 1, 0},
+    {L"rotate", IDC_MENU_ROTATE, 1, 0},         {L"delete", IDC_MENU_DELETE, 1, 0},
+};
+
+}  // namespace
+
+class MenuBarPictureTest : public MenuBarTest {};
+
+TEST_F(MenuBarPictureTest, TheBarAndEveryPanelInEveryLanguage) {
+    const bool saving = GetEnvironmentVariableW(L"SKEO_SCREENSHOT_DIR", nullptr, 0) != 0;
+    bar().SetExposureControlKind(1);
+    bar().ReflectCameraCommand(1, ID_MIRROR_HORIZONTAL);
+    bar().ReflectCameraCommand(0, ID_EXPOSURE_MODE_ON);
+    bar().ReflectCameraCommand(0, ID_RESOLUTION_1600X1200);
+    for (LANGID language : {uitest::kEnglish, uitest::kChinese, uitest::kJapanese}) {
+        const std::wstring tag = uitest::languageTag(language);
+        setLanguage(language);
+        bar().ReloadTexts();
+        bar().SetMode(0);
+        bar().ReflectCameraCommand(0, ID_EXPOSURE_PLUS1);
+
+        dock();
+        pump();
+        testsupport::WindowPixels docked(bar().hwnd());
+        EXPECT_EQ(docked.width(), menubar::kDockedWidth);
+        EXPECT_EQ(docked.height(), menubar::kDockedHeight);
+        EXPECT_EQ(docked.at(2, 12), RGB(85, 85, 85)) << "leading separator";
+        EXPECT_EQ(saving, testsupport::saveWindowImage(bar().hwnd(), (L"menubar-" + tag + L"-docked").c_str()));
+        floatBar();
+        pump();
+        testsupport::WindowPixels floating(bar().hwnd());
+        EXPECT_EQ(floating.at(5, 15), RGB(85, 85, 85)) << "leading separator";
+        EXPECT_EQ(saving, testsupport::saveWindowImage(bar().hwnd(), (L"menubar-" + tag + L"-floating").c_str()));
+        dock();
+
+        for (const Shot& shot : kShots) {
+            SCOPED_TRACE(shot.name);
+            bar().SetMode(shot.mode);
+            if (shot.exposureLevel) bar().ReflectCameraCommand(shot.exposureLevel, ID_EXPOSURE_LEVEL);
+            // The cursor on the item lights it, as when the user opens the panel.
+            RECT rc{};
+            GetWindowRect(item(shot.itemId).hwnd(), &rc);
+            SetCursorPos(rc.left + 20, rc.top + 10);
+            SendMessageW(item(shot.itemId).hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(20, 10));
+            press(shot.itemId);
+            CVNTUI_Skeo_MenuShow* panel = item(shot.itemId).panel();
+            ASSERT_NE(panel, nullptr);
+            EXPECT_EQ(panel->IsOpen(), shot.itemId != IDC_MENU_DELETE);
+            if (panel->IsOpen())
+                SendMessageW(panel->hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(40, menubar::rowTop(panel->rowCount() - 1) + 5));
+            pump();
+            const std::wstring name = L"menubar-" + tag + L"-panel-" + shot.name;
+            EXPECT_EQ(saving, testsupport::saveWindowImage(host_->hwnd(), name.c_str()));
+            if (panel->IsOpen()) panel->Close();
+            commands();
+            if (shot.exposureLevel) bar().ReflectCameraCommand(0, ID_EXPOSURE_PLUS1);
+        }
+    }
+}

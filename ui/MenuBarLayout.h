@@ -1,0 +1,79 @@
+// The arithmetic of the menu bar and its option panels: where the items stand at the bar's two
+// heights, which panel row a pixel falls on, the panels' sizes, the mirror item's value and the
+// exposure slider's scale. No Windows header, so it is tested natively.
+#pragma once
+
+#include <string>
+
+namespace menubar {
+
+// The sizes the main dialog gives the bar: docked under the header, floating over the picture.
+constexpr int kDockedWidth = 646;
+constexpr int kDockedHeight = 24;
+constexpr int kFloatingWidth = 801;
+constexpr int kFloatingHeight = 30;
+
+constexpr int kFirstItemId = 1100;
+constexpr int kItemCount = 10;
+
+struct Span {
+    int left = 0;
+    int width = 0;
+};
+
+// A size change to this height is the template's own size coming through, not a layout.
+bool layoutApplies(int barHeight);
+// Where the first item starts: further in on the floating bar, whose corners are cut.
+int firstItemLeft(int barHeight);
+// The item's place along the bar; false for an id that is not an item.
+bool itemSpan(int itemId, int barHeight, Span& span);
+// The separator in front of the first item.
+int leadingSeparatorLeft(int barHeight);
+
+// Separators are 2 x 17, centred on the height they stand in.
+constexpr int kSeparatorWidth = 2;
+constexpr int kSeparatorHeight = 17;
+inline int centredTop(int outer, int inner) { return (outer - inner) / 2; }
+
+// Inside an item of width w: the title starts 8 in; the drop-down arrow, the trailing separator
+// and the slider-mode "-" are placed from the right end.
+constexpr int kItemTextLeft = 8;
+inline int arrowLeft(int itemWidth) { return itemWidth - 19; }
+inline int trailingSeparatorLeft(int itemWidth) { return itemWidth - 2; }
+inline int sliderMarkLeft(int itemWidth) { return itemWidth - 10; }
+
+// The ESC item's image button, 40 x 23, near its right end.
+constexpr int kEscButtonWidth = 40;
+constexpr int kEscButtonHeight = 23;
+inline int escButtonLeft(int itemWidth) { return itemWidth - 45; }
+inline int escButtonTop(int itemHeight) { return (itemHeight - kEscButtonHeight) / 2 + 1; }
+
+// Option panels: rows of 20 pixels from y 8, 4 pixels below the last.
+constexpr int kRowHeight = 20;
+constexpr int kRowsTop = 8;
+constexpr int kRowIconWidth = 30;
+constexpr int kRowTextLeft = 32;
+int panelHeight(int rowCount);
+int rowTop(int row);
+// The row a panel y falls on, counted from the first row; -1 above it. Past the last row (the
+// bottom margin) it gives an index the panel does not have.
+int rowAt(int y);
+// The row a click at y chooses: -1 when there is none there.
+int rowHit(int y, int rowCount);
+// One row up (step -1) or down (+1), from the first to the last and back; from no row at all
+// (-1 or past the end), down starts at the first and up at the last.
+int stepRow(int row, int step, int rowCount);
+
+// The mirror item's value: "H", "H + V", "V", or the language's "Off".
+std::wstring mirrorValueText(bool horizontal, bool vertical, const std::wstring& offText);
+
+// The exposure slider: positions 1 to 15, the top one the brightest; level = 16 - position.
+constexpr int kSliderMin = 1;
+constexpr int kSliderMax = 15;
+constexpr int kSliderPage = 3;
+constexpr int kDefaultExposureLevel = 4;
+int clampSliderPosition(int position);
+int levelOfPosition(int position);
+int positionOfLevel(int level);
+
+}  // namespace menubar
