@@ -245,3 +245,33 @@ TEST_F(SettingsDialogTest, EveryPageIsTextedInTheCurrentLanguageAndFollowsAChang
     EXPECT_EQ(result, IDCANCEL);
     VNTLanguageSelector::instance().setLanguage(VNTLanguageSelector::kEnglish);
 }
+
+TEST_F(SettingsDialogTest, OddStoredValuesStillOpenTheSheetAndAreShownByTheirRules) {
+    const std::wstring key = L"Software\\Vantor\\Zevlan";
+    const DWORD preview = 77, sound = 5, format = 9;
+    const wchar_t prefix[] = L"Room:4*B";
+    const wchar_t wrongType[] = L"not a number";
+    ASSERT_TRUE(testsupport::writeRaw(key, L"InstantPreview", REG_DWORD, &preview, sizeof preview));
+    ASSERT_TRUE(testsupport::writeRaw(key, L"SoundEffectFocus", REG_DWORD, &sound, sizeof sound));
+    ASSERT_TRUE(testsupport::writeRaw(key, L"PhotoNameFormat", REG_DWORD, &format, sizeof format));
+    ASSERT_TRUE(testsupport::writeRaw(key, L"PhotoNameUserDefine", REG_SZ, prefix, sizeof prefix));
+    ASSERT_TRUE(testsupport::writeRaw(key, L"CameraSettingsPreload", REG_SZ, wrongType, sizeof wrongType));
+    VNTSkeoRegedit settings;
+    settings.loadSettings();
+    CVNTUI_Skeo_SettingsPropSheet sheet(settings);
+    const INT_PTR result = run(sheet, {[&] {
+        HWND general = page(sheet.hwnd(), 0);
+        ASSERT_NE(general, nullptr);
+        EXPECT_TRUE(checked(general, IDC_PREVIEW_4_SEC)) << "any value past 1 reads as 4 sec";
+        EXPECT_TRUE(checked(general, IDC_SOUND_FOCUS));
+        EXPECT_TRUE(checked(general, IDC_NAME_PREFIX));
+        EXPECT_EQ(text(GetDlgItem(general, IDC_NAME_PREFIX_TEXT)), L"Room4B") << "a stored prefix is cleaned too";
+        EXPECT_TRUE(checked(general, IDC_KEEP_YES) != checked(general, IDC_KEEP_NO)) << "exactly one answer";
+        PropSheet_PressButton(sheet.hwnd(), PSBTN_OK);
+    }});
+    ASSERT_EQ(result, IDOK);
+    VNTSkeoRegedit stored;
+    stored.loadSettings();
+    EXPECT_EQ(stored.instantPreview(), 2);
+    EXPECT_EQ(stored.photoNameUserDefine(), L"Room4B");
+}
