@@ -20,6 +20,7 @@
 #include "tests/support/MessagePump.h"
 #include "tests/support/RegistrySandbox.h"
 #include "tests/support/Regsvr32.h"
+#include "tests/support/SheetScript.h"
 #include "tests/support/TempFolder.h"
 
 #include <uuids.h>
@@ -75,16 +76,6 @@ double meanOf(Gdiplus::Bitmap& photo) {
         }
     }
     return n ? sum / n : -1;
-}
-
-std::vector<std::function<void()>> steps;
-size_t nextStep = 0;
-void CALLBACK runStep(HWND, UINT, UINT_PTR id, DWORD) {
-    if (nextStep >= steps.size()) {
-        KillTimer(nullptr, id);
-        return;
-    }
-    steps[nextStep++]();
 }
 
 // Moves a trackbar as a drag does: the position, then the page hears of it.
@@ -159,7 +150,7 @@ TEST_F(ImageAdjustmentTest, ASliderChangesTheLivePictureAtOnceAndCancelKeepsIt) 
     CVNTUI_Skeo_SettingsPropSheet sheet(settings);
     sheet.imageAdjustmentPage().setCamera(camera_.get());
     double brighter = -1;
-    steps = {[&] {
+    const INT_PTR result = testsupport::runSheet(sheet, nullptr, {[&] {
         PropSheet_SetCurSel(sheet.hwnd(), nullptr, 1);
         HWND page = PropSheet_IndexToHwnd(sheet.hwnd(), 1);
         HWND slider = GetDlgItem(page, kBrightnessSlider);
@@ -182,12 +173,8 @@ TEST_F(ImageAdjustmentTest, ASliderChangesTheLivePictureAtOnceAndCancelKeepsIt) 
         ASSERT_TRUE(camera_->getVideoProcAmpProperty(2, &value));
         EXPECT_EQ(value, -40);
         PropSheet_PressButton(sheet.hwnd(), PSBTN_CANCEL);
-    }};
-    nextStep = 0;
-    const UINT_PTR timer = SetTimer(nullptr, 0, 100, &runStep);
-    EXPECT_EQ(sheet.DoModal(nullptr), IDCANCEL);
-    KillTimer(nullptr, timer);
-    EXPECT_EQ(nextStep, steps.size());
+    }});
+    EXPECT_EQ(result, IDCANCEL);
     EXPECT_GT(brighter, before + 10) << "the picture got brighter: " << before << " -> " << brighter;
     LONG value = 0;
     ASSERT_TRUE(camera_->getVideoProcAmpProperty(kBrightness, &value));
@@ -200,7 +187,7 @@ TEST_F(ImageAdjustmentTest, DefaultPutsTheStandardValuesBackAndTheCameraCanGoWhi
     settings.loadSettings();
     CVNTUI_Skeo_SettingsPropSheet sheet(settings);
     sheet.imageAdjustmentPage().setCamera(camera_.get());
-    steps = {[&] {
+    const INT_PTR result = testsupport::runSheet(sheet, nullptr, {[&] {
         PropSheet_SetCurSel(sheet.hwnd(), nullptr, 1);
         HWND page = PropSheet_IndexToHwnd(sheet.hwnd(), 1);
         EXPECT_EQ(text(page, kBrightnessValue), L"40");
@@ -215,10 +202,6 @@ TEST_F(ImageAdjustmentTest, DefaultPutsTheStandardValuesBackAndTheCameraCanGoWhi
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, IDC_ADJUST_DEFAULT)));
         moveSlider(page, kBrightnessSlider, 10);  // nothing to send it to, and no crash
         PropSheet_PressButton(sheet.hwnd(), PSBTN_OK);
-    }};
-    nextStep = 0;
-    const UINT_PTR timer = SetTimer(nullptr, 0, 100, &runStep);
-    EXPECT_EQ(sheet.DoModal(nullptr), IDOK);
-    KillTimer(nullptr, timer);
-    EXPECT_EQ(nextStep, steps.size());
+    }});
+    EXPECT_EQ(result, IDOK);
 }

@@ -15,21 +15,11 @@
 #include "settings/CVNTUI_Skeo_SettingsPropSheet.h"
 #include "settings/VNTSkeoRegedit.h"
 #include "tests/support/RegistrySandbox.h"
+#include "tests/support/SheetScript.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/WindowImage.h"
 
 namespace {
-
-std::vector<std::function<void()>> steps;
-size_t nextStep = 0;
-
-void CALLBACK runStep(HWND, UINT, UINT_PTR id, DWORD) {
-    if (nextStep >= steps.size()) {
-        KillTimer(nullptr, id);
-        return;
-    }
-    steps[nextStep++]();
-}
 
 std::wstring text(HWND window) {
     wchar_t buffer[512] = {};
@@ -81,13 +71,7 @@ protected:
     }
 
     INT_PTR run(CVNTUI_Skeo_SettingsPropSheet& sheet, std::vector<std::function<void()>> script) {
-        steps = std::move(script);
-        nextStep = 0;
-        const UINT_PTR timer = SetTimer(nullptr, 0, 100, &runStep);
-        const INT_PTR result = sheet.DoModal(nullptr);
-        KillTimer(nullptr, timer);
-        EXPECT_EQ(nextStep, steps.size()) << "every step ran before the sheet closed";
-        return result;
+        return testsupport::runSheet(sheet, nullptr, std::move(script));
     }
 
     testsupport::RegistrySandbox registry_;

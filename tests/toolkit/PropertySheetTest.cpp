@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/VNTLanguageSelector.h"
+#include "tests/support/SheetScript.h"
 #include "tests/toolkit/ToolkitFixture.h"
 #include "toolkit/CVNTUI_PropertySheet.h"
 
@@ -35,17 +36,6 @@ protected:
 };
 
 // Steps run one after another inside the sheet's own message loop.
-std::vector<std::function<void()>> steps;
-size_t nextStep = 0;
-
-void CALLBACK runStep(HWND, UINT, UINT_PTR id, DWORD) {
-    if (nextStep >= steps.size()) {
-        KillTimer(nullptr, id);
-        return;
-    }
-    steps[nextStep++]();
-}
-
 std::wstring text(HWND window) {
     wchar_t buffer[256] = {};
     GetWindowTextW(window, buffer, 256);
@@ -80,13 +70,7 @@ std::wstring tabText(HWND sheet) {
 class PropertySheetTest : public ToolkitTest {
 protected:
     INT_PTR run(CVNTUI_PropertySheet& sheet, std::vector<std::function<void()>> script) {
-        steps = std::move(script);
-        nextStep = 0;
-        const UINT_PTR timer = SetTimer(nullptr, 0, 100, &runStep);
-        const INT_PTR result = sheet.DoModal(host_->hwnd());
-        KillTimer(nullptr, timer);
-        EXPECT_EQ(nextStep, steps.size()) << "every step ran before the sheet closed";
-        return result;
+        return testsupport::runSheet(sheet, host_->hwnd(), std::move(script));
     }
 };
 

@@ -1,0 +1,43 @@
+// Runs a property sheet modally while a script of steps acts on it from inside its own message
+// loop, one step per 100 ms tick; checks every step ran before the sheet closed.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
+
+#include "toolkit/CVNTUI_PropertySheet.h"
+
+namespace testsupport {
+
+namespace sheetscript {
+inline std::vector<std::function<void()>>& steps() {
+    static std::vector<std::function<void()>> s;
+    return s;
+}
+inline size_t& next() {
+    static size_t n = 0;
+    return n;
+}
+inline void CALLBACK tick(HWND, UINT, UINT_PTR id, DWORD) {
+    if (next() >= steps().size()) {
+        KillTimer(nullptr, id);
+        return;
+    }
+    const size_t step = next()++;
+    steps()[step]();
+}
+}  // namespace sheetscript
+
+inline INT_PTR runSheet(CVNTUI_PropertySheet& sheet, HWND owner, std::vector<std::function<void()>> script) {
+    sheetscript::steps() = std::move(script);
+    sheetscript::next() = 0;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 100, &sheetscript::tick);
+    const INT_PTR result = sheet.DoModal(owner);
+    KillTimer(nullptr, timer);
+    EXPECT_EQ(sheetscript::next(), sheetscript::steps().size()) << "every step ran before the sheet closed";
+    return result;
+}
+
+}  // namespace testsupport
