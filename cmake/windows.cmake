@@ -44,6 +44,7 @@ add_library(skeo_core STATIC
     camera/VNTWebcamSkeoPlus.cpp
     library/EventListXml.cpp
     library/PhotoWriter.cpp
+    library/PictureCodec.cpp
     library/VNTSkeoDatabaseManager.cpp
     settings/CVNTUI_Skeo_GeneralPage.cpp
     settings/CVNTUI_Skeo_ImageAdjustmentPage.cpp
@@ -63,6 +64,8 @@ add_library(skeo_core STATIC
     toolkit/CVNTUI_PropertySheet.cpp
     toolkit/CVNTUI_Window.cpp
     toolkit/CXHyperLink.cpp
+    ui/CVNTUI_Picture.cpp
+    ui/CVNTUI_Skeo_Border.cpp
     ui/CVNTUI_Skeo_CameraWnd.cpp
     ui/CVNTUI_Skeo_MainDlg.cpp
     ui/CVNTUI_Skeo_Menu.cpp
@@ -72,7 +75,11 @@ add_library(skeo_core STATIC
     ui/CVNTUI_Skeo_MenuShow_ExposureSlider.cpp
     ui/CVNTUI_Skeo_MenuShow_Mirror.cpp
     ui/CVNTUI_Skeo_OptionPanels.cpp
+    ui/CVNTUI_Skeo_PhotoInfoStatic.cpp
+    ui/CVNTUI_Skeo_PhotoWnd.cpp
+    ui/CVNTUI_StaticPicture.cpp
     ui/CVNTUI_TrayIcon.cpp
+    ui/LocalizedMenu.cpp
     ui/MenuDrawing.cpp
 )
 target_link_libraries(skeo_core PUBLIC vnt_framework vnt_dshow shlwapi strmiids ksuser winmm hid)

@@ -54,6 +54,11 @@ private:
     bool created_ = false;
 };
 
+// The signed point packed into a mouse message's lParam.
+inline POINT PointFromLParam(LPARAM lParam) {
+    return POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+}
+
 // Hands a parent's notification to the object of the control it concerns, if that object wants it.
 // Returns true with *result set when the control handled it.
 bool ReflectToControl(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);

@@ -16,6 +16,7 @@
 #include "library/ExifSegment.h"
 #include "library/ImageScale.h"
 #include "library/JpegSize.h"
+#include "library/PictureCodec.h"
 
 using namespace Gdiplus;
 
@@ -25,24 +26,12 @@ constexpr ULONG kPhotoQuality = 99;
 constexpr ULONG kThumbnailQuality = 85;
 constexpr int kExifThumbLong = 160;
 constexpr int kExifThumbShort = 120;
-// Larger files are not photos of ours; reading them whole would only waste memory.
-constexpr ULONGLONG kMaxPhotoBytes = 256ull * 1024 * 1024;
 
-using Bytes = std::vector<uint8_t>;
-
-bool readFile(const wchar_t* path, Bytes& bytes) {
-    vnt::FileHandle file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                     FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return false;
-    LARGE_INTEGER size;
-    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart <= 0 ||
-        static_cast<ULONGLONG>(size.QuadPart) > kMaxPhotoBytes)
-        return false;
-    bytes.resize(static_cast<size_t>(size.QuadPart));
-    DWORD read = 0;
-    return ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) &&
-           read == bytes.size();
-}
+using picture::Bytes;
+using picture::decode;
+using picture::readFile;
+using picture::rowBytes;
+using picture::scaled;
 
 // Writes the whole file; a file that is to replace another is flushed to disk first.
 bool writeNewFile(const std::wstring& path, const Bytes& bytes, DWORD disposition, bool flush) {
@@ -55,21 +44,6 @@ bool writeNewFile(const std::wstring& path, const Bytes& bytes, DWORD dispositio
     file.reset();
     if (!ok) DeleteFileW(path.c_str());
     return ok;
-}
-
-vnt::ComPtr<IStream> streamOver(const Bytes& bytes) {
-    vnt::ComPtr<IStream> stream;
-    stream.attach(SHCreateMemStream(bytes.data(), static_cast<UINT>(bytes.size())));
-    return stream;
-}
-
-std::unique_ptr<Bitmap> decode(const Bytes& bytes) {
-    vnt::ComPtr<IStream> stream = streamOver(bytes);
-    if (!stream) return nullptr;
-    std::unique_ptr<Bitmap> bitmap(Bitmap::FromStream(stream.get()));
-    if (!bitmap || bitmap->GetLastStatus() != Ok || bitmap->GetWidth() == 0 || bitmap->GetHeight() == 0)
-        return nullptr;
-    return bitmap;
 }
 
 bool encodeJpeg(Image& image, ULONG quality, Bytes& out) {
@@ -90,21 +64,6 @@ bool encodeJpeg(Image& image, ULONG quality, Bytes& out) {
 }
 
 // A scaled copy of exactly width x height, drawn with good filtering.
-std::unique_ptr<Bitmap> scaled(Image& source, int width, int height) {
-    auto result = std::make_unique<Bitmap>(width, height, PixelFormat24bppRGB);
-    if (result->GetLastStatus() != Ok) return nullptr;
-    Graphics g(result.get());
-    g.SetInterpolationMode(InterpolationModeHighQualityBicubic);
-    g.SetPixelOffsetMode(PixelOffsetModeHalf);
-    ImageAttributes tile;
-    tile.SetWrapMode(WrapModeTileFlipXY);  // no dark seam along the edges
-    if (g.DrawImage(&source, Rect(0, 0, width, height), 0, 0, static_cast<INT>(source.GetWidth()),
-                    static_cast<INT>(source.GetHeight()), UnitPixel, &tile) != Ok)
-        return nullptr;
-    return result;
-}
-
-int rowBytes(int width) { return (width * 3 + 3) & ~3; }
 
 // The EXIF thumbnail of a picture given by its pixels (24-bit, top row first): 160 x 120 for a
 // landscape picture, 120 x 160 otherwise, turned like the photo. Shrunk by our own area average,

@@ -6,6 +6,8 @@
 #define IDI_SKEO 128
 #define IDR_TRAY_MENU 129
 #define IDI_SKEO_TRAY 290
+#define IDR_PHOTO_CONTEXT_MENU 139
+#define IDR_LIST_CONTEXT_MENU 140
 
 // Focus pictures shown over the video, black being transparent.
 #define IDB_FOCUS_IN_PROGRESS 511
@@ -67,6 +69,15 @@
 #define ID_ROTATE_LEFT 32862
 #define ID_DELETE_PHOTO 32871
 #define ID_DELETE_PHOTO_LAST 32872
+
+// Photo context menus.
+#define ID_CTX_ZOOM_IN 32901
+#define ID_CTX_ZOOM_OUT 32902
+#define ID_CTX_ROTATE_RIGHT 32903
+#define ID_CTX_ROTATE_LEFT 32904
+#define ID_CTX_DELETE 32905
+#define ID_CTX_COPY 32906
+#define ID_CTX_GO_TO_IMAGE_FOLDER 32907
 
 #define SKEO_VERSION_TEXT "2.0.4.0"
 #define SKEO_VERSION_BINARY 2, 0, 4, 0

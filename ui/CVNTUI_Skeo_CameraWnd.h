@@ -1,25 +1,28 @@
-// The live camera view (control 1000 of the main dialog): a black child window into which the
-// capture graph's renderer draws, and which reports left clicks to its notify window.
+// The live camera view (control 1000 of the main dialog): a black picture control into which the
+// capture graph's renderer draws, and which tells its notify window of left clicks.
 #pragma once
 
-#include <windows.h>
+#include "ui/CVNTUI_StaticPicture.h"
 
 // Sent to the notify window on a left button press in the view.
 constexpr UINT MSG_CAMERA_CLICKED = WM_USER + 10;
 
-class CVNTUI_Skeo_CameraWnd {
+class CVNTUI_Skeo_CameraWnd : public CVNTUI_StaticPicture {
 public:
-    CVNTUI_Skeo_CameraWnd() = default;
-    ~CVNTUI_Skeo_CameraWnd();
-    CVNTUI_Skeo_CameraWnd(const CVNTUI_Skeo_CameraWnd&) = delete;
-    CVNTUI_Skeo_CameraWnd& operator=(const CVNTUI_Skeo_CameraWnd&) = delete;
+    CVNTUI_Skeo_CameraWnd();
 
+    // Made by code, clipped from its siblings and children: the renderer's windows must stay on top.
     bool create(HWND parent, int id, const RECT& rect, HWND notifyWindow);
-    HWND hwnd() const { return hwnd_; }
+
+    void SetNotify(HWND window, UINT message) {
+        notifyWindow_ = window;
+        notifyMessage_ = message;
+    }
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-
-    HWND hwnd_ = nullptr;
-    HWND notify_ = nullptr;
+    HWND notifyWindow_ = nullptr;
+    UINT notifyMessage_ = MSG_CAMERA_CLICKED;
 };

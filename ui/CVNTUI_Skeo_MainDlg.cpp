@@ -5,6 +5,7 @@
 #include "framework/Window.h"
 #include "resources/StringIds.h"
 #include "resources/resource.h"
+#include "ui/LocalizedMenu.h"
 
 namespace {
 
@@ -128,18 +129,11 @@ void CVNTUI_Skeo_MainDlg::OnTrayOpen() {
 }
 
 void CVNTUI_Skeo_MainDlg::ShowTrayMenu(POINT point) {
-    vnt::MenuHandle menu(LoadMenuW(vnt::resourceModule(), MAKEINTRESOURCEW(IDR_TRAY_MENU)));
+    static const MenuItemText kTexts[] = {
+        {ID_TRAY_OPEN, IDS_TRAY_OPEN}, {ID_TRAY_ABOUT, IDS_TRAY_ABOUT}, {ID_TRAY_CLOSE, IDS_TRAY_CLOSE}};
+    vnt::MenuHandle menu = LoadLocalizedMenu(IDR_TRAY_MENU, kTexts, 3);
     HMENU popup = menu ? GetSubMenu(menu.get(), 0) : nullptr;
     if (!popup) return;
-    const struct {
-        UINT command;
-        UINT text;
-    } items[] = {{ID_TRAY_OPEN, IDS_TRAY_OPEN}, {ID_TRAY_ABOUT, IDS_TRAY_ABOUT}, {ID_TRAY_CLOSE, IDS_TRAY_CLOSE}};
-    for (const auto& item : items) {
-        std::wstring text;
-        if (!VNTLanguageSelector::instance().loadString(item.text, text)) continue;
-        ModifyMenuW(popup, item.command, MF_BYCOMMAND | MF_STRING, item.command, text.c_str());
-    }
     SetMenuDefaultItem(popup, ID_TRAY_OPEN, FALSE);
     TrackTrayPopup(popup, point);
 }

@@ -1,0 +1,47 @@
+// The photo view (control 1001 of the main dialog): the selected photo fitted to the view, zoomed
+// in six steps, dragged around with the left button when it is larger than the view, with a
+// context menu on the right button.
+#pragma once
+
+#include "framework/BackBuffer.h"
+#include "ui/CVNTUI_StaticPicture.h"
+#include "ui/PictureGeometry.h"
+
+class CVNTUI_Skeo_PhotoWnd : public CVNTUI_StaticPicture {
+public:
+    CVNTUI_Skeo_PhotoWnd();
+    ~CVNTUI_Skeo_PhotoWnd() override;
+
+    int Render() override;
+    // Puts the shown photo's file on the clipboard as a one-file drop list; 0 when the clipboard
+    // cannot be opened or no photo is shown.
+    int CopyToClipboard() override;
+
+    // Where the context menu's commands go; the view's top-level window when not set.
+    void SetCommandTarget(HWND window) { commandTarget_ = window; }
+    // The context menu in the current language (its first popup is shown).
+    static vnt::MenuHandle LoadContextMenu();
+
+    const skeo::PhotoViewLayout& layout() const { return layout_; }
+    bool dragging() const { return dragging_; }
+
+protected:
+    void OnAttached() override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void paint(HDC target);
+    void ensureBackBuffer();
+    void releaseScaled();
+    void showContextMenu();
+
+    vnt::BackBuffer backBuffer_;
+    HDC imageDC_ = nullptr;
+    HBITMAP scaled_ = nullptr;
+    HGDIOBJ previousImage_ = nullptr;
+    skeo::PhotoViewLayout layout_;
+    POINT anchor_{-1, -1};
+    bool dragging_ = false;
+    HCURSOR hand_ = nullptr;
+    HWND commandTarget_ = nullptr;
+};
