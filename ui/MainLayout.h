@@ -1,0 +1,59 @@
+// The main window's arithmetic: where its controls stand for a window size and mode, the sizes a
+// resize drag may take (the picture always 4:3), the full-screen picture, the information line
+// and the window's outline. No Windows header, so it is tested natively.
+#pragma once
+
+#include <vector>
+
+namespace mainlayout {
+
+struct Box {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+    int width() const { return right - left; }
+    int height() const { return bottom - top; }
+    bool operator==(const Box& o) const {
+        return left == o.left && top == o.top && right == o.right && bottom == o.bottom;
+    }
+};
+inline Box boxAt(int x, int y, int width, int height) { return Box{x, y, x + width, y + height}; }
+
+struct Point {
+    int x;
+    int y;
+};
+
+constexpr int kMinimumWidth = 694;
+constexpr int kCameraHeight = 578;
+constexpr int kPhotoExtra = 114;  // the strip under the photo
+constexpr int kHeaderHeight = 50;
+
+// The height photo mode adds; 0 in the other modes.
+inline int extraFor(bool photoMode) { return photoMode ? kPhotoExtra : 0; }
+
+// The picture area of a normal layout of W x H.
+Box pictureArea(int width, int height, int extra);
+
+// The window size a drag of the resize strips to the client point (x, y) asks for: at least the
+// minimum, the picture area kept at 4:3. False when the point is to be ignored (neither of its
+// coordinates lands on a whole 4:3 step).
+bool dragResize(int x, int y, int extra, int& width, int& height);
+
+// The largest 4:3 picture that fits the client, centred.
+Box fullScreenPicture(int clientWidth, int clientHeight);
+
+// The information line under the picture: the folder button, the line itself, and the three
+// separators (empty where the line reports no gap).
+struct InfoLine {
+    Box folderButton;
+    Box line;
+    Box separators[3];
+};
+InfoLine infoLine(const Box& picture, int textWidth, const int gaps[3]);
+
+// The window's outline: the body with cut corners and the tab strip on its left.
+std::vector<Point> windowOutline(int width, int height);
+
+}  // namespace mainlayout
