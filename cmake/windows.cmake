@@ -15,13 +15,14 @@ add_library(vnt_framework STATIC
     framework/GdiplusSession.cpp
     framework/MemoryStream.cpp
     framework/MessageWait.cpp
+    framework/ProgramSound.cpp
     framework/WorkerThread.cpp
     framework/Trace.cpp
     framework/Window.cpp
     framework/Wnd.cpp
 )
 target_include_directories(vnt_framework PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(vnt_framework PUBLIC skeo_portable gdiplus ole32 oleaut32 uuid comctl32 shell32 user32 gdi32)
+target_link_libraries(vnt_framework PUBLIC skeo_portable gdiplus ole32 oleaut32 uuid comctl32 shell32 user32 gdi32 winmm)
 
 # Everything of Skeo but the application object, so that tests can link it.
 add_library(skeo_core STATIC
