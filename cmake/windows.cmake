@@ -65,6 +65,8 @@ add_library(skeo_core STATIC
     toolkit/CVNTUI_Window.cpp
     toolkit/CXHyperLink.cpp
     ui/CVNTUI_Skeo_CameraWnd.cpp
+    ui/CVNTUI_Skeo_CountdownWnd.cpp
+    ui/CVNTUI_Skeo_ExposureOSDWnd.cpp
     ui/CVNTUI_Skeo_MainDlg.cpp
     ui/CVNTUI_Skeo_Menu.cpp
     ui/CVNTUI_Skeo_Menu_Close.cpp
@@ -73,6 +75,7 @@ add_library(skeo_core STATIC
     ui/CVNTUI_Skeo_MenuShow_ExposureSlider.cpp
     ui/CVNTUI_Skeo_MenuShow_Mirror.cpp
     ui/CVNTUI_Skeo_OptionPanels.cpp
+    ui/CVNTUI_Skeo_SFButtonWindow.cpp
     ui/CVNTUI_TrayIcon.cpp
     ui/MenuDrawing.cpp
 )
