@@ -1,12 +1,11 @@
 #include "camera/VNTWebcam.h"
 
 #include "camera/WebcamModel.h"
-#include "framework/ModulePath.h"
+#include "framework/ProgramSound.h"
 #include "framework/Trace.h"
 
 #include <ks.h>
 #include <ksmedia.h>
-#include <mmsystem.h>
 #include <uuids.h>
 #include <versionhelpers.h>
 
@@ -63,13 +62,6 @@ bool readUsbDeviceName(const std::wstring& devicePath, std::wstring& displayName
     return !displayName.empty();
 }
 
-void playProgramSound(const wchar_t* fileName) {
-    std::wstring path = vnt::modulePath();
-    if (path.empty()) return;
-    path = path.substr(0, path.find_last_of(L'\\') + 1) + fileName;
-    sndPlaySoundW(path.c_str(), SND_ASYNC | SND_NODEFAULT | SND_FILENAME);
-}
-
 VNTWebcam::VNTWebcam() = default;
 
 VNTWebcam::~VNTWebcam() { graph_.reset(); }
@@ -118,7 +110,7 @@ bool VNTWebcam::stop() {
 bool VNTWebcam::snapshot(const wchar_t* path, bool clearOverlay) {
     if (!graph_) return false;
     if (clearOverlay) graph_->DisableBitmap();
-    if (!silent_) playProgramSound(L"Camera Shutter - shorter.wav");
+    if (!silent_) vnt::playProgramSound(L"Camera Shutter - shorter.wav");
     return graph_->Snapshot(path);
 }
 

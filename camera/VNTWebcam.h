@@ -83,6 +83,3 @@ private:
 // its FriendlyName, and its LocationInformation before it, from the machine's USB enumeration key.
 // Values of any length are read whole. False when the key cannot be opened or no name results.
 bool readUsbDeviceName(const std::wstring& devicePath, std::wstring& displayName);
-
-// A sound file installed beside the program, played without waiting.
-void playProgramSound(const wchar_t* fileName);

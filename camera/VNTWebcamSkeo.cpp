@@ -3,6 +3,7 @@
 #include "app/VNTNotificationCenter.h"
 #include "camera/VNTHidReportMonitor.h"
 #include "camera/VantorUsbIds.h"
+#include "framework/ProgramSound.h"
 #include "framework/Trace.h"
 #include "resources/resource.h"
 
@@ -404,11 +405,11 @@ void VNTWebcamSkeo::processHidReport(const BYTE* report, size_t length) {
             if (!quietFocus_) {
                 KillTimer(window_, kFocusPictureTimer);
                 showFocusPicture(IDB_FOCUS_IN_PROGRESS);
-                if (!focusSoundsOff_) playProgramSound(L"Focus_Beginning.wav");
+                if (!focusSoundsOff_) vnt::playProgramSound(L"Focus_Beginning.wav");
             }
         } else if (value == 2 && focusing_) {
             if (!quietFocus_) {
-                if (!focusSoundsOff_) playProgramSound(L"Focus_End.wav");
+                if (!focusSoundsOff_) vnt::playProgramSound(L"Focus_End.wav");
                 if (focusPicture_ == IDB_FOCUS_IN_PROGRESS) showFocusPicture(IDB_FOCUS_FINISHED);
                 SetTimer(window_, kFocusPictureTimer, kFocusPictureMs, nullptr);
             }

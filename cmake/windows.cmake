@@ -15,13 +15,14 @@ add_library(vnt_framework STATIC
     framework/GdiplusSession.cpp
     framework/MemoryStream.cpp
     framework/MessageWait.cpp
+    framework/ProgramSound.cpp
     framework/WorkerThread.cpp
     framework/Trace.cpp
     framework/Window.cpp
     framework/Wnd.cpp
 )
 target_include_directories(vnt_framework PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(vnt_framework PUBLIC skeo_portable gdiplus ole32 oleaut32 uuid comctl32 shell32 user32 gdi32)
+target_link_libraries(vnt_framework PUBLIC skeo_portable gdiplus ole32 oleaut32 uuid comctl32 shell32 user32 gdi32 winmm)
 
 # Everything of Skeo but the application object, so that tests can link it.
 add_library(skeo_core STATIC
@@ -65,8 +66,11 @@ add_library(skeo_core STATIC
     toolkit/CVNTUI_Window.cpp
     toolkit/CXHyperLink.cpp
     ui/CVNTUI_Picture.cpp
+    ui/CVNTUI_Skeo_AboutBox.cpp
     ui/CVNTUI_Skeo_Border.cpp
     ui/CVNTUI_Skeo_CameraWnd.cpp
+    ui/CVNTUI_Skeo_CountdownWnd.cpp
+    ui/CVNTUI_Skeo_ExposureOSDWnd.cpp
     ui/CVNTUI_Skeo_MainDlg.cpp
     ui/CVNTUI_Skeo_Menu.cpp
     ui/CVNTUI_Skeo_Menu_Close.cpp
@@ -77,6 +81,7 @@ add_library(skeo_core STATIC
     ui/CVNTUI_Skeo_OptionPanels.cpp
     ui/CVNTUI_Skeo_PhotoInfoStatic.cpp
     ui/CVNTUI_Skeo_PhotoWnd.cpp
+    ui/CVNTUI_Skeo_SFButtonWindow.cpp
     ui/CVNTUI_StaticPicture.cpp
     ui/CVNTUI_TrayIcon.cpp
     ui/LocalizedMenu.cpp
@@ -92,7 +97,7 @@ target_link_options(Skeo PRIVATE -municode)
 file(GLOB SKEO_SKINS ${CMAKE_SOURCE_DIR}/resources/images/skins/*)
 list(JOIN SKEO_SKINS ";" SKEO_SKIN_DEPENDS)
 set_source_files_properties(resources/Skeo.rc PROPERTIES
-    OBJECT_DEPENDS "${SKEO_SKIN_DEPENDS};${CMAKE_SOURCE_DIR}/resources/Skins.rc;${CMAKE_SOURCE_DIR}/resources/SettingsDialog.rc;${CMAKE_SOURCE_DIR}/resources/StringIds.h;${CMAKE_SOURCE_DIR}/resources/strings/Strings.en.rc;${CMAKE_SOURCE_DIR}/resources/strings/Strings.zh-TW.rc;${CMAKE_SOURCE_DIR}/resources/strings/Strings.ja.rc;${CMAKE_SOURCE_DIR}/resources/Skeo.manifest;${CMAKE_SOURCE_DIR}/resources/Skeo.ico;${CMAKE_SOURCE_DIR}/resources/SkeoTray.ico;${CMAKE_SOURCE_DIR}/resources/resource.h;${CMAKE_SOURCE_DIR}/resources/images/focus-progress.bmp;${CMAKE_SOURCE_DIR}/resources/images/focus-done.bmp")
+    OBJECT_DEPENDS "${SKEO_SKIN_DEPENDS};${CMAKE_SOURCE_DIR}/resources/Skins.rc;${CMAKE_SOURCE_DIR}/resources/SettingsDialog.rc;${CMAKE_SOURCE_DIR}/resources/AboutBox.rc;${CMAKE_SOURCE_DIR}/resources/StringIds.h;${CMAKE_SOURCE_DIR}/resources/strings/Strings.en.rc;${CMAKE_SOURCE_DIR}/resources/strings/Strings.zh-TW.rc;${CMAKE_SOURCE_DIR}/resources/strings/Strings.ja.rc;${CMAKE_SOURCE_DIR}/resources/Skeo.manifest;${CMAKE_SOURCE_DIR}/resources/Skeo.ico;${CMAKE_SOURCE_DIR}/resources/SkeoTray.ico;${CMAKE_SOURCE_DIR}/resources/resource.h;${CMAKE_SOURCE_DIR}/resources/images/focus-progress.bmp;${CMAKE_SOURCE_DIR}/resources/images/focus-done.bmp")
 
 # The sounds are played by full path from beside the program.
 file(GLOB SKEO_SOUNDS ${CMAKE_SOURCE_DIR}/resources/sounds/*.wav ${CMAKE_SOURCE_DIR}/resources/sounds/*.Wav)

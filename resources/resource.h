@@ -79,6 +79,15 @@
 #define ID_CTX_COPY 32906
 #define ID_CTX_GO_TO_IMAGE_FOLDER 32907
 
+// The About box and its texts; the five texts have consecutive ids.
+#define IDD_ABOUTBOX 160
+#define IDC_ABOUT_TITLE 2000
+#define IDC_ABOUT_FIRMWARE 2001
+#define IDC_ABOUT_SOFTWARE 2002
+#define IDC_ABOUT_COPYRIGHT 2003
+#define IDC_ABOUT_RIGHTS 2004
+#define IDC_ABOUT_LINK 2005
+
 #define SKEO_VERSION_TEXT "2.0.4.0"
 #define SKEO_VERSION_BINARY 2, 0, 4, 0
 

@@ -26,6 +26,23 @@ bool hasClass(HWND hwnd, const wchar_t* name) {
     return GetClassNameW(hwnd, buffer, 64) > 0 && std::wcscmp(buffer, name) == 0;
 }
 
+// Narrows the taskbar's rectangle to the notification area, without the clock; stops at the clock.
+BOOL CALLBACK cutTrayRect(HWND child, LPARAM param) {
+    RECT& rect = *reinterpret_cast<RECT*>(param);
+    if (hasClass(child, L"TrayNotifyWnd")) {
+        GetWindowRect(child, &rect);
+        return TRUE;
+    }
+    if (!hasClass(child, L"TrayClockWClass")) return TRUE;
+    RECT clock;
+    GetWindowRect(child, &clock);
+    if (clock.bottom < rect.bottom - 5)
+        rect.top = clock.bottom;  // vertical taskbar: the clock sits above the icons
+    else
+        rect.right = clock.left;
+    return FALSE;
+}
+
 }  // namespace
 
 CVNTUI_TrayIcon::CVNTUI_TrayIcon(UINT templateId) : CDialogBase(templateId) {
@@ -152,22 +169,8 @@ RECT CVNTUI_TrayIcon::trayRect() {
     RECT rect{};
     if (HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr)) {
         GetWindowRect(taskbar, &rect);
-        for (HWND child = GetWindow(taskbar, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-            if (hasClass(child, L"TrayNotifyWnd")) {
-                GetWindowRect(child, &rect);
-                for (HWND inner = GetWindow(child, GW_CHILD); inner; inner = GetWindow(inner, GW_HWNDNEXT)) {
-                    if (!hasClass(inner, L"TrayClockWClass")) continue;
-                    RECT clock;
-                    GetWindowRect(inner, &clock);
-                    if (clock.bottom < rect.bottom - 5)
-                        rect.top = clock.bottom;  // vertical taskbar: the clock sits above the icons
-                    else
-                        rect.right = clock.left;
-                    break;
-                }
-                return rect;
-            }
-        }
+        // Every window below the taskbar, in order: the clock sits inside the notification area.
+        EnumChildWindows(taskbar, &cutTrayRect, reinterpret_cast<LPARAM>(&rect));
         return rect;
     }
     APPBARDATA bar{};

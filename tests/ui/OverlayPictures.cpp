@@ -1,0 +1,86 @@
+#include "tests/ui/OverlayPictures.h"
+
+#include "framework/BackBuffer.h"
+#include "tests/support/WindowPixels.h"
+#include "toolkit/CGdiPlusBitmap.h"
+
+namespace overlaytest {
+
+namespace {
+Picture readPixels(HDC source, int width, int height) {
+    Picture p;
+    p.width = width;
+    p.height = height;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC memory = CreateCompatibleDC(source);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, source, 0, 0, SRCCOPY);
+    GdiFlush();
+    const DWORD* d = static_cast<const DWORD*>(bits);
+    for (int i = 0; i < width * height; ++i) p.pixels.push_back(RGB((d[i] >> 16) & 0xFF, (d[i] >> 8) & 0xFF, d[i] & 0xFF));
+    SelectObject(memory, old);
+    DeleteDC(memory);
+    DeleteObject(bitmap);
+    return p;
+}
+}  // namespace
+
+Picture expectedPicture(std::initializer_list<Layer> layers, int width, int height, COLORREF background) {
+    vnt::BackBuffer buffer;
+    buffer.create(nullptr, width, height);
+    buffer.fill(background);
+    for (const Layer& layer : layers) {
+        CGdiPlusBitmapResource image;
+        if (!image.Load(layer.pngId)) return Picture{};
+        image.draw(buffer.dc(), layer.x, layer.y);
+    }
+    return readPixels(buffer.dc(), width, height);
+}
+
+Picture windowPicture(HWND window) {
+    testsupport::WindowPixels pixels(window);
+    Picture p;
+    p.width = pixels.width();
+    p.height = pixels.height();
+    for (int y = 0; y < p.height; ++y)
+        for (int x = 0; x < p.width; ++x) p.pixels.push_back(pixels.at(x, y));
+    return p;
+}
+
+int mismatches(HWND window, const Picture& shown, const Picture& expected) {
+    if (shown.width != expected.width || shown.height != expected.height || expected.pixels.empty()) return -1;
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    const bool hasRegion = GetWindowRgn(window, region) != ERROR;
+    int count = 0;
+    for (int y = 0; y < shown.height; ++y)
+        for (int x = 0; x < shown.width; ++x)
+            if ((!hasRegion || PtInRegion(region, x, y)) && !testsupport::closeColour(shown.at(x, y), expected.at(x, y)))
+                ++count;
+    DeleteObject(region);
+    return count;
+}
+
+UINT shownImage(HWND window, const std::map<UINT, Picture>& candidates) {
+    if (!IsWindowVisible(window)) return 0;
+    const Picture shown = windowPicture(window);
+    for (const auto& [id, picture] : candidates)
+        if (mismatches(window, shown, picture) == 0) return id;
+    return 0;
+}
+
+int differences(const Picture& a, const Picture& b, const RECT& area) {
+    int count = 0;
+    for (int y = area.top; y < area.bottom; ++y)
+        for (int x = area.left; x < area.right; ++x)
+            if (!testsupport::closeColour(a.at(x, y), b.at(x, y))) ++count;
+    return count;
+}
+
+}  // namespace overlaytest

@@ -1,0 +1,245 @@
+// The three popups over the live picture, in real windows: the snapshot/focus bar's zones, keys
+// and hover looks, the self-timer's seconds and its one notice, the exposure indicator's second.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+#include <vector>
+
+#include "resources/resource.h"
+#include "tests/support/MessagePump.h"
+#include "tests/support/WindowImage.h"
+#include "tests/toolkit/ToolkitFixture.h"
+#include "tests/ui/OverlayPictures.h"
+#include "ui/CVNTUI_Skeo_CountdownWnd.h"
+#include "ui/CVNTUI_Skeo_ExposureOSDWnd.h"
+#include "ui/CVNTUI_Skeo_SFButtonWindow.h"
+
+using overlaytest::expectedPicture;
+using overlaytest::Picture;
+using overlaytest::shownImage;
+using toolkittest::kPanel;
+
+namespace {
+
+// Stands in for the main dialog: hands every private message it receives to the test.
+class Receiver : public vnt::CWnd {
+public:
+    std::function<void(UINT, WPARAM)> onMessage;
+
+    bool create() {
+        return RegisterWindowClass(L"VNT_OverlayTestReceiver", 0, nullptr, nullptr) &&
+               CreateEx(0, L"VNT_OverlayTestReceiver", L"", WS_POPUP, 0, 0, 0, 0, nullptr, 0);
+    }
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message >= WM_USER && onMessage) onMessage(message, wParam);
+        return CWnd::WindowProc(message, wParam, lParam);
+    }
+};
+
+void showAt(HWND window, int x, int y) {
+    SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
+void pumpFor(DWORD ms) { testsupport::pumpUntil([] { return false; }, ms); }
+
+// Wine hands a window's drawing to the X server some time after it was made: the screenshot waits
+// for it. The cursor is put where the test's moves said it is, so the real mouse agrees with them.
+void shot(HWND window, const wchar_t* name, POINT cursor) {
+    ClientToScreen(window, &cursor);
+    SetCursorPos(cursor.x, cursor.y);
+    pumpFor(150);
+    testsupport::saveWindowImage(window, name);
+}
+
+std::map<UINT, Picture> pictures(UINT first, UINT last, int size) {
+    std::map<UINT, Picture> result;
+    for (UINT id = first; id <= last; ++id) result[id] = expectedPicture({{id, 0, 0}}, size, size, kPanel);
+    return result;
+}
+
+}  // namespace
+
+class OverlayTest : public toolkittest::ToolkitTest {
+protected:
+    // The wParams of the snapshot requests the host received since the last call.
+    std::vector<WPARAM> requests() {
+        pump();
+        std::vector<WPARAM> found;
+        for (const auto& r : host_->records())
+            if (r.message == MSG_SNAPSHOT_REQUEST) found.push_back(r.wParam);
+        host_->records().clear();
+        return found;
+    }
+
+    static int mismatches(HWND window, std::initializer_list<overlaytest::Layer> layers) {
+        RECT rc{};
+        GetClientRect(window, &rc);
+        return overlaytest::mismatches(window, overlaytest::windowPicture(window),
+                                       expectedPicture(layers, rc.right, rc.bottom, kPanel));
+    }
+};
+
+TEST_F(OverlayTest, SnapshotBarSendsByZoneAndKeysAndOutlivesAltF4) {
+    CVNTUI_Skeo_SFButtonWindow bar;
+    ASSERT_TRUE(bar.Create(host_->hwnd(), CVNTUI_Skeo_SFButtonWindow::kWidth, CVNTUI_Skeo_SFButtonWindow::kHeight));
+    bar.SetNotifyWindow(host_->hwnd());
+    showAt(bar.hwnd(), 200, 300);
+    EXPECT_TRUE(GetWindowLongPtrW(bar.hwnd(), GWL_EXSTYLE) & WS_EX_NOACTIVATE);
+
+    // The curved ends are cut off by the window's region.
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(GetWindowRgn(bar.hwnd(), region), ERROR);
+    EXPECT_FALSE(PtInRegion(region, 0, 0));
+    EXPECT_FALSE(PtInRegion(region, 165, 31));
+    EXPECT_TRUE(PtInRegion(region, 0, 16));
+    EXPECT_TRUE(PtInRegion(region, 83, 16));
+    DeleteObject(region);
+
+    const struct {
+        int x;
+        int request;  // -1: nothing
+    } presses[] = {{0, 0},   {30, 0},  {61, 0},  {62, -1}, {63, -1},  {65, -1},
+                   {66, 1},  {70, 1},  {91, 1},  {92, -1}, {95, -1},  {165, -1}};
+    requests();
+    for (const auto& p : presses) {
+        SCOPED_TRACE(p.x);
+        SendMessageW(bar.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, 16));
+        SendMessageW(bar.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(p.x, 16));
+        if (p.request < 0)
+            EXPECT_TRUE(requests().empty());
+        else
+            EXPECT_EQ(requests(), std::vector<WPARAM>{static_cast<WPARAM>(p.request)});
+    }
+
+    SendMessageW(bar.hwnd(), WM_KEYDOWN, VK_RETURN, 1);
+    EXPECT_EQ(requests(), std::vector<WPARAM>{0});
+
+    // Alt held: the default handling would close the window.
+    SendMessageW(bar.hwnd(), WM_SYSKEYDOWN, VK_F4, 1 | (1 << 29));
+    pump();
+    EXPECT_TRUE(IsWindow(bar.hwnd()));
+    EXPECT_TRUE(IsWindowVisible(bar.hwnd()));
+    EXPECT_TRUE(requests().empty());
+}
+
+TEST_F(OverlayTest, SnapshotBarLightsTheButtonUnderTheCursorAndRedrawsOnlyOnAZoneChange) {
+    CVNTUI_Skeo_SFButtonWindow bar;
+    ASSERT_TRUE(bar.Create(host_->hwnd(), CVNTUI_Skeo_SFButtonWindow::kWidth, CVNTUI_Skeo_SFButtonWindow::kHeight));
+    showAt(bar.hwnd(), 200, 300);
+    HWND w = bar.hwnd();
+    const auto move = [w](int x) { SendMessageW(w, WM_MOUSEMOVE, 0, MAKELPARAM(x, 16)); };
+
+    EXPECT_EQ(mismatches(w, {{425, 0, 0}, {427, 0, 0}, {430, 66, 2}}), 0) << "plain, autofocus single";
+    shot(w, L"overlay-sfbutton-plain", {-150, -150});
+    move(30);
+    EXPECT_EQ(mismatches(w, {{425, 0, 0}, {428, 0, 0}, {430, 66, 2}}), 0) << "snapshot lit";
+    shot(w, L"overlay-sfbutton-hover-snapshot", {30, 16});
+
+    // The mode changes without a redraw: only a move into another zone shows it.
+    bar.SetAutoFocusSingle(false);
+    move(45);
+    EXPECT_EQ(mismatches(w, {{425, 0, 0}, {428, 0, 0}, {430, 66, 2}}), 0) << "same zone, not redrawn";
+    move(70);
+    EXPECT_EQ(mismatches(w, {{426, 0, 0}, {427, 0, 0}, {431, 66, 2}}), 0) << "focus lit, continuous";
+    shot(w, L"overlay-sfbutton-hover-focus", {70, 16});
+    move(63);
+    EXPECT_EQ(mismatches(w, {{426, 0, 0}, {427, 0, 0}, {430, 66, 2}}), 0) << "between the buttons";
+    move(20);
+    SendMessageW(w, WM_MOUSELEAVE, 0, 0);
+    EXPECT_EQ(mismatches(w, {{426, 0, 0}, {427, 0, 0}, {430, 66, 2}}), 0) << "left";
+
+    bar.SetAutoFocusSingle(true);
+    bar.Repaint();
+    EXPECT_EQ(mismatches(w, {{425, 0, 0}, {427, 0, 0}, {430, 66, 2}}), 0) << "repainted for single";
+}
+
+TEST_F(OverlayTest, CountdownShowsEverySecondAndTellsTheDialogOnceAtTheEnd) {
+    Receiver dialog;
+    ASSERT_TRUE(dialog.create());
+    CVNTUI_Skeo_CountdownWnd countdown;
+    ASSERT_TRUE(countdown.Create(host_->hwnd(), CVNTUI_Skeo_CountdownWnd::kWidth, CVNTUI_Skeo_CountdownWnd::kHeight));
+    countdown.SetNotifyWindow(dialog.hwnd());
+    SetWindowPos(countdown.hwnd(), nullptr, 400, 300, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    std::vector<ULONGLONG> done;
+    std::vector<bool> runningAtDone;
+    dialog.onMessage = [&](UINT message, WPARAM) {
+        if (message != MSG_COUNTDOWN_DONE) return;
+        done.push_back(GetTickCount64());
+        runningAtDone.push_back(countdown.IsRunning());
+    };
+    const std::map<UINT, Picture> digits = pictures(440, 450, CVNTUI_Skeo_CountdownWnd::kWidth);
+
+    countdown.Start(11);
+    pump();
+    EXPECT_FALSE(IsWindowVisible(countdown.hwnd()));
+    EXPECT_FALSE(countdown.IsRunning());
+
+    countdown.Start(10);
+    EXPECT_TRUE(countdown.IsRunning());
+    EXPECT_EQ(shownImage(countdown.hwnd(), digits), 450u);
+
+    // A new start begins again from its own number.
+    countdown.Start(3);
+    const ULONGLONG start = GetTickCount64();
+    std::vector<UINT> seen{shownImage(countdown.hwnd(), digits)};
+    shot(countdown.hwnd(), L"overlay-countdown-3", {-100, -100});
+    ASSERT_TRUE(testsupport::pumpUntil(
+        [&] {
+            // 0 while shown: a picture that is none of the digits.
+            const UINT id = shownImage(countdown.hwnd(), digits);
+            if (IsWindowVisible(countdown.hwnd()) && id != seen.back()) seen.push_back(id);
+            return !done.empty();
+        },
+        8000));
+    EXPECT_EQ(seen, (std::vector<UINT>{443, 442, 441})) << "never 0, nothing else";
+    EXPECT_GE(done[0] - start, 2800u);
+    EXPECT_LE(done[0] - start, 4500u);
+    EXPECT_FALSE(runningAtDone[0]) << "the photo is taken with the countdown over";
+    EXPECT_FALSE(IsWindowVisible(countdown.hwnd()));
+    EXPECT_FALSE(countdown.IsRunning());
+
+    pumpFor(1500);
+    EXPECT_EQ(done.size(), 1u);
+    EXPECT_FALSE(IsWindowVisible(countdown.hwnd()));
+}
+
+TEST_F(OverlayTest, ExposureIndicatorShowsTheLastValueForAFullSecondThenGoes) {
+    CVNTUI_Skeo_ExposureOSDWnd indicator;
+    indicator.ShowValue(ID_EXPOSURE_PLUS1);  // before the window exists: ignored
+    ASSERT_TRUE(indicator.Create(host_->hwnd(), CVNTUI_Skeo_ExposureOSDWnd::kWidth, CVNTUI_Skeo_ExposureOSDWnd::kHeight));
+    SetWindowPos(indicator.hwnd(), nullptr, 500, 300, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_FALSE(IsWindowVisible(indicator.hwnd()));
+    std::map<UINT, Picture> images = pictures(460, 475, CVNTUI_Skeo_ExposureOSDWnd::kWidth);
+    images.merge(pictures(480, 484, CVNTUI_Skeo_ExposureOSDWnd::kWidth));
+    HWND w = indicator.hwnd();
+
+    indicator.ShowValue(ID_EXPOSURE_PLUS2);
+    EXPECT_EQ(shownImage(w, images), 480u);
+    pumpFor(500);
+    indicator.ShowValue(ID_EXPOSURE_MINUS1);
+    const ULONGLONG second = GetTickCount64();
+    EXPECT_EQ(shownImage(w, images), 483u);
+    std::vector<UINT> others;
+    ASSERT_TRUE(testsupport::pumpUntil(
+        [&] {
+            if (!IsWindowVisible(w)) return true;
+            const UINT id = shownImage(w, images);
+            if (id != 483) others.push_back(id);
+            return false;
+        },
+        4000));
+    const ULONGLONG shown = GetTickCount64() - second;
+    EXPECT_TRUE(others.empty()) << "only -1 until it goes";
+    EXPECT_GE(shown, 950u) << "a full second after the second choice";
+    EXPECT_LE(shown, 2500u);
+
+    // The slider's default level; a value that is neither step nor level changes nothing.
+    indicator.ShowValue(4);
+    EXPECT_EQ(shownImage(w, images), 464u);
+    indicator.ShowValue(99);
+    EXPECT_EQ(shownImage(w, images), 464u);
+    EXPECT_TRUE(testsupport::pumpUntil([&] { return !IsWindowVisible(w); }, 4000));
+}

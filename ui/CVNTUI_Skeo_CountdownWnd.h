@@ -1,0 +1,46 @@
+// The self-timer's seconds over the live picture (40 x 40). Start(n) shows n and ticks once a
+// second with a sound; one second after 1 the window hides and sends the notify message once.
+#pragma once
+
+#include "toolkit/CGdiPlusBitmap.h"
+#include "toolkit/CVNTUI_Window.h"
+
+constexpr UINT MSG_COUNTDOWN_DONE = WM_USER + 13;
+
+class CVNTUI_Skeo_CountdownWnd : public CVNTUI_Window {
+public:
+    static constexpr int kWidth = 40;
+    static constexpr int kHeight = 40;
+    static constexpr int kMaxSeconds = 10;
+    static constexpr UINT_PTR kTickTimer = 1000;
+    static constexpr UINT kTickMs = 1000;
+
+    CVNTUI_Skeo_CountdownWnd() = default;
+
+    void SetNotifyWindow(HWND window, UINT message = MSG_COUNTDOWN_DONE) {
+        notifyWindow_ = window;
+        notifyMessage_ = message;
+    }
+
+    // Counts down from seconds (1..10); a start while counting begins again from there. 0 ends
+    // at once; anything else is refused.
+    void Start(int seconds);
+
+    // A countdown is in progress: the main dialog takes no snapshot and no full-screen toggle then.
+    bool IsRunning() const { return running_; }
+    int secondsLeft() const { return secondsLeft_; }
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnCreated() override;
+
+private:
+    void show(int seconds);
+    void finish();
+
+    CGdiPlusBitmapResource digits_[kMaxSeconds + 1];
+    int secondsLeft_ = 0;
+    bool running_ = false;
+    HWND notifyWindow_ = nullptr;
+    UINT notifyMessage_ = MSG_COUNTDOWN_DONE;
+};
