@@ -64,6 +64,7 @@ add_library(skeo_core STATIC
     toolkit/CVNTUI_Window.cpp
     toolkit/CXHyperLink.cpp
     ui/CVNTUI_Skeo_CameraWnd.cpp
+    ui/CVNTUI_Skeo_EventListCtrl.cpp
     ui/CVNTUI_Skeo_MainDlg.cpp
     ui/CVNTUI_Skeo_Menu.cpp
     ui/CVNTUI_Skeo_Menu_Close.cpp
