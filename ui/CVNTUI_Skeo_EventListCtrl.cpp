@@ -18,6 +18,7 @@ constexpr UINT_PTR kFillStepTimer = 0x2E1;
 constexpr int kImageWidth = 48;
 constexpr int kImageHeight = 36;
 constexpr int kIconSpacing = 72;
+constexpr ULONGLONG kShowIntervalMs = 500;
 
 using Clock = std::chrono::steady_clock;
 
@@ -110,23 +111,44 @@ int CVNTUI_Skeo_EventListCtrl::addItem(const VNTSkeoEvent& record) {
     setReportView(true);
     const bool added = insertItem(itemCount(), record, std::move(thumbnail));
     setReportView(false);
+    // While a fill holds redrawing off, the new photo shows at the next step.
+    if (added && redrawOff_) lastShown_ = 0;
     return added ? 1 : 0;
 }
 
 void CVNTUI_Skeo_EventListCtrl::fillList(const std::vector<VNTSkeoEvent>& records, VNTSkeoDatabaseManager& database) {
     if (!hwnd_) return;
-    if (pending_.empty()) fillAt_ = itemCount();
+    if (pending_.empty() && !stepScheduled_) {
+        fillAt_ = itemCount();
+        lastShown_ = GetTickCount64();
+    }
     for (size_t i = records.size(); i-- > 0;)
         pending_.push_back(PendingRecord{records[i], static_cast<int>(i), &database});
     if (!stepScheduled_) fillStep();
 }
 
+// Two kinds of step. A loading step adds records with redrawing off, for at most the step time.
+// A showing step only switches redrawing on, which arranges and paints what is in: under Wine that
+// alone costs tens of milliseconds, so it comes every kShowIntervalMs and after the last record,
+// never on top of a full loading step.
 void CVNTUI_Skeo_EventListCtrl::fillStep() {
     stepScheduled_ = false;
     KillTimer(hwnd_, kFillStepTimer);
+    if (showDue_) {
+        showDue_ = false;
+        setRedraw(true);
+        UpdateWindow(hwnd_);
+        lastShown_ = GetTickCount64();
+        if (pending_.empty()) {
+            if (fillFinished_) fillFinished_();
+            return;
+        }
+        scheduleFillStep();
+        return;
+    }
     if (pending_.empty()) return;
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(fillStepMs_);
-    SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
+    setRedraw(false);
     setReportView(true);
     do {
         PendingRecord next = std::move(pending_.front());
@@ -143,14 +165,14 @@ void CVNTUI_Skeo_EventListCtrl::fillStep() {
         if (insertItem(fillAt_, next.record, std::move(thumbnail))) ++fillAt_;
     } while (!pending_.empty() && Clock::now() < deadline);
     setReportView(false);
-    SendMessageW(hwnd_, WM_SETREDRAW, TRUE, 0);
-    // Painted within the step, so that what is filled shows while the rest is still loading.
-    UpdateWindow(hwnd_);
-    if (!pending_.empty()) {
-        scheduleFillStep();
-    } else if (fillFinished_) {
-        fillFinished_();
-    }
+    showDue_ = pending_.empty() || GetTickCount64() - lastShown_ >= kShowIntervalMs;
+    scheduleFillStep();
+}
+
+void CVNTUI_Skeo_EventListCtrl::setRedraw(bool on) {
+    if (redrawOff_ == !on) return;
+    redrawOff_ = !on;
+    SendMessageW(hwnd_, WM_SETREDRAW, on ? TRUE : FALSE, 0);
 }
 
 void CVNTUI_Skeo_EventListCtrl::scheduleFillStep() {
@@ -164,7 +186,10 @@ void CVNTUI_Skeo_EventListCtrl::cancelFill() {
     pending_.clear();
     fillAt_ = 0;
     stepScheduled_ = false;
-    if (hwnd_) KillTimer(hwnd_, kFillStepTimer);
+    showDue_ = false;
+    if (!hwnd_) return;
+    KillTimer(hwnd_, kFillStepTimer);
+    setRedraw(true);
 }
 
 int CVNTUI_Skeo_EventListCtrl::removeItem(int index) {

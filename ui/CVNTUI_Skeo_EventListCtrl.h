@@ -3,7 +3,7 @@
 // database record; the thumbnails live in a map keyed by that copy.
 //
 // A fill loads thumbnails in steps of at most kFillStepMs, one posted message apart, so that a large
-// library never holds the user-interface thread for long. The order stays oldest first throughout:
+// library never holds the user-interface thread for long; what is in shows twice a second. The order stays oldest first throughout:
 // records still waiting in a fill go in after those already filled and before any photo added with
 // addItem meanwhile, which is a newer snapshot.
 #pragma once
@@ -45,7 +45,8 @@ public:
     // cannot be read gets no item and is dropped from the database, its file left where it is.
     // The first step runs at once, the rest from the message loop.
     void fillList(const std::vector<VNTSkeoEvent>& records, VNTSkeoDatabaseManager& database);
-    bool fillPending() const { return !pending_.empty(); }
+    // True until the last record of a fill is in and shown.
+    bool fillPending() const { return !pending_.empty() || stepScheduled_; }
     // The longest a fill step goes on loading; 0 takes one record per step.
     void setFillStepMs(DWORD ms) { fillStepMs_ = ms; }
     // Called once the last pending record of a fill is in.
@@ -90,6 +91,7 @@ private:
     void fillStep();
     void scheduleFillStep();
     void cancelFill();
+    void setRedraw(bool on);
     LRESULT customDraw(NMLVCUSTOMDRAW& draw);
     // Where an item is drawn: its selection bounds, at least large enough for a thumbnail.
     RECT cellRect(int index) const;
@@ -102,6 +104,9 @@ private:
     int fillAt_ = 0;  // where the next pending record goes: after the filled ones, before newer photos
     bool stepScheduled_ = false;
     DWORD fillStepMs_ = kFillStepMs;
+    bool showDue_ = false;    // the next step shows what is in
+    bool redrawOff_ = false;  // a fill holds redrawing off between its steps
+    ULONGLONG lastShown_ = 0;
     std::function<void()> fillFinished_;
     vnt::FontHandle font_;
     vnt::BackBuffer buffer_;
