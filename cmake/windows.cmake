@@ -70,6 +70,7 @@ add_library(skeo_core STATIC
     ui/CVNTUI_Skeo_Border.cpp
     ui/CVNTUI_Skeo_CameraWnd.cpp
     ui/CVNTUI_Skeo_CountdownWnd.cpp
+    ui/CVNTUI_Skeo_EventListCtrl.cpp
     ui/CVNTUI_Skeo_ExposureOSDWnd.cpp
     ui/CVNTUI_Skeo_MainDlg.cpp
     ui/CVNTUI_Skeo_Menu.cpp
@@ -133,6 +134,11 @@ target_link_libraries(photo_writer_bench PRIVATE skeo_core)
 add_executable(database_bench bench/DatabaseBench.cpp)
 target_link_libraries(database_bench PRIVATE skeo_core)
 target_link_options(database_bench PRIVATE -municode)
+add_executable(strip_fill_bench bench/StripFillBench.cpp bench/StripFillBench.rc)
+target_link_libraries(strip_fill_bench PRIVATE skeo_core)
+target_link_options(strip_fill_bench PRIVATE -municode)
+target_include_directories(strip_fill_bench PRIVATE ${CMAKE_SOURCE_DIR}/resources)
+set_source_files_properties(bench/StripFillBench.rc PROPERTIES OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/Skins.rc")
 add_executable(frame_kernels_bench bench/FrameKernelsBench.cpp)
 target_link_libraries(frame_kernels_bench PRIVATE skeo_portable)
 # Needs the virtual camera and the effects filter registered (scripts/bench does it).

@@ -150,6 +150,12 @@ int VNTSkeoDatabaseManager::removeEvent(int32_t index) {
     return 1;
 }
 
+int VNTSkeoDatabaseManager::dropEvent(const VNTSkeoEvent& event, int32_t index) {
+    vnt::CriticalSectionLock guard(lock_);
+    queue_.push_back(VNTSkeoEventRequest{event, index, VNTSkeoEventRequest::DropRecord});
+    return 1;
+}
+
 std::vector<VNTSkeoEvent> VNTSkeoDatabaseManager::eventList() const {
     vnt::CriticalSectionLock guard(lock_);
     return events_;
@@ -203,6 +209,18 @@ void VNTSkeoDatabaseManager::apply(const VNTSkeoEventRequest& request) {
         events_.insert(events_.begin(), request.event);
         return;
     }
+    if (request.kind == VNTSkeoEventRequest::DropRecord) {
+        vnt::CriticalSectionLock guard(lock_);
+        auto at = events_.end();
+        if (request.index >= 0 && static_cast<size_t>(request.index) < events_.size() &&
+            events_[request.index] == request.event)
+            at = events_.begin() + request.index;
+        else
+            at = std::find(events_.begin(), events_.end(), request.event);
+        if (at != events_.end()) events_.erase(at);
+        return;
+    }
+    if (request.kind != VNTSkeoEventRequest::Remove) return;
     std::wstring path;
     {
         vnt::CriticalSectionLock guard(lock_);

@@ -4,6 +4,7 @@
 
 #include "framework/Trace.h"
 #include "framework/Window.h"
+#include "ui/LocalizedMenu.h"
 
 namespace {
 
@@ -152,10 +153,7 @@ void CVNTUI_TrayIcon::ShowTrayMenu(POINT point) {
 }
 
 void CVNTUI_TrayIcon::TrackTrayPopup(HMENU popup, POINT point) {
-    // The menu closes when clicked elsewhere only if our window is in the foreground.
-    SetForegroundWindow(hwnd());
-    TrackPopupMenu(popup, TPM_BOTTOMALIGN | TPM_RIGHTBUTTON, point.x, point.y, 0, hwnd(), nullptr);
-    PostMessageW(hwnd(), WM_NULL, 0, 0);
+    TrackPopupInFront(popup, point, hwnd(), TPM_BOTTOMALIGN | TPM_RIGHTBUTTON);
 }
 
 void CVNTUI_TrayIcon::OnTrayMouseMove(POINT) {}

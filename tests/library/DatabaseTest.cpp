@@ -125,6 +125,32 @@ TEST_F(DatabaseTest, RemovalsByDescendingIndexRemoveExactlyThoseAndRecycleTheirP
     EXPECT_TRUE(fileExists(photos + L"p1.jpg"));
 }
 
+// A record whose photo cannot be shown leaves the index, but the photo stays on disk: it is the
+// user's picture, which another program may still read.
+TEST_F(DatabaseTest, DroppingARecordKeepsItsPhotoAndFindsTheRecordByItsContents) {
+    std::wstring events;
+    for (int i = 0; i < 4; ++i) {
+        photo(L"d" + std::to_wstring(i) + L".jpg");
+        events += fullEvent(L"d" + std::to_wstring(i) + L".jpg");
+    }
+    writeIndex(events);
+    VNTSkeoDatabaseManager db(index);
+    const std::vector<VNTSkeoEvent> loaded = db.eventList();
+    ASSERT_EQ(loaded.size(), 4u);
+    // A snapshot arrives first: the list indices move by one, the dropped record must still be d2.
+    db.addEvent(photo(L"new.jpg"));
+    EXPECT_EQ(db.dropEvent(loaded[2], 2), 1);
+    db.dropEvent(loaded[0], 0);
+    VNTSkeoEvent unknown = loaded[1];
+    unknown.name = L"never-listed.jpg";
+    db.dropEvent(unknown, 1);  // not in the list: nothing goes
+    ASSERT_TRUE(waitForSaves(db, 1));
+    std::vector<std::wstring> names;
+    for (const VNTSkeoEvent& e : fileRecords()) names.push_back(e.name);
+    EXPECT_EQ(names, (std::vector<std::wstring>{L"new.jpg", L"d1.jpg", L"d3.jpg"}));
+    for (const wchar_t* kept : {L"d0.jpg", L"d2.jpg"}) EXPECT_TRUE(fileExists(photos + kept)) << kept;
+}
+
 TEST_F(DatabaseTest, ARemovalJustBeforeExitIsStillSaved) {
     writeIndex(fullEvent(L"keep.jpg") + fullEvent(L"drop.jpg"));
     photo(L"keep.jpg");

@@ -1,0 +1,333 @@
+// The photo strip on real JPEG photos in a temporary library: order, selection, what it paints,
+// and what becomes of photos it cannot read.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "library/PhotoWriter.h"
+#include "library/VNTSkeoDatabaseManager.h"
+#include "tests/support/MessagePump.h"
+#include "tests/support/TempFolder.h"
+#include "tests/support/WindowImage.h"
+#include "tests/support/WindowPixels.h"
+#include "tests/toolkit/ToolkitFixture.h"
+#include "toolkit/CSkinScrollWnd.h"
+#include "ui/CVNTUI_Skeo_EventListCtrl.h"
+
+using testsupport::closeColour;
+using testsupport::pumpUntil;
+using testsupport::WindowPixels;
+
+namespace {
+
+constexpr COLORREF kBack = CVNTUI_Skeo_EventListCtrl::kBackground;
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+
+// A photo of one colour with a darker band at the top, so a turned photo is told apart.
+void writePhoto(const std::wstring& path, int width, int height, COLORREF colour) {
+    std::vector<BYTE> frame(static_cast<size_t>(width) * height * 3);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            BYTE* p = &frame[(static_cast<size_t>(y) * width + x) * 3];
+            const int shade = y < height / 8 ? 2 : 1;
+            p[0] = static_cast<BYTE>(GetBValue(colour) / shade);
+            p[1] = static_cast<BYTE>(GetGValue(colour) / shade);
+            p[2] = static_cast<BYTE>(GetRValue(colour) / shade);
+        }
+    }
+    WriteSnapshotJpeg(frame.data(), path.c_str(), width, height, width * 3, "DC-1", 1.0f, 0, 0);
+}
+
+bool waitForSaves(const VNTSkeoDatabaseManager& db, long n) {
+    return testsupport::waitUntil([&] { return db.saveCount() >= n; }, 10000);
+}
+
+class EventListTest : public toolkittest::ToolkitTest {
+protected:
+    void SetUp() override {
+        ToolkitTest::SetUp();
+        photos_ = folder_.path() + L"photos\\";
+        CreateDirectoryW(photos_.c_str(), nullptr);
+        db_ = std::make_unique<VNTSkeoDatabaseManager>(folder_.path() + L"EventList3.xml");
+    }
+    void TearDown() override {
+        strip_.reset();
+        db_.reset();
+        ToolkitTest::TearDown();
+    }
+
+    VNTSkeoEvent photo(const std::wstring& name, int width = 160, int height = 120, COLORREF colour = RGB(200, 30, 30)) {
+        writePhoto(photos_ + name, width, height, colour);
+        VNTSkeoEvent e;
+        e.folder = photos_;
+        e.name = name;
+        return e;
+    }
+
+    // A strip on the host as the main dialog has it: one row of thumbnails scrolling sideways.
+    HWND makeStrip(int width = 600, int height = 80) {
+        HWND list = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 20, 20, width, height,
+                                    host_->hwnd(), reinterpret_cast<HMENU>(1002), GetModuleHandleW(nullptr), nullptr);
+        strip_ = std::make_unique<CVNTUI_Skeo_EventListCtrl>();
+        EXPECT_TRUE(strip_->Attach(list));
+        return list;
+    }
+
+    void fill(const std::vector<VNTSkeoEvent>& records) {
+        strip_->fillList(records, *db_);
+        ASSERT_TRUE(pumpUntil([&] { return !strip_->fillPending(); }));
+    }
+
+    RECT itemBounds(int index) { return strip_->itemCell(index); }
+
+    std::vector<int> selection() {
+        std::vector<int> items;
+        for (int i = ListView_GetNextItem(strip_->hwnd(), -1, LVNI_SELECTED); i >= 0;
+             i = ListView_GetNextItem(strip_->hwnd(), i, LVNI_SELECTED))
+            items.push_back(i);
+        return items;
+    }
+    int focused() { return ListView_GetNextItem(strip_->hwnd(), -1, LVNI_FOCUSED); }
+
+    static void holdShift(bool down) {
+        BYTE keys[256];
+        GetKeyboardState(keys);
+        keys[VK_SHIFT] = down ? 0x80 : 0;
+        keys[VK_LSHIFT] = down ? 0x80 : 0;
+        SetKeyboardState(keys);
+    }
+
+    // The extent of the picture drawn in an item: the run of pixels through the item's centre that
+    // are neither background nor selection white.
+    struct Run {
+        int first = -1, length = 0;
+    };
+    static bool picture(COLORREF c) { return !closeColour(c, kBack, 6) && !closeColour(c, kWhite, 6); }
+    static Run horizontalRun(const WindowPixels& pixels, const RECT& item) {
+        Run run;
+        const int y = (item.top + item.bottom) / 2;
+        for (int x = item.left; x < item.right; ++x) {
+            if (!picture(pixels.at(x, y))) continue;
+            if (run.first < 0) run.first = x;
+            run.length = x - run.first + 1;
+        }
+        return run;
+    }
+    static Run verticalRun(const WindowPixels& pixels, const RECT& item) {
+        Run run;
+        const int x = (item.left + item.right) / 2;
+        for (int y = item.top; y < item.bottom; ++y) {
+            if (!picture(pixels.at(x, y))) continue;
+            if (run.first < 0) run.first = y;
+            run.length = y - run.first + 1;
+        }
+        return run;
+    }
+
+    testsupport::TempFolder folder_{L"eventlist"};
+    std::wstring photos_;
+    std::unique_ptr<VNTSkeoDatabaseManager> db_;
+    std::unique_ptr<CVNTUI_Skeo_EventListCtrl> strip_;
+};
+
+// Database order is newest first; the strip shows the oldest first. A photo that cannot be read
+// gets no item, and its record leaves the index while the file stays.
+TEST_F(EventListTest, FillsOldestFirstAndDropsUnreadablePhotosButKeepsTheirFiles) {
+    makeStrip();
+    db_->addEvent(photo(L"C.jpg"));
+    VNTSkeoEvent garbage;
+    garbage.folder = photos_;
+    garbage.name = L"broken.jpg";
+    ASSERT_TRUE(testsupport::writeFile(photos_ + garbage.name, "\xFF\xD8 this is no picture"));
+    db_->addEvent(garbage);
+    db_->addEvent(photo(L"B.jpg"));
+    db_->addEvent(photo(L"A.jpg"));
+    ASSERT_TRUE(waitForSaves(*db_, 1));
+    const std::vector<VNTSkeoEvent> records = db_->eventList();
+    ASSERT_EQ(records.size(), 4u);
+
+    fill(records);
+    ASSERT_EQ(strip_->itemCount(), 3);
+    EXPECT_EQ(*strip_->eventAt(0), records[3]);
+    EXPECT_EQ(strip_->eventAt(0)->name, L"C.jpg");
+    EXPECT_EQ(strip_->eventAt(1)->name, L"B.jpg");
+    EXPECT_EQ(strip_->eventAt(2)->name, L"A.jpg");
+    // Laid out in item order, left to right along the strip.
+    EXPECT_LT(itemBounds(0).left, itemBounds(1).left);
+    EXPECT_LT(itemBounds(1).left, itemBounds(2).left);
+
+    ASSERT_TRUE(waitForSaves(*db_, 2));
+    std::vector<std::wstring> names;
+    for (const VNTSkeoEvent& e : db_->eventList()) names.push_back(e.name);
+    EXPECT_EQ(names, (std::vector<std::wstring>{L"A.jpg", L"B.jpg", L"C.jpg"}));
+    EXPECT_TRUE(testsupport::fileExists(photos_ + garbage.name));
+    // Adding it by hand fails the same way and adds nothing.
+    EXPECT_EQ(strip_->addItem(garbage), 0);
+    EXPECT_EQ(strip_->itemCount(), 3);
+}
+
+// A snapshot taken while a fill is still loading is newer than everything filled: it stays last.
+TEST_F(EventListTest, ASnapshotAddedDuringAFillStaysAfterAllFilledRecords) {
+    makeStrip();
+    std::vector<VNTSkeoEvent> records;  // newest first
+    for (int i = 5; i >= 1; --i) records.push_back(photo(L"f" + std::to_wstring(i) + L".jpg"));
+    const VNTSkeoEvent snapshot = photo(L"snapshot.jpg");
+    strip_->setFillStepMs(0);  // one record per step
+    strip_->fillList(records, *db_);
+    ASSERT_TRUE(strip_->fillPending());
+    ASSERT_LT(strip_->itemCount(), 5);
+    EXPECT_EQ(strip_->addItem(snapshot), 1);
+    EXPECT_EQ(strip_->eventAt(strip_->itemCount() - 1)->name, L"snapshot.jpg");
+    ASSERT_TRUE(pumpUntil([&] { return !strip_->fillPending(); }));
+    ASSERT_EQ(strip_->itemCount(), 6);
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(strip_->eventAt(i)->name, L"f" + std::to_wstring(i + 1) + L".jpg");
+    EXPECT_EQ(strip_->eventAt(5)->name, L"snapshot.jpg");
+    EXPECT_LT(itemBounds(4).left, itemBounds(5).left);
+}
+
+TEST_F(EventListTest, SelectionMovesWrapAndShiftGrowsOrShrinksByOne) {
+    makeStrip();
+    std::vector<VNTSkeoEvent> records;
+    for (int i = 4; i >= 0; --i) records.push_back(photo(L"s" + std::to_wstring(i) + L".jpg"));
+    fill(records);
+    ASSERT_EQ(strip_->itemCount(), 5);
+
+    strip_->selectOnly(4);
+    strip_->moveSelection(+1);
+    EXPECT_EQ(selection(), std::vector<int>{0});
+    EXPECT_EQ(focused(), 0);
+    strip_->moveSelection(-1);
+    EXPECT_EQ(selection(), std::vector<int>{4});
+    EXPECT_EQ(GetFocus(), strip_->hwnd());
+
+    strip_->selectOnly(1);
+    holdShift(true);
+    strip_->moveSelection(+1);
+    strip_->moveSelection(+1);
+    EXPECT_EQ(selection(), (std::vector<int>{1, 2, 3}));
+    strip_->moveSelection(-1);  // back onto the selection: item 3 is left behind
+    holdShift(false);
+    EXPECT_EQ(selection(), (std::vector<int>{1, 2}));
+    EXPECT_EQ(focused(), 2);
+    const std::vector<VNTSkeoEvent> selected = strip_->selectedEvents();
+    ASSERT_EQ(selected.size(), 2u);
+    EXPECT_EQ(selected[0].name, L"s1.jpg");
+    EXPECT_EQ(selected[1].name, L"s2.jpg");
+
+    EXPECT_EQ(strip_->removeItem(5), 0);  // the item count: outside
+    EXPECT_EQ(strip_->removeItem(-1), 0);
+    EXPECT_EQ(strip_->itemCount(), 5);
+    EXPECT_EQ(strip_->removeItem(0), 1);
+    EXPECT_EQ(strip_->itemCount(), 4);
+    EXPECT_EQ(strip_->eventAt(0)->name, L"s1.jpg");
+    strip_->removeAllItems();
+    EXPECT_EQ(strip_->itemCount(), 0);
+    strip_->moveSelection(+1);  // empty: only the focus
+    EXPECT_EQ(GetFocus(), strip_->hwnd());
+}
+
+// Landscape photos are drawn 60 x 45 and portrait ones 33 x 45, centred on the item; selected
+// items sit on white inset by 2 pixels. Turning the photos and reloading swaps the two.
+TEST_F(EventListTest, ThumbnailsAreCentredAtTheirShapeAndFollowARotation) {
+    makeStrip();
+    ASSERT_EQ(strip_->addItem(photo(L"wide.jpg", 320, 240, RGB(210, 40, 40))), 1);
+    ASSERT_EQ(strip_->addItem(photo(L"tall.jpg", 240, 320, RGB(40, 60, 210))), 1);
+    ASSERT_EQ(strip_->addItem(photo(L"other.jpg", 320, 240, RGB(40, 200, 60))), 1);
+    strip_->selectOnly(1);
+    SetFocus(host_->hwnd());  // the selection shows without focus too
+
+    const auto expectShape = [&](int index, int width, const char* what) {
+        WindowPixels pixels(strip_->hwnd());
+        const RECT r = itemBounds(index);
+        const Run across = horizontalRun(pixels, r), down = verticalRun(pixels, r);
+        EXPECT_EQ(across.length, width) << what;
+        EXPECT_EQ(across.first, r.left + (r.right - r.left - width) / 2) << what;
+        EXPECT_EQ(down.length, 45) << what;
+        EXPECT_EQ(down.first, r.top + (r.bottom - r.top - 45) / 2) << what;
+    };
+    expectShape(0, 60, "landscape");
+    expectShape(1, 33, "portrait");
+    {
+        WindowPixels pixels(strip_->hwnd());
+        const RECT selected = itemBounds(1), plain = itemBounds(2);
+        EXPECT_EQ(pixels.at(selected.left + 2, selected.top + 2), kWhite);
+        EXPECT_EQ(pixels.at(selected.left + 1, selected.top + 1), kBack);
+        EXPECT_EQ(pixels.at(plain.left + 2, plain.top + 2), kBack);
+        EXPECT_EQ(pixels.at(pixels.width() - 2, pixels.height() - 2), kBack);
+    }
+
+    strip_->selectOnly(0);
+    ListView_SetItemState(strip_->hwnd(), 1, LVIS_SELECTED, LVIS_SELECTED);
+    ASSERT_TRUE(RotatePhotoFile((photos_ + L"wide.jpg").c_str(), Gdiplus::Rotate90FlipNone));
+    ASSERT_TRUE(RotatePhotoFile((photos_ + L"tall.jpg").c_str(), Gdiplus::Rotate270FlipNone));
+    strip_->reloadSelectedThumbnails();
+    expectShape(0, 33, "landscape turned");
+    expectShape(1, 60, "portrait turned");
+    expectShape(2, 60, "not selected, not reloaded");
+}
+
+// The strip in its skinned frame, as the main dialog shows it; dragging the skinned thumb scrolls
+// the strip by the content it stands for. The picture is saved when SKEO_SCREENSHOT_DIR is set.
+TEST_F(EventListTest, ScrollsByTheSkinnedThumbInItsFrame) {
+    HWND list = makeStrip(640, 78);
+    const COLORREF colours[] = {RGB(200, 60, 50), RGB(50, 130, 200), RGB(230, 190, 60), RGB(90, 170, 90),
+                                RGB(160, 90, 180), RGB(220, 140, 80)};
+    std::vector<VNTSkeoEvent> records;
+    for (int i = 23; i >= 0; --i) {
+        const bool portrait = i % 5 == 3;
+        records.push_back(photo(L"g" + std::to_wstring(i) + L".jpg", portrait ? 240 : 320, portrait ? 320 : 240,
+                                colours[i % 6]));
+    }
+    fill(records);
+    ASSERT_EQ(strip_->itemCount(), 24);
+    HBITMAP skin = static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(513), IMAGE_BITMAP, 0, 0, 0));
+    ASSERT_NE(skin, nullptr);
+    CSkinScrollWnd frame;
+    ASSERT_TRUE(frame.Attach(skin, list));
+    strip_->selectOnly(1);
+    ListView_SetItemState(list, 3, LVIS_SELECTED, LVIS_SELECTED);
+    ListView_SetItemState(list, 4, LVIS_SELECTED, LVIS_SELECTED);
+    pump();
+    ASSERT_TRUE(IsWindowVisible(frame.horizontalBar().hwnd()));
+    testsupport::saveWindowImage(host_->hwnd(), L"eventlist-strip");
+
+    SCROLLINFO before{};
+    before.cbSize = sizeof before;
+    before.fMask = SIF_ALL;
+    ASSERT_TRUE(GetScrollInfo(list, SB_HORZ, &before));
+    ASSERT_GT(before.nMax + 1, static_cast<int>(before.nPage));
+    RECT client;
+    GetClientRect(list, &client);
+    const int target = (before.nMax + 1 - static_cast<int>(before.nPage)) / 2;
+    // Content pixels per bar unit, as the list counts its bar.
+    const long long content = before.nPage ? (before.nMax + 1LL) * client.right / before.nPage : client.right;
+    const int expected = static_cast<int>((target - before.nPos) * content / (before.nMax + 1));
+    const RECT first0 = itemBounds(0);
+    SendMessageW(frame.hwnd(), WM_HSCROLL, MAKEWPARAM(SB_THUMBTRACK, target),
+                 reinterpret_cast<LPARAM>(frame.horizontalBar().hwnd()));
+    SendMessageW(frame.hwnd(), WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, target),
+                 reinterpret_cast<LPARAM>(frame.horizontalBar().hwnd()));
+    const RECT first = itemBounds(0);
+    EXPECT_NE(expected, 0);
+    EXPECT_EQ(first0.left - first.left, expected);
+    EXPECT_EQ(first.top, first0.top);
+    SCROLLINFO after{};
+    after.cbSize = sizeof after;
+    after.fMask = SIF_POS;
+    ASSERT_TRUE(GetScrollInfo(list, SB_HORZ, &after));
+    EXPECT_EQ(after.nPos, target);
+    EXPECT_EQ(frame.horizontalBar().GetScrollInfo().nPos, target);  // the skinned thumb stays there
+    pump();
+    testsupport::saveWindowImage(host_->hwnd(), L"eventlist-strip-scrolled");
+
+    frame.Detach();
+    DestroyWindow(list);
+    DeleteObject(skin);
+}
+
+}  // namespace

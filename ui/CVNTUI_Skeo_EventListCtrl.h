@@ -1,0 +1,113 @@
+// The thumbnail strip of the photo library: a list-view in icon view, one owner-drawn item per photo,
+// the oldest first, flowing top to bottom and then into further columns. Items own a copy of their
+// database record; the thumbnails live in a map keyed by that copy.
+//
+// A fill loads thumbnails in steps of at most kFillStepMs, one posted message apart, so that a large
+// library never holds the user-interface thread for long; what is in shows twice a second. The order stays oldest first throughout:
+// records still waiting in a fill go in after those already filled and before any photo added with
+// addItem meanwhile, which is a newer snapshot.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "framework/BackBuffer.h"
+#include "framework/Gdiplus.h"
+#include "framework/Handles.h"
+#include "framework/Wnd.h"
+#include "library/VNTSkeoEvent.h"
+
+class VNTSkeoDatabaseManager;
+
+class CVNTUI_Skeo_EventListCtrl : public vnt::CWnd {
+public:
+    static constexpr int kThumbnailWidth = 60;  // landscape; portrait and square photos get 33
+    static constexpr int kThumbnailHeight = 45;
+    static constexpr COLORREF kBackground = RGB(40, 40, 40);
+    static constexpr COLORREF kSelection = RGB(255, 255, 255);
+    static constexpr DWORD kFillStepMs = 40;
+
+    CVNTUI_Skeo_EventListCtrl() = default;
+    ~CVNTUI_Skeo_EventListCtrl() override;
+
+    // Takes over a list-view (from a dialog template or made by the caller) and sets it up as the
+    // strip: icon view, auto-arranged to the left, several items selectable, selection shown without
+    // focus, its image list, icon spacing, font and colours.
+    bool Attach(HWND list);
+
+    // Adds the records (newest first, as the database lists them) oldest first. A record whose photo
+    // cannot be read gets no item and is dropped from the database, its file left where it is.
+    // The first step runs at once, the rest from the message loop.
+    void fillList(const std::vector<VNTSkeoEvent>& records, VNTSkeoDatabaseManager& database);
+    // True until the last record of a fill is in and shown.
+    bool fillPending() const { return !pending_.empty() || stepScheduled_; }
+    // The longest a fill step goes on loading; 0 takes one record per step.
+    void setFillStepMs(DWORD ms) { fillStepMs_ = ms; }
+    // Called once the last pending record of a fill is in.
+    void setFillFinishedHandler(std::function<void()> handler) { fillFinished_ = std::move(handler); }
+
+    // 1 when the photo's thumbnail was made and the item appended, 0 (nothing added) otherwise.
+    int addItem(const VNTSkeoEvent& record);
+    // 1 when an item was removed; an index outside the list changes nothing and gives 0.
+    int removeItem(int index);
+    // Empties the strip, pending fill records included.
+    void removeAllItems();
+    void selectOnly(int index);
+    // Moves the focus by +1 or -1, wrapping; with Shift held the selection grows or shrinks by one.
+    void moveSelection(int step);
+    // The records of the selected items, in item order.
+    std::vector<VNTSkeoEvent> selectedEvents() const;
+    // Makes the selected items' thumbnails anew from their files (after a rotation) and repaints.
+    void reloadSelectedThumbnails();
+
+    int itemCount() const;
+    // The record of an item, or null outside the list.
+    const VNTSkeoEvent* eventAt(int index) const;
+    // The rectangle an item is drawn in (client coordinates): selection white, thumbnail centred.
+    RECT itemCell(int index) const { return cellRect(index); }
+
+    bool OnReflectedMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    struct PendingRecord {
+        VNTSkeoEvent record;
+        int databaseIndex;
+        VNTSkeoDatabaseManager* database;
+    };
+
+    void setUp();
+    // Inserts an item at `index` for a record whose thumbnail is made; false if the list refused it.
+    bool insertItem(int index, const VNTSkeoEvent& record, std::unique_ptr<Gdiplus::Bitmap> thumbnail);
+    void setReportView(bool report);
+    void fillStep();
+    void scheduleFillStep();
+    void cancelFill();
+    void setRedraw(bool on);
+    LRESULT customDraw(NMLVCUSTOMDRAW& draw);
+    // Where an item is drawn: its selection bounds, at least large enough for a thumbnail.
+    RECT cellRect(int index) const;
+    void drawItem(HDC dc, int index, const VNTSkeoEvent* record);
+    void paint();
+    bool thumbScroll(UINT message, WPARAM wParam);
+
+    std::map<const VNTSkeoEvent*, std::unique_ptr<Gdiplus::Bitmap>> thumbnails_;
+    std::deque<PendingRecord> pending_;
+    int fillAt_ = 0;  // where the next pending record goes: after the filled ones, before newer photos
+    bool stepScheduled_ = false;
+    DWORD fillStepMs_ = kFillStepMs;
+    bool showDue_ = false;    // the next step shows what is in
+    bool redrawOff_ = false;  // a fill holds redrawing off between its steps
+    ULONGLONG lastShown_ = 0;
+    std::function<void()> fillFinished_;
+    vnt::FontHandle font_;
+    vnt::BackBuffer buffer_;
+};
