@@ -18,7 +18,6 @@ constexpr UINT_PTR kFillStepTimer = 0x2E1;
 constexpr int kImageWidth = 48;
 constexpr int kImageHeight = 36;
 constexpr int kIconSpacing = 72;
-constexpr ULONGLONG kShowIntervalMs = 500;
 
 using Clock = std::chrono::steady_clock;
 
@@ -108,11 +107,13 @@ int CVNTUI_Skeo_EventListCtrl::addItem(const VNTSkeoEvent& record) {
         return 0;
     }
     // Inserted in report view, the item takes the last place when the icons are arranged again.
-    setReportView(true);
+    // A fill between its steps is in report view already and goes back to icons when it shows.
+    const bool switchView = !redrawOff_;
+    if (switchView) setReportView(true);
     const bool added = insertItem(itemCount(), record, std::move(thumbnail));
-    setReportView(false);
+    if (switchView) setReportView(false);
     // While a fill holds redrawing off, the new photo shows at the next step.
-    if (added && redrawOff_) lastShown_ = 0;
+    if (added && redrawOff_) showSoon_ = true;
     return added ? 1 : 0;
 }
 
@@ -120,30 +121,35 @@ void CVNTUI_Skeo_EventListCtrl::fillList(const std::vector<VNTSkeoEvent>& record
     if (!hwnd_) return;
     if (pending_.empty() && !stepScheduled_) {
         fillAt_ = itemCount();
-        lastShown_ = GetTickCount64();
+        shownOnce_ = false;
     }
     for (size_t i = records.size(); i-- > 0;)
         pending_.push_back(PendingRecord{records[i], static_cast<int>(i), &database});
     if (!stepScheduled_) fillStep();
 }
 
-// Two kinds of step. A loading step adds records with redrawing off, for at most the step time.
-// A showing step only switches redrawing on, which arranges and paints what is in: under Wine that
-// alone costs tens of milliseconds, so it comes every kShowIntervalMs and after the last record,
-// never on top of a full loading step.
+// Three kinds of step. A loading step adds records with redrawing off, for at most the step time.
+// A showing step only switches redrawing on, which arranges what is in and asks for a paint: under
+// Wine that alone costs tens of milliseconds for a large strip, so it comes after the first loading
+// step (the strip's start appears at once), when a snapshot came in meanwhile, and after the last
+// record. The finishing step paints what the message loop has not painted yet.
 void CVNTUI_Skeo_EventListCtrl::fillStep() {
     stepScheduled_ = false;
     KillTimer(hwnd_, kFillStepTimer);
     if (showDue_) {
         showDue_ = false;
+        showSoon_ = false;
+        shownOnce_ = true;
+        setReportView(false);
         setRedraw(true);
-        UpdateWindow(hwnd_);
-        lastShown_ = GetTickCount64();
-        if (pending_.empty()) {
-            if (fillFinished_) fillFinished_();
-            return;
-        }
+        finishDue_ = pending_.empty();
         scheduleFillStep();
+        return;
+    }
+    if (finishDue_) {
+        finishDue_ = false;
+        UpdateWindow(hwnd_);
+        if (fillFinished_) fillFinished_();
         return;
     }
     if (pending_.empty()) return;
@@ -164,8 +170,8 @@ void CVNTUI_Skeo_EventListCtrl::fillStep() {
         }
         if (insertItem(fillAt_, next.record, std::move(thumbnail))) ++fillAt_;
     } while (!pending_.empty() && Clock::now() < deadline);
-    setReportView(false);
-    showDue_ = pending_.empty() || GetTickCount64() - lastShown_ >= kShowIntervalMs;
+    // The strip stays in report view until it shows: every switch re-lays out every item.
+    showDue_ = pending_.empty() || !shownOnce_ || showSoon_;
     scheduleFillStep();
 }
 
@@ -187,8 +193,11 @@ void CVNTUI_Skeo_EventListCtrl::cancelFill() {
     fillAt_ = 0;
     stepScheduled_ = false;
     showDue_ = false;
+    showSoon_ = false;
+    finishDue_ = false;
     if (!hwnd_) return;
     KillTimer(hwnd_, kFillStepTimer);
+    if (redrawOff_) setReportView(false);
     setRedraw(true);
 }
 

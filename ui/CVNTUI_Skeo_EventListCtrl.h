@@ -3,7 +3,7 @@
 // database record; the thumbnails live in a map keyed by that copy.
 //
 // A fill loads thumbnails in steps of at most kFillStepMs, one posted message apart, so that a large
-// library never holds the user-interface thread for long; what is in shows twice a second. The order stays oldest first throughout:
+// library never holds the user-interface thread for long; the strip's start shows at once, the rest when it is all in. The order stays oldest first throughout:
 // records still waiting in a fill go in after those already filled and before any photo added with
 // addItem meanwhile, which is a newer snapshot.
 #pragma once
@@ -106,7 +106,9 @@ private:
     DWORD fillStepMs_ = kFillStepMs;
     bool showDue_ = false;    // the next step shows what is in
     bool redrawOff_ = false;  // a fill holds redrawing off between its steps
-    ULONGLONG lastShown_ = 0;
+    bool shownOnce_ = false;  // the fill has shown its first records
+    bool showSoon_ = false;   // a snapshot came in while redrawing was off
+    bool finishDue_ = false;  // the last records are in and arranged; paint and report
     std::function<void()> fillFinished_;
     vnt::FontHandle font_;
     vnt::BackBuffer buffer_;
