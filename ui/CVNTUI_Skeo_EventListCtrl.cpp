@@ -18,6 +18,7 @@ constexpr UINT_PTR kFillStepTimer = 0x2E1;
 constexpr int kImageWidth = 48;
 constexpr int kImageHeight = 36;
 constexpr int kIconSpacing = 72;
+constexpr int kRowSpacing = 60;
 
 using Clock = std::chrono::steady_clock;
 
@@ -47,7 +48,9 @@ void CVNTUI_Skeo_EventListCtrl::setUp() {
     HIMAGELIST images = ImageList_Create(kImageWidth, kImageHeight, ILC_COLOR32, 0, 1);
     HIMAGELIST previous = ListView_SetImageList(hwnd_, images, LVSIL_NORMAL);
     if (previous && previous != images && !(style & LVS_SHAREIMAGELISTS)) ImageList_Destroy(previous);
-    ListView_SetIconSpacing(hwnd_, kIconSpacing, 0);  // 0: the height stays the list's own
+    // The list's own row height (79 under Wine) is taller than the strip, which then scrolls up and
+    // down by a few pixels: one row of thumbnails is what the strip is for.
+    ListView_SetIconSpacing(hwnd_, kIconSpacing, kRowSpacing);
 
     font_.reset(CreateFontW(13, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Tahoma"));
