@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchFiles.h"
 #include "bench/BenchTiming.h"
 #include "framework/GdiplusSession.h"
 #include "library/PhotoWriter.h"
@@ -15,32 +16,11 @@ using namespace Gdiplus;
 
 namespace {
 
-
 void report(const char* name, double ours, const char* reference, double theirs, const char* unit) {
     std::printf("{\"name\": \"%s\", \"median\": %.3f, \"unit\": \"%s\", \"reference\": \"%s\", "
                 "\"reference_median\": %.3f, \"ratio\": %.3f}\n",
                 name, ours, unit, reference, theirs, ours / theirs);
     std::fflush(stdout);
-}
-
-// A frame with detail everywhere, so the encoder does real work.
-std::vector<BYTE> testFrame(int w, int h) {
-    std::vector<BYTE> frame(static_cast<size_t>(w) * h * 3);
-    uint32_t noise = 12345;
-    for (size_t i = 0; i < frame.size(); ++i) {
-        noise = noise * 1103515245u + 12345u;
-        const size_t pixel = i / 3;
-        frame[i] = static_cast<BYTE>((pixel % w) / 7 + (pixel / w) / 5 + ((noise >> 16) & 15));
-    }
-    return frame;
-}
-
-std::wstring tempFolder() {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    std::wstring folder = std::wstring(temp) + L"skeo-bench\\";
-    CreateDirectoryW(folder.c_str(), nullptr);
-    return folder;
 }
 
 }  // namespace
@@ -50,8 +30,8 @@ int main(int argc, char** argv) {
     gdiplus.startup();
     const int photos = argc > 1 ? std::atoi(argv[1]) : 1000;
     const int w = 1600, h = 1200;
-    const std::vector<BYTE> frame = testFrame(w, h);
-    const std::wstring folder = tempFolder();
+    const std::vector<BYTE> frame = bench::noisyFrame(w, h);
+    const std::wstring folder = bench::temporaryFolder(L"skeo-bench");
     CLSID jpeg;
     FindJpegEncoder(&jpeg);
 

@@ -14,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/BenchFiles.h"
 #include "bench/BenchTiming.h"
 #include "framework/GdiplusSession.h"
 #include "library/PhotoWriter.h"
@@ -24,25 +25,6 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-std::vector<BYTE> testFrame(int w, int h, int seed) {
-    std::vector<BYTE> frame(static_cast<size_t>(w) * h * 3);
-    uint32_t noise = 12345u + static_cast<uint32_t>(seed);
-    for (size_t i = 0; i < frame.size(); ++i) {
-        noise = noise * 1103515245u + 12345u;
-        const size_t pixel = i / 3;
-        frame[i] = static_cast<BYTE>((pixel % w) / 7 + (pixel / w) / 5 + seed * 40 + ((noise >> 16) & 15));
-    }
-    return frame;
-}
-
-std::wstring tempFolder() {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    std::wstring folder = std::wstring(temp) + L"skeo-strip-bench\\";
-    CreateDirectoryW(folder.c_str(), nullptr);
-    return folder;
-}
 
 void pumpOnce() {
     MSG msg;
@@ -105,14 +87,14 @@ int wmain(int argc, wchar_t** argv) {
     InitCommonControlsEx(&controls);
     const int photos = argc > 1 ? _wtoi(argv[1]) : 1000;
     const int w = 1600, h = 1200;
-    const std::wstring folder = tempFolder();
+    const std::wstring folder = bench::temporaryFolder(L"skeo-strip-bench");
 
     // A few different photos written by the program's own writer (EXIF thumbnail included),
     // copied to make the library: writing 1000 at quality 99 would take minutes.
     const int distinct = 4;
     std::vector<std::wstring> originals;
     for (int i = 0; i < distinct; ++i) {
-        const std::vector<BYTE> frame = testFrame(w, h, i);
+        const std::vector<BYTE> frame = bench::noisyFrame(w, h, i);
         originals.push_back(folder + L"original" + std::to_wstring(i) + L".jpg");
         WriteSnapshotJpeg(frame.data(), originals.back().c_str(), w, h, w * 3, "DC-1 Plus", 1.0f, 0, 0);
     }

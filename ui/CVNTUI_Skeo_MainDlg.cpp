@@ -316,6 +316,15 @@ void CVNTUI_Skeo_MainDlg::paintBackBuffer(int w, int h, bool fullScreen) {
     backBuffer_.fill(RECT{0, kHeaderHeight, w, h}, kPanelColour);
 }
 
+void CVNTUI_Skeo_MainDlg::placePictures(const mainlayout::Box& picture) {
+    for (CVNTUI_StaticPicture* view : {static_cast<CVNTUI_StaticPicture*>(&cameraView_),
+                                       static_cast<CVNTUI_StaticPicture*>(&photoView_)}) {
+        moveWindow(view->hwnd(), picture);
+        view->SetBoxSize(picture.width(), picture.height());
+        view->Render();
+    }
+}
+
 void CVNTUI_Skeo_MainDlg::LayoutWindow(const RECT& rect, bool fullScreen) {
     if (fullScreen) {
         RECT client;
@@ -323,12 +332,7 @@ void CVNTUI_Skeo_MainDlg::LayoutWindow(const RECT& rect, bool fullScreen) {
         const Box picture = mainlayout::fullScreenPicture(client.right, client.bottom);
         SetWindowRgn(hwnd(), nullptr, TRUE);
         paintBackBuffer(client.right, client.bottom, true);
-        moveWindow(cameraView_.hwnd(), picture);
-        moveWindow(photoView_.hwnd(), picture);
-        cameraView_.SetBoxSize(picture.width(), picture.height());
-        photoView_.SetBoxSize(picture.width(), picture.height());
-        cameraView_.Render();
-        photoView_.Render();
+        placePictures(picture);
         ShowWindow(cameraView_.hwnd(), SW_SHOW);
         InvalidateRect(hwnd(), nullptr, FALSE);
         PlaceOverlays();
@@ -350,12 +354,7 @@ void CVNTUI_Skeo_MainDlg::LayoutWindow(const RECT& rect, bool fullScreen) {
     buttons_[IDC_BUTTON_SETTINGS - kFirstButton].MoveTo(W - 104, 9);
 
     const Box picture = mainlayout::pictureArea(W, H, extra);
-    moveWindow(cameraView_.hwnd(), picture);
-    moveWindow(photoView_.hwnd(), picture);
-    cameraView_.SetBoxSize(picture.width(), picture.height());
-    photoView_.SetBoxSize(picture.width(), picture.height());
-    cameraView_.Render();
-    photoView_.Render();
+    placePictures(picture);
 
     buttons_[IDC_TAB_CAMERA - kFirstButton].MoveTo(0, 124);
     buttons_[IDC_TAB_PHOTO - kFirstButton].MoveTo(0, 194);

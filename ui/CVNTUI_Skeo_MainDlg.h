@@ -25,6 +25,7 @@
 #include "ui/CVNTUI_Skeo_PhotoWnd.h"
 #include "ui/CVNTUI_Skeo_SFButtonWindow.h"
 #include "ui/CVNTUI_TrayIcon.h"
+#include "ui/MainLayout.h"
 
 class CVNTUI_Skeo_SettingsPropSheet;
 
@@ -116,6 +117,8 @@ private:
     void createControls();
     void loadButtonImages();
     void paintBackBuffer(int width, int height, bool fullScreen);
+    // Both picture views take the picture area and are told its size.
+    void placePictures(const mainlayout::Box& picture);
     void setModeTabImages();
     void showControls(const int* ids, size_t count, bool show);
     void layoutInfoLine();
