@@ -218,7 +218,8 @@ void CVNTUI_Skeo_MainDlg::loadButtonImages() {
 void CVNTUI_Skeo_MainDlg::dockMenuBar() {
     HWND bar = menuBar_ ? menuBar_->hwnd() : nullptr;
     if (!bar) return;
-    if (GetParent(bar) != hwnd()) {
+    // GetParent would name the owner of the floating bar: ask for the real parent.
+    if (GetAncestor(bar, GA_PARENT) != hwnd()) {
         SetWindowLongPtrW(bar, GWL_STYLE, (GetWindowLongPtrW(bar, GWL_STYLE) & ~WS_POPUP) | WS_CHILD);
         SetParent(bar, hwnd());
     }
@@ -789,7 +790,11 @@ void CVNTUI_Skeo_MainDlg::OnRotateCommand(UINT id) {
             vnt::trace(L"CVNTUI_Skeo_MainDlg: cannot turn %ls", record.fullPath().c_str());
     eventList_.reloadSelectedThumbnails();
     const std::wstring shown = photoView_.pictureFileName();
-    if (!shown.empty()) photoView_.LoadAndRender(shown, false);
+    if (!shown.empty() && photoView_.LoadAndRender(shown, false) == 1) {
+        infoLine_.SetPhoto(shown, photoView_.pictureWidth(), photoView_.pictureHeight());
+        infoLine_.UpdateText();
+        layoutInfoLine();
+    }
     if (menuBar_) menuBar_->ReflectPhotoCommand(static_cast<int>(id));
 }
 

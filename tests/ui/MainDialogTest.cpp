@@ -122,7 +122,8 @@ TEST_F(MainDialogTest, ModesResizeAndFullScreen) {
             GetWindowRect(d, &w);
             EXPECT_EQ(origin.x, w.left);
             EXPECT_EQ(origin.y, w.top);
-            EXPECT_EQ(d, GetParent(dialog_.menuBar()->hwnd()));
+            EXPECT_EQ(d, GetAncestor(dialog_.menuBar()->hwnd(), GA_PARENT)) << "the menu bar is docked again";
+            EXPECT_TRUE(GetWindowLongPtrW(dialog_.menuBar()->hwnd(), GWL_STYLE) & WS_CHILD);
         },
     });
     EXPECT_EQ(IDOK, result);
