@@ -415,7 +415,7 @@ void VNTSkeoMainWnd::OnTrayAbout() {
     auto box = std::make_unique<CVNTUI_Skeo_AboutBox>();
     if (camera_) box->SetFirmwareVersion(camera_->versionText());
     setAboutBox(box.get());
-    box->DoModal(hwnd());
+    box->DoModal(nullptr);  // no parent: it opens from the tray while the window is hidden
     setAboutBox(nullptr);
 }
 
