@@ -22,21 +22,6 @@ CSkeoApp::~CSkeoApp() {
     }
 }
 
-namespace {
-
-// The main dialog's template names its own class: a copy of the system dialog class.
-void registerMainDialogClass() {
-    HINSTANCE module = vnt::resourceModule();
-    WNDCLASSW wc{};
-    if (!GetClassInfoW(module, L"#32770", &wc)) return;
-    wc.hInstance = module;
-    wc.lpszClassName = L"VNTUI_Skeo_MainDlg";
-    if (!RegisterClassW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-        vnt::trace(L"CSkeoApp: cannot register VNTUI_Skeo_MainDlg (error %lu)", GetLastError());
-}
-
-}  // namespace
-
 bool CSkeoApp::InitInstance() {
     if (!isFirstInstance()) return false;
 
@@ -45,7 +30,6 @@ bool CSkeoApp::InitInstance() {
     icc.dwICC = 0xFF;
     InitCommonControlsEx(&icc);
 
-    registerMainDialogClass();
     CSingleInstanceApp::InitInstance();
 
     VNTSkeoMainWnd mainWindow;

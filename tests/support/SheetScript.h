@@ -1,5 +1,5 @@
-// Runs a property sheet modally while a script of steps acts on it from inside its own message
-// loop, one step per 100 ms tick; checks every step ran before the sheet closed.
+// Runs a property sheet or dialog modally while a script of steps acts on it from inside its own
+// message loop, one step per tick; checks every step ran before the window closed.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -30,14 +30,20 @@ inline void CALLBACK tick(HWND, UINT, UINT_PTR id, DWORD) {
 }
 }  // namespace sheetscript
 
-inline INT_PTR runSheet(CVNTUI_PropertySheet& sheet, HWND owner, std::vector<std::function<void()>> script) {
+// Runs a modal loop (the callable returns its result) with the script acting from inside it.
+inline INT_PTR runScripted(const std::function<INT_PTR()>& modal, std::vector<std::function<void()>> script,
+                           UINT tickMs = 100) {
     sheetscript::steps() = std::move(script);
     sheetscript::next() = 0;
-    const UINT_PTR timer = SetTimer(nullptr, 0, 100, &sheetscript::tick);
-    const INT_PTR result = sheet.DoModal(owner);
+    const UINT_PTR timer = SetTimer(nullptr, 0, tickMs, &sheetscript::tick);
+    const INT_PTR result = modal();
     KillTimer(nullptr, timer);
-    EXPECT_EQ(sheetscript::next(), sheetscript::steps().size()) << "every step ran before the sheet closed";
+    EXPECT_EQ(sheetscript::next(), sheetscript::steps().size()) << "every step ran before the window closed";
     return result;
+}
+
+inline INT_PTR runSheet(CVNTUI_PropertySheet& sheet, HWND owner, std::vector<std::function<void()>> script) {
+    return runScripted([&] { return sheet.DoModal(owner); }, std::move(script));
 }
 
 }  // namespace testsupport

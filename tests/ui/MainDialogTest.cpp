@@ -1,0 +1,202 @@
+// The main window run modally as the program runs it, driven from inside its loop: modes and
+// their sizes, resizing by the grip, full screen, the keys, and browsing photos.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "library/VNTSkeoDatabaseManager.h"
+#include "resources/resource.h"
+#include "tests/support/SheetScript.h"
+#include "tests/support/TempFolder.h"
+#include "tests/support/TestPhotos.h"
+#include "tests/toolkit/ToolkitFixture.h"
+#include "ui/CVNTUI_Skeo_MainDlg.h"
+
+namespace {
+
+// Counts what the controller would act on.
+class RecordingMainDlg : public CVNTUI_Skeo_MainDlg {
+public:
+    int snapshotRequests = 0;
+
+protected:
+    INT_PTR DialogProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == MSG_SNAPSHOT_REQUEST && wParam == 0) ++snapshotRequests;
+        return CVNTUI_Skeo_MainDlg::DialogProc(message, wParam, lParam);
+    }
+};
+
+SIZE windowSize(HWND window) {
+    RECT r;
+    GetWindowRect(window, &r);
+    return SIZE{r.right - r.left, r.bottom - r.top};
+}
+
+bool visible(HWND dialog, int id) { return IsWindowVisible(GetDlgItem(dialog, id)) != FALSE; }
+
+void click(HWND dialog, int id) { SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
+
+// A key as the user presses it: through the dialog's message loop, to the focused window.
+void press(HWND target, WPARAM key) {
+    PostMessageW(target, WM_KEYDOWN, key, 1);
+    PostMessageW(target, WM_KEYUP, key, 0xC0000001);
+}
+
+class MainDialogTest : public toolkittest::ToolkitTest {
+protected:
+    INT_PTR run(std::vector<std::function<void()>> steps) {
+        steps.push_back([this] { PostMessageW(dialog_.hwnd(), WM_COMMAND, ID_TRAY_CLOSE, 0); });
+        return testsupport::runScripted([this] { return dialog_.DoModal(); }, std::move(steps), 150);
+    }
+    RecordingMainDlg dialog_;
+};
+
+TEST_F(MainDialogTest, ModesResizeAndFullScreen) {
+    HWND d = nullptr;
+    POINT origin{};
+    const INT_PTR result = run({
+        [] {},  // the modal loop shows the dialog once it is first idle
+        [&] {
+            d = dialog_.hwnd();
+            EXPECT_EQ(CVNTUI_Skeo_MainDlg::ModeCamera, dialog_.mode());
+            EXPECT_EQ(694, windowSize(d).cx);
+            EXPECT_EQ(578, windowSize(d).cy);
+            EXPECT_TRUE(visible(d, IDC_CAMERA_VIEW));
+            EXPECT_FALSE(visible(d, IDC_PHOTO_VIEW));
+            RECT view = dialog_.cameraView().GetRectInParent();
+            EXPECT_EQ((RECT{51, 74, 691, 554}).right, view.right);
+            EXPECT_EQ(554, view.bottom);
+            EXPECT_TRUE(IsWindowVisible(dialog_.sfButtonWindow().hwnd())) << "the snapshot button floats over the picture";
+            click(d, IDC_TAB_PHOTO);
+        },
+        [&] {
+            EXPECT_EQ(CVNTUI_Skeo_MainDlg::ModePhoto, dialog_.mode());
+            EXPECT_EQ(692, windowSize(d).cy);
+            EXPECT_TRUE(visible(d, IDC_PHOTO_VIEW));
+            EXPECT_TRUE(visible(d, IDC_EVENT_LIST));
+            EXPECT_FALSE(visible(d, IDC_CAMERA_VIEW));
+            EXPECT_FALSE(IsWindowVisible(dialog_.sfButtonWindow().hwnd()));
+            wchar_t info[64] = {};
+            GetWindowTextW(dialog_.infoLine().hwnd(), info, 64);
+            EXPECT_STREQ(L"No Pictures", info);
+            click(d, IDC_TAB_CAMERA);
+            // Dragging the grip: to (x, y) with x - 54 = 800 the picture becomes 800 x 600.
+            HWND grip = GetDlgItem(d, IDC_RESIZE_GRIP);
+            SendMessageW(grip, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+            POINT to{854, 600};
+            ClientToScreen(d, &to);
+            ScreenToClient(grip, &to);
+            SendMessageW(grip, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(to.x, to.y));
+            SendMessageW(grip, WM_LBUTTONUP, 0, 0);
+        },
+        [&] {
+            EXPECT_EQ(854, windowSize(d).cx);
+            EXPECT_EQ(698, windowSize(d).cy);
+            RECT view = dialog_.cameraView().GetRectInParent();
+            EXPECT_EQ(800, view.right - view.left);
+            EXPECT_EQ(600, view.bottom - view.top);
+            RECT w;
+            GetWindowRect(d, &w);
+            origin = POINT{w.left, w.top};
+            click(d, IDC_TAB_FULL_SCREEN);
+        },
+        [&] {
+            EXPECT_EQ(CVNTUI_Skeo_MainDlg::ModeFullScreen, dialog_.mode());
+            EXPECT_TRUE(IsZoomed(d));
+            RECT client, view;
+            GetClientRect(d, &client);
+            view = dialog_.cameraView().GetRectInParent();
+            EXPECT_EQ((view.right - view.left) * 3, (view.bottom - view.top) * 4) << "the picture stays 4:3";
+            EXPECT_EQ(client.right - view.right, view.left) << "centred";
+            EXPECT_FALSE(visible(d, IDC_TAB_PHOTO));
+            HWND bar = dialog_.menuBar()->hwnd();
+            EXPECT_EQ(GetDesktopWindow(), GetAncestor(bar, GA_PARENT)) << "the menu bar floats";
+            press(d, VK_ESCAPE);
+        },
+        [&] {
+            EXPECT_EQ(CVNTUI_Skeo_MainDlg::ModeCamera, dialog_.mode());
+            EXPECT_FALSE(IsZoomed(d));
+            EXPECT_EQ(854, windowSize(d).cx) << "the size before full screen comes back";
+            RECT w;
+            GetWindowRect(d, &w);
+            EXPECT_EQ(origin.x, w.left);
+            EXPECT_EQ(origin.y, w.top);
+            EXPECT_EQ(d, GetParent(dialog_.menuBar()->hwnd()));
+        },
+    });
+    EXPECT_EQ(IDOK, result);
+}
+
+TEST_F(MainDialogTest, EnterAsksForOneSnapshotInCameraModeOnly) {
+    const INT_PTR result = run({
+        [] {},
+        [&] { press(dialog_.cameraViewWindow(), VK_RETURN); },
+        [&] {
+            EXPECT_EQ(1, dialog_.snapshotRequests);
+            press(dialog_.hwnd(), VK_ESCAPE);  // nothing to leave
+        },
+        [&] {
+            EXPECT_EQ(CVNTUI_Skeo_MainDlg::ModeCamera, dialog_.mode());
+            EXPECT_TRUE(IsWindowVisible(dialog_.hwnd()));
+            click(dialog_.hwnd(), IDC_TAB_PHOTO);
+            press(dialog_.hwnd(), VK_RETURN);
+        },
+        [&] { EXPECT_EQ(1, dialog_.snapshotRequests) << "Enter in photo mode takes no snapshot"; },
+    });
+    EXPECT_EQ(IDOK, result);
+}
+
+TEST_F(MainDialogTest, ArrowsBrowseThePhotosAtMostThreeTimesASecond) {
+    testsupport::TempFolder folder(L"main-dialog-test");
+    VNTSkeoDatabaseManager database(folder.path() + L"EventList3.xml");
+    std::vector<VNTSkeoEvent> records;  // newest first
+    for (int i = 3; i >= 1; --i) {
+        VNTSkeoEvent e;
+        e.folder = folder.path();
+        e.name = L"IMG_" + std::to_wstring(i) + L".jpg";
+        ASSERT_TRUE(testsupport::writeQuadrantPhoto(e.fullPath(), 320 + 40 * i, 240 + 30 * i));
+        records.push_back(e);
+    }
+    HWND list = nullptr;
+    const auto shown = [&] { return dialog_.photoView().pictureFileName(); };
+    const INT_PTR result = run({
+        [] {},
+        [&] {
+            click(dialog_.hwnd(), IDC_TAB_PHOTO);
+            dialog_.eventList().fillList(records, database);
+        },
+        [&] {
+            list = dialog_.eventList().hwnd();
+            ASSERT_EQ(3, dialog_.eventList().itemCount());
+            dialog_.eventList().selectOnly(0);
+            EXPECT_EQ(folder.path() + L"IMG_1.jpg", shown()) << "the focused item's photo";
+            EXPECT_EQ(L"IMG_1.jpg", dialog_.infoLine().fileName());
+            EXPECT_EQ(L"360x270", dialog_.infoLine().resolution());
+            press(list, VK_RIGHT);
+            press(list, VK_RIGHT);  // within 300 ms of the first: dropped
+        },
+        [&] {
+            EXPECT_EQ(folder.path() + L"IMG_2.jpg", shown());
+            Sleep(320);
+            press(list, VK_RIGHT);
+        },
+        [&] {
+            EXPECT_EQ(folder.path() + L"IMG_3.jpg", shown());
+            Sleep(320);
+            press(list, VK_RIGHT);  // wraps to the first
+            PostMessageW(list, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
+        },
+        [&] {
+            EXPECT_EQ(folder.path() + L"IMG_1.jpg", shown());
+            EXPECT_EQ(1, dialog_.photoView().zoomStep()) << "the wheel zooms in";
+            press(list, VK_ADD);
+            press(list, VK_SUBTRACT);
+            press(list, VK_SUBTRACT);
+        },
+        [&] { EXPECT_EQ(0, dialog_.photoView().zoomStep()); },
+    });
+    EXPECT_EQ(IDOK, result);
+}
+
+}  // namespace
