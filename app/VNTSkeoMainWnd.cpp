@@ -5,12 +5,36 @@
 #include "app/VNTNotificationCenter.h"
 #include "camera/VNTWebcam.h"
 #include "camera/VNTWebcamMonitor.h"
+#include "camera/VNTWebcamSkeo.h"
 #include "framework/Trace.h"
 #include "library/VNTSkeoDatabaseManager.h"
+#include "settings/CVNTUI_Skeo_SettingsPropSheet.h"
 
+#include <shellapi.h>
 #include <uuids.h>
 
+#include <memory>
+#include <vector>
+
 namespace {
+
+// Menu command ids the controller acts on.
+enum : UINT {
+    kZoomFirst = 32801,
+    kZoomLast = 32806,
+    kExposureLevel = 32816,
+    kExposureAutoOn = 32818,
+    kTimer3s = 32822,
+    kTimer10s = 32823,
+    kMirrorVertical = 32831,
+    kMirrorHorizontal = 32832,
+    kResolution800 = 32844,
+    kResolution640 = 32845,
+    kResolution320 = 32846,
+    kContextImageFolder = 32907,
+};
+
+const UINT g_snapshotImageMessage = RegisterWindowMessageW(L"WM_VNTWebcam_SnapshotImage");
 
 const GUID* mediaSubtype(CaptureSubtype subtype) {
     switch (subtype) {
@@ -23,6 +47,10 @@ const GUID* mediaSubtype(CaptureSubtype subtype) {
     default:
         return nullptr;
     }
+}
+
+bool fileExists(const std::wstring& path) {
+    return !path.empty() && GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 }  // namespace
@@ -42,11 +70,36 @@ BOOL VNTSkeoMainWnd::OnInitDialog() {
     vnt::trace(L"VNTSkeoMainWnd: initialised, language %u, library %ls, %u photos",
                static_cast<unsigned>(VNTLanguageSelector::instance().language()),
                database_->photoLibraryLocation().c_str(), static_cast<unsigned>(events.size()));
+    if (!events.empty()) {
+        CVNTUI_Skeo_EventListCtrl& list = eventList();
+        // The strip fills in steps; the newest photo is its last item only once all are in.
+        auto showNewest = [this] {
+            const int last = eventList().itemCount() - 1;
+            if (last < 0) return;
+            eventList().selectOnly(last);
+            ShowPhoto(last);
+        };
+        list.fillList(events, *database_);
+        if (list.fillPending())
+            list.setFillFinishedHandler(showNewest);
+        else
+            showNewest();
+    }
     // The window lives until the process ends, so it never stops observing.
     notificationCenter_->addObserver(this, L"WEBCAM_PLUG_IN");
     notificationCenter_->addObserver(this, L"WEBCAM_PULL_OUT");
     if (!startedAtLogOn()) startCamera();
     return TRUE;
+}
+
+bool VNTSkeoMainWnd::skeoFamily() const {
+    if (!camera_) return false;
+    const std::wstring& name = camera_->cameraClassName();
+    return name == L"VNTWebcamSkeoPlus" || name == L"VNTWebcamSkeo";
+}
+
+void VNTSkeoMainWnd::reflect(int value, UINT id) {
+    if (CVNTUI_Skeo_MenuBar* bar = menuBar()) bar->ReflectCameraCommand(value, static_cast<int>(id));
 }
 
 void VNTSkeoMainWnd::releaseCamera() {
@@ -63,36 +116,230 @@ bool VNTSkeoMainWnd::openCamera(const std::wstring* displayName) {
     if (!camera_ && database_ && !database_->videoDevice().empty())
         camera_ = monitor_->acquireWebcamByPath(database_->videoDevice(), hwnd(), video);
     if (!camera_) camera_ = monitor_->acquireWebcam(L"VNTWebcamSkeoPlus", hwnd(), video);
-    if (!camera_) return false;
+    if (!camera_) {
+        vnt::trace(L"VNTSkeoMainWnd: no camera to claim");
+        return false;
+    }
+    const CameraSettings* record = nullptr;
     if (database_) {
         database_->setVideoDevice(camera_->devicePath());
         database_->selectCameraModel(camera_->cameraClassName());
+        record = database_->cameraSettings();
     }
+    reflect(0, record ? static_cast<UINT>(record->timer) : static_cast<UINT>(-1));
     return true;
+}
+
+void VNTSkeoMainWnd::applyCameraFlags() {
+    if (!camera_ || !database_) return;
+    camera_->setSilent(database_->soundEffectSnapshot() == 0);
+    if (skeoFamily())
+        static_cast<VNTWebcamSkeo*>(camera_)->setFocusSoundsOff(database_->soundEffectFocus() == 0);
+}
+
+void VNTSkeoMainWnd::showFocusMode(bool single) {
+    sfButtonWindow().SetAutoFocusSingle(single);
+    sfButtonWindow().Repaint();
 }
 
 void VNTSkeoMainWnd::startCamera() {
     if (!camera_ && !openCamera(nullptr)) return;
     camera_->stop();
     const CameraSettings* record = database_ ? database_->cameraSettings() : nullptr;
-    const CaptureFormat format = captureFormatFor(camera_->cameraClassName(), record ? record->resolution : 0);
+    const std::wstring className = camera_->cameraClassName();
+    const CaptureFormat format = captureFormatFor(className, record ? record->resolution : 0);
     if (format.correctedResolution && database_) database_->setCameraResolution(format.correctedResolution);
-    camera_->build(format.width, format.height, mediaSubtype(format.subtype));
+    record = database_ ? database_->cameraSettings() : nullptr;
+    if (!camera_->build(format.width, format.height, mediaSubtype(format.subtype)))
+        vnt::trace(L"VNTSkeoMainWnd: the graph of %ls was not built at %d x %d", camera_->displayName().c_str(),
+                   format.width, format.height);
+    if (record) reflect(0, static_cast<UINT>(record->resolution));
     camera_->start();
     camera_->setSilent(database_ && database_->soundEffectSnapshot() == 0);
+
+    const bool flipVertical = !record || record->mirrorVertical != 0;
+    if (flipVertical) camera_->toggleMirror(false, true);
+    reflect(flipVertical ? 1 : 0, kMirrorVertical);
+    const bool flipHorizontal = !record || record->mirrorHorizontal != 0;
+    if (flipHorizontal) camera_->toggleMirror(true, false);
+    reflect(flipHorizontal ? 1 : 0, kMirrorHorizontal);
+
+    OnZoomCamCommand(record ? static_cast<UINT>(record->zoom) : static_cast<UINT>(-1));
+
+    CVNTUI_Skeo_MenuBar* bar = menuBar();
+    if (className == L"VNTWebcamSkeoPlus") {
+        OnExposureCommand(kExposureLevel, record ? record->exposureValue : 0);
+        OnExposureModeCommand(record ? static_cast<UINT>(record->exposureMode) : 0);
+        if (bar) bar->SetExposureControlKind(1);
+    } else if (className == L"VNTWebcamSkeo") {
+        OnExposureCommand(record ? static_cast<UINT>(record->exposureValue) : 0, 0);
+        if (bar) bar->SetExposureControlKind(2);
+    } else if (bar) {
+        bar->SetExposureControlKind(0);
+    }
+    if (bar) bar->SetMode(bar->mode());
+
+    if (skeoFamily()) {
+        auto* skeo = static_cast<VNTWebcamSkeo*>(camera_);
+        skeo->setFocusSoundsOff(database_ && database_->soundEffectFocus() == 0);
+        skeo->focusAgain(true);
+        showFocusMode(skeo->queryRegister(3) == 0);
+    }
     vnt::trace(L"VNTSkeoMainWnd: camera %ls (%ls) started at %d x %d", camera_->displayName().c_str(),
-               camera_->cameraClassName().c_str(), format.width, format.height);
+               className.c_str(), format.width, format.height);
+}
+
+void VNTSkeoMainWnd::pause(DWORD milliseconds) {
+    // Messages other threads send are answered (the camera's threads send to this window and
+    // would otherwise stall the picture); input and posted messages wait until the photo is done.
+    const ULONGLONG deadline = GetTickCount64() + milliseconds;
+    for (;;) {
+        const ULONGLONG now = GetTickCount64();
+        if (now >= deadline) return;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(deadline - now), QS_SENDMESSAGE);
+        MSG msg;
+        PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}
+
+void VNTSkeoMainWnd::requestSnapshot(int parameter) {
+    if (!IsWindowVisible(hwnd())) {
+        OnTrayOpen();
+    } else if (IsIconic(hwnd())) {
+        ShowWindow(hwnd(), SW_RESTORE);
+    } else if (camera_ && !countdownWindow().IsRunning() && !snapshotBusy_) {
+        ShowWindow(sfButtonWindow().hwnd(), SW_HIDE);
+        const CameraSettings* record = database_ ? database_->cameraSettings() : nullptr;
+        const int timer = record ? record->timer : 0;
+        if (timer == static_cast<int>(kTimer3s))
+            countdownWindow().Start(3);
+        else if (timer == static_cast<int>(kTimer10s))
+            countdownWindow().Start(10);
+        else
+            takeSnapshot(parameter);
+    }
+    SetForegroundWindow(hwnd());
+}
+
+void VNTSkeoMainWnd::takeSnapshot(int parameter) {
+    if (!camera_ || !database_ || snapshotBusy_) return;
+    snapshotBusy_ = true;
+    const std::wstring path = database_->makePhotoFileName();
+    camera_->showBlackFrame();
+    const ULONGLONG blackSince = GetTickCount64();
+    if (camera_->snapshot(path.c_str(), false)) {
+        // The black frame is the shutter: it must be seen.
+        const ULONGLONG shown = GetTickCount64() - blackSince;
+        if (shown < 1000) pause(static_cast<DWORD>(1000 - shown));
+        const int preview = database_->instantPreview();
+        if (preview != 0) {
+            camera_->showBitmap(path.c_str());
+            if (parameter > 0) cameraView().LoadAndRender(path, false);
+            pause(static_cast<DWORD>(preview) * 2000);
+            camera_->showBlackFrame();
+            if (parameter > 0) {
+                cameraView().ReleasePicture();
+                cameraView().Render();
+            }
+            pause(1000);
+        }
+        camera_->disableBitmap();
+        storeSnapshot(path);
+    } else {
+        // Without this the live picture would stay black until the next photo.
+        camera_->disableBitmap();
+        vnt::trace(L"VNTSkeoMainWnd: no photo was written to %ls", path.c_str());
+    }
+    snapshotBusy_ = false;
+    PlaceOverlays();
+}
+
+void VNTSkeoMainWnd::storeSnapshot(const std::wstring& path) {
+    const size_t slash = path.rfind(L'\\');
+    VNTSkeoEvent record;
+    record.folder = slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
+    record.name = slash == std::wstring::npos ? path : path.substr(slash + 1);
+    CVNTUI_Skeo_EventListCtrl& list = eventList();
+    const bool added = list.addItem(record) != 0;
+    if (added) {
+        const int last = list.itemCount() - 1;
+        list.selectOnly(last);
+        ShowPhoto(last);
+    }
+    // The photo file stays in the library folder either way; only the index leaves it out.
+    if (added && database_)
+        database_->addEvent(record);
+    else
+        vnt::trace(L"VNTSkeoMainWnd: %ls is not in the strip and so not indexed", path.c_str());
+}
+
+INT_PTR VNTSkeoMainWnd::DialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == MSG_SNAPSHOT_REQUEST) {
+        if (mode() != ModePhoto && !countdownWindow().IsRunning()) {
+            if (wParam == 0) {
+                requestSnapshot(0);
+            } else if (wParam == 1 && camera_ &&
+                       camera_->cameraClassName().find(L"VNTWebcamSkeo") != std::wstring::npos) {
+                static_cast<VNTWebcamSkeo*>(camera_)->focusAgain(false);
+            }
+        }
+        return SetMessageResult(0);
+    }
+    if (message == MSG_COUNTDOWN_DONE) {
+        if (camera_) takeSnapshot(0);
+        return SetMessageResult(0);
+    }
+    if (message == WM_DISPLAYCHANGE) {
+        const CameraSettings* record = database_ ? database_->cameraSettings() : nullptr;
+        if (camera_ && record) OnResolutionCommand(static_cast<UINT>(record->resolution));
+        return SetMessageResult(0);
+    }
+    if (message == VNTWebcamSkeo::snapshotKeyMessage) {
+        requestSnapshot(static_cast<int>(lParam));
+        return SetMessageResult(0);
+    }
+    if (message == g_snapshotImageMessage) {
+        PlaceOverlays();
+        if (lParam) storeSnapshot(reinterpret_cast<const wchar_t*>(lParam));
+        return SetMessageResult(0);
+    }
+    if (message == VNTWebcamSkeo::focusKeyMessage) {
+        if (lParam == 3 && skeoFamily()) static_cast<VNTWebcamSkeo*>(camera_)->focusAgain(false);
+        return SetMessageResult(0);
+    }
+    if (message == VNTWebcamSkeo::focusModeMessage) {
+        showFocusMode(lParam == 0);
+        return SetMessageResult(0);
+    }
+    if (message == VNTWebcamSkeo::exposureChangedMessage) {
+        if (camera_ && camera_->cameraClassName() == L"VNTWebcamSkeoPlus") {
+            const int level = static_cast<int>(lParam);
+            exposureIndicator().ShowValue(level);
+            if (database_) database_->setCameraExposureValue(level);
+            exposureIndicator().ShowValue(level);
+            reflect(level, kExposureLevel);
+        }
+        return SetMessageResult(0);
+    }
+    return CVNTUI_Skeo_MainDlg::DialogProc(message, wParam, lParam);
 }
 
 void VNTSkeoMainWnd::onNotification(void* data, const std::wstring& name) {
     if (name == L"WEBCAM_PLUG_IN") {
         // A hidden window starts its camera when it is opened again.
-        if (!camera_ && IsWindowVisible(hwnd())) startCamera();
+        if (camera_ || !IsWindowVisible(hwnd())) return;
+        startCamera();
+        if (camera_ && settingsSheet()) {
+            CVNTUI_Skeo_SettingsPropSheet& sheet = *settingsSheet();
+            if (skeoFamily()) sheet.imageAdjustmentPage().setCamera(camera_);
+            sheet.systemPage().setVersionText(camera_->versionText());
+        }
     } else if (name == L"WEBCAM_PULL_OUT") {
         const wchar_t* path = static_cast<const wchar_t*>(data);
         if (camera_ && path && camera_->devicePath() == path) {
             openCamera(nullptr);
             startCamera();
+            if (settingsSheet()) settingsSheet()->imageAdjustmentPage().setCamera(camera_);
         }
         if (HWND view = cameraViewWindow()) RedrawWindow(view, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_UPDATENOW);
     } else if (name == L"LANGUAGE_CHANGED") {
@@ -119,4 +366,142 @@ void VNTSkeoMainWnd::OnCloseButton() {
 void VNTSkeoMainWnd::OnOK() {
     releaseCamera();
     CVNTUI_Skeo_MainDlg::OnOK();
+}
+
+void VNTSkeoMainWnd::OnSettingsButton() {
+    if (settingsSheet() || !database_) return;
+    auto sheet = std::make_unique<CVNTUI_Skeo_SettingsPropSheet>(*database_);
+    setSettingsSheet(sheet.get());
+    const std::wstring current = camera_ ? camera_->displayName() : std::wstring();
+    if (camera_) {
+        sheet->generalPage().setCurrentDevice(current);
+        if (skeoFamily()) sheet->imageAdjustmentPage().setCamera(camera_);
+        sheet->systemPage().setVersionText(camera_->versionText());
+        sheet->systemPage().ReloadTexts();
+    }
+    std::vector<std::wstring> names;
+    if (monitor_) monitor_->webcamNames(names);
+    sheet->generalPage().setDeviceNames(names);
+    const INT_PTR result = sheet->DoModal(hwnd());
+    // A camera pulled out while the sheet was open may have left none behind.
+    if (result == IDOK && camera_) {
+        const std::wstring chosen = sheet->generalPage().chosenDevice();
+        if (!chosen.empty() && chosen != camera_->displayName()) {
+            openCamera(&chosen);
+            startCamera();
+        } else {
+            applyCameraFlags();
+        }
+    }
+    setSettingsSheet(nullptr);
+}
+
+void VNTSkeoMainWnd::OnImageFolderButton() {
+    const std::wstring photo = photoView().pictureFileName();
+    if (fileExists(photo)) {
+        const std::wstring parameters = L"/select," + photo;
+        ShellExecuteW(hwnd(), L"Open", L"explorer.exe", parameters.c_str(), nullptr, SW_SHOWNORMAL);
+        return;
+    }
+    const std::wstring folder = database_ ? database_->photoLibraryLocation() : std::wstring();
+    if (fileExists(folder)) ShellExecuteW(hwnd(), L"Open", folder.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void VNTSkeoMainWnd::OnTrayAbout() {
+    if (CVNTUI_Skeo_AboutBox* open = aboutBox()) {
+        BringToFront(open->hwnd());
+        return;
+    }
+    auto box = std::make_unique<CVNTUI_Skeo_AboutBox>();
+    if (camera_) box->SetFirmwareVersion(camera_->versionText());
+    setAboutBox(box.get());
+    box->DoModal(nullptr);  // no parent: it opens from the tray while the window is hidden
+    setAboutBox(nullptr);
+}
+
+void VNTSkeoMainWnd::OnZoomCamCommand(UINT id) {
+    if (!camera_) return;
+    static const float kFactors[] = {1.0f, 1.25f, 1.5f, 2.0f, 2.5f, 3.0f};
+    if (id >= kZoomFirst && id <= kZoomLast) camera_->zoom(kFactors[id - kZoomFirst]);
+    const CameraSettings* record = database_ ? database_->cameraSettings() : nullptr;
+    if (record && record->zoom != static_cast<int32_t>(id)) database_->setCameraZoom(static_cast<int32_t>(id));
+    reflect(0, id);
+}
+
+void VNTSkeoMainWnd::OnTimerCommand(UINT id) {
+    if (database_) database_->setCameraTimer(static_cast<int32_t>(id));
+    reflect(0, id);
+}
+
+void VNTSkeoMainWnd::OnMirrorCommand(UINT id, int /*newState*/) {
+    if (!camera_) return;
+    // The camera's own state is what the menu shows: a refused flip changes nothing.
+    int state;
+    if (id == kMirrorVertical) {
+        camera_->toggleMirror(false, true);
+        state = camera_->isMirrorVertical() ? 1 : 0;
+        if (database_) database_->setCameraMirrorVertical(state);
+    } else {
+        camera_->toggleMirror(true, false);
+        state = camera_->isMirrorHorizontal() ? 1 : 0;
+        if (database_) database_->setCameraMirrorHorizontal(state);
+    }
+    reflect(state, id);
+}
+
+bool VNTSkeoMainWnd::OnResolutionCommand(UINT id) {
+    if (!camera_) return false;
+    const std::wstring& className = camera_->cameraClassName();
+    bool accepted = true;
+    if (className == L"VNTWebcamZev")
+        accepted = id == kResolution800 || id == kResolution640 || id == kResolution320;
+    else if (className == L"VNTWebcam")
+        accepted = id == kResolution640;
+    if (!accepted) {
+        vnt::trace(L"VNTSkeoMainWnd: resolution %u refused for %ls", id, className.c_str());
+        return false;
+    }
+    if (database_) database_->setCameraResolution(static_cast<int32_t>(id));
+    startCamera();
+    return true;
+}
+
+void VNTSkeoMainWnd::OnExposureCommand(UINT id, int level) {
+    if (!skeoFamily()) return;
+    int value;
+    switch (id) {
+    case 32811: value = 9; break;
+    case 32812: value = 7; break;
+    case 32813: value = 5; break;
+    case 32814: value = 4; break;
+    case 32815: value = 3; break;
+    case kExposureLevel: value = level; break;
+    default: value = 0; break;
+    }
+    static_cast<VNTWebcamSkeo*>(camera_)->setExposure(value);
+    const int stored = id == kExposureLevel ? level : static_cast<int>(id);
+    if (database_) database_->setCameraExposureValue(stored);
+    exposureIndicator().ShowValue(stored);
+    reflect(level, id);
+}
+
+void VNTSkeoMainWnd::OnExposureModeCommand(UINT id) {
+    if (!camera_) return;
+    if (camera_->cameraClassName() == L"VNTWebcamSkeoPlus") {
+        static_cast<VNTWebcamSkeo*>(camera_)->queueCommand(VNTWebcamSkeo::kExposureMode, id == kExposureAutoOn ? 0 : 1);
+        if (database_) database_->setCameraExposureMode(static_cast<int32_t>(id));
+    }
+    reflect(0, id);
+}
+
+void VNTSkeoMainWnd::OnContextCommand(UINT id) {
+    if (id == kContextImageFolder)
+        OnImageFolderButton();
+    else
+        CVNTUI_Skeo_MainDlg::OnContextCommand(id);
+}
+
+void VNTSkeoMainWnd::LayoutWindow(const RECT& rect, bool fullScreen) {
+    CVNTUI_Skeo_MainDlg::LayoutWindow(rect, fullScreen);
+    if (camera_) camera_->resize();
 }

@@ -15,8 +15,19 @@ class VNTSkeoMainWnd : public CVNTUI_Skeo_MainDlg {
 public:
     VNTSkeoMainWnd();
 
-    void OnTrayOpen() override;
+    void OnSettingsButton() override;
     void OnCloseButton() override;
+    void OnImageFolderButton() override;
+    void OnTrayOpen() override;
+    void OnTrayAbout() override;
+    void OnZoomCamCommand(UINT id) override;
+    void OnTimerCommand(UINT id) override;
+    void OnMirrorCommand(UINT id, int newState) override;
+    bool OnResolutionCommand(UINT id) override;
+    void OnExposureCommand(UINT id, int level) override;
+    void OnExposureModeCommand(UINT id) override;
+    void OnContextCommand(UINT id) override;
+    void LayoutWindow(const RECT& rect, bool fullScreen) override;
     void onNotification(void* data, const std::wstring& name) override;
 
     // Claims a camera: the one with that display name (null: none asked for), else the stored
@@ -24,18 +35,33 @@ public:
     bool openCamera(const std::wstring* displayName);
     // Claims a camera if none is held and starts it in the format its class and settings ask for.
     void startCamera();
+    // Writes a photo from the live picture into the library; parameter > 0 also previews it in
+    // the camera view's picture layer.
+    void takeSnapshot(int parameter);
+    // Records a photo file in the strip and, once the strip has it, in the index.
+    void storeSnapshot(const std::wstring& path);
     VNTWebcam* camera() const { return camera_; }
 
 protected:
+    INT_PTR DialogProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     BOOL OnInitDialog() override;
     void OnOK() override;
 
 private:
     void releaseCamera();
+    void requestSnapshot(int parameter);
+    void applyCameraFlags();
+    void showFocusMode(bool single);
+    bool skeoFamily() const;
+    void reflect(int value, UINT id);
+    // Waits with the message queue left alone: the user interface does not respond meanwhile.
+    static void pause(DWORD milliseconds);
 
     // References to the core services, not owned; empty until the dialog initialises.
     VNTNotificationCenter* notificationCenter_ = nullptr;
-    VNTWebcamMonitor* monitor_ = nullptr;
     VNTSkeoDatabaseManager* database_ = nullptr;  // also the settings
-    VNTWebcam* camera_ = nullptr;                 // claimed from the monitor, which owns it
+    VNTWebcamMonitor* monitor_ = nullptr;
+    VNTWebcam* camera_ = nullptr;  // claimed from the monitor, which owns it
+    // From the request to the overlays' return; the camera's threads may ask for another meanwhile.
+    bool snapshotBusy_ = false;
 };
