@@ -8,6 +8,7 @@
 #include "camera/VNTWebcamSkeo.h"
 #include "framework/Trace.h"
 #include "library/VNTSkeoDatabaseManager.h"
+#include "resources/resource.h"
 #include "settings/CVNTUI_Skeo_SettingsPropSheet.h"
 
 #include <shellapi.h>
@@ -17,22 +18,6 @@
 #include <vector>
 
 namespace {
-
-// Menu command ids the controller acts on.
-enum : UINT {
-    kZoomFirst = 32801,
-    kZoomLast = 32806,
-    kExposureLevel = 32816,
-    kExposureAutoOn = 32818,
-    kTimer3s = 32822,
-    kTimer10s = 32823,
-    kMirrorVertical = 32831,
-    kMirrorHorizontal = 32832,
-    kResolution800 = 32844,
-    kResolution640 = 32845,
-    kResolution320 = 32846,
-    kContextImageFolder = 32907,
-};
 
 const UINT g_snapshotImageMessage = RegisterWindowMessageW(L"WM_VNTWebcam_SnapshotImage");
 
@@ -159,16 +144,16 @@ void VNTSkeoMainWnd::startCamera() {
 
     const bool flipVertical = !record || record->mirrorVertical != 0;
     if (flipVertical) camera_->toggleMirror(false, true);
-    reflect(flipVertical ? 1 : 0, kMirrorVertical);
+    reflect(flipVertical ? 1 : 0, ID_MIRROR_VERTICAL);
     const bool flipHorizontal = !record || record->mirrorHorizontal != 0;
     if (flipHorizontal) camera_->toggleMirror(true, false);
-    reflect(flipHorizontal ? 1 : 0, kMirrorHorizontal);
+    reflect(flipHorizontal ? 1 : 0, ID_MIRROR_HORIZONTAL);
 
     OnZoomCamCommand(record ? static_cast<UINT>(record->zoom) : static_cast<UINT>(-1));
 
     CVNTUI_Skeo_MenuBar* bar = menuBar();
     if (className == L"VNTWebcamSkeoPlus") {
-        OnExposureCommand(kExposureLevel, record ? record->exposureValue : 0);
+        OnExposureCommand(ID_EXPOSURE_LEVEL, record ? record->exposureValue : 0);
         OnExposureModeCommand(record ? static_cast<UINT>(record->exposureMode) : 0);
         if (bar) bar->SetExposureControlKind(1);
     } else if (className == L"VNTWebcamSkeo") {
@@ -211,9 +196,9 @@ void VNTSkeoMainWnd::requestSnapshot(int parameter) {
         ShowWindow(sfButtonWindow().hwnd(), SW_HIDE);
         const CameraSettings* record = database_ ? database_->cameraSettings() : nullptr;
         const int timer = record ? record->timer : 0;
-        if (timer == static_cast<int>(kTimer3s))
+        if (timer == static_cast<int>(ID_TIMER_3_SEC))
             countdownWindow().Start(3);
-        else if (timer == static_cast<int>(kTimer10s))
+        else if (timer == static_cast<int>(ID_TIMER_10_SEC))
             countdownWindow().Start(10);
         else
             takeSnapshot(parameter);
@@ -317,7 +302,7 @@ INT_PTR VNTSkeoMainWnd::DialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
             exposureIndicator().ShowValue(level);
             if (database_) database_->setCameraExposureValue(level);
             exposureIndicator().ShowValue(level);
-            reflect(level, kExposureLevel);
+            reflect(level, ID_EXPOSURE_LEVEL);
         }
         return SetMessageResult(0);
     }
@@ -422,7 +407,7 @@ void VNTSkeoMainWnd::OnTrayAbout() {
 void VNTSkeoMainWnd::OnZoomCamCommand(UINT id) {
     if (!camera_) return;
     static const float kFactors[] = {1.0f, 1.25f, 1.5f, 2.0f, 2.5f, 3.0f};
-    if (id >= kZoomFirst && id <= kZoomLast) camera_->zoom(kFactors[id - kZoomFirst]);
+    if (id >= ID_ZOOM_CAM_1X && id <= ID_ZOOM_CAM_3X) camera_->zoom(kFactors[id - ID_ZOOM_CAM_1X]);
     const CameraSettings* record = database_ ? database_->cameraSettings() : nullptr;
     if (record && record->zoom != static_cast<int32_t>(id)) database_->setCameraZoom(static_cast<int32_t>(id));
     reflect(0, id);
@@ -437,7 +422,7 @@ void VNTSkeoMainWnd::OnMirrorCommand(UINT id, int /*newState*/) {
     if (!camera_) return;
     // The camera's own state is what the menu shows: a refused flip changes nothing.
     int state;
-    if (id == kMirrorVertical) {
+    if (id == ID_MIRROR_VERTICAL) {
         camera_->toggleMirror(false, true);
         state = camera_->isMirrorVertical() ? 1 : 0;
         if (database_) database_->setCameraMirrorVertical(state);
@@ -454,9 +439,9 @@ bool VNTSkeoMainWnd::OnResolutionCommand(UINT id) {
     const std::wstring& className = camera_->cameraClassName();
     bool accepted = true;
     if (className == L"VNTWebcamZev")
-        accepted = id == kResolution800 || id == kResolution640 || id == kResolution320;
+        accepted = id == ID_RESOLUTION_800X600 || id == ID_RESOLUTION_640X480 || id == ID_RESOLUTION_320X240;
     else if (className == L"VNTWebcam")
-        accepted = id == kResolution640;
+        accepted = id == ID_RESOLUTION_640X480;
     if (!accepted) {
         vnt::trace(L"VNTSkeoMainWnd: resolution %u refused for %ls", id, className.c_str());
         return false;
@@ -475,11 +460,11 @@ void VNTSkeoMainWnd::OnExposureCommand(UINT id, int level) {
     case 32813: value = 5; break;
     case 32814: value = 4; break;
     case 32815: value = 3; break;
-    case kExposureLevel: value = level; break;
+    case ID_EXPOSURE_LEVEL: value = level; break;
     default: value = 0; break;
     }
     static_cast<VNTWebcamSkeo*>(camera_)->setExposure(value);
-    const int stored = id == kExposureLevel ? level : static_cast<int>(id);
+    const int stored = id == ID_EXPOSURE_LEVEL ? level : static_cast<int>(id);
     if (database_) database_->setCameraExposureValue(stored);
     exposureIndicator().ShowValue(stored);
     reflect(level, id);
@@ -488,14 +473,14 @@ void VNTSkeoMainWnd::OnExposureCommand(UINT id, int level) {
 void VNTSkeoMainWnd::OnExposureModeCommand(UINT id) {
     if (!camera_) return;
     if (camera_->cameraClassName() == L"VNTWebcamSkeoPlus") {
-        static_cast<VNTWebcamSkeo*>(camera_)->queueCommand(VNTWebcamSkeo::kExposureMode, id == kExposureAutoOn ? 0 : 1);
+        static_cast<VNTWebcamSkeo*>(camera_)->queueCommand(VNTWebcamSkeo::kExposureMode, id == ID_EXPOSURE_MODE_ON ? 0 : 1);
         if (database_) database_->setCameraExposureMode(static_cast<int32_t>(id));
     }
     reflect(0, id);
 }
 
 void VNTSkeoMainWnd::OnContextCommand(UINT id) {
-    if (id == kContextImageFolder)
+    if (id == ID_CTX_GO_TO_IMAGE_FOLDER)
         OnImageFolderButton();
     else
         CVNTUI_Skeo_MainDlg::OnContextCommand(id);

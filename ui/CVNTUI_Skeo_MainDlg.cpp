@@ -245,7 +245,6 @@ void CVNTUI_Skeo_MainDlg::EnterCameraMode() {
     if (previous == ModePhoto) windowRect_.bottom -= kPhotoExtra;
     if (previous == ModeFullScreen) {
         dockMenuBar();
-        ShowWindow(hwnd(), SW_RESTORE);
         SetWindowPos(hwnd(), nullptr, normalOrigin_.x, normalOrigin_.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     mode_ = ModeCamera;
@@ -282,8 +281,8 @@ void CVNTUI_Skeo_MainDlg::EnterFullScreen() {
     RECT normal;
     GetWindowRect(hwnd(), &normal);
     normalOrigin_ = POINT{normal.left, normal.top};
-    ShowWindow(hwnd(), SW_MAXIMIZE);
-    // Also sized by hand: without a window manager to grant it, a maximise request changes nothing.
+    // The work area, as a maximised popup covers it; sized by hand rather than maximised, because
+    // without a window manager to grant it a maximise request leaves the window as it was.
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
     if (GetMonitorInfoW(MonitorFromWindow(hwnd(), MONITOR_DEFAULTTONEAREST), &monitor))
