@@ -144,5 +144,9 @@ target_link_libraries(frame_kernels_bench PRIVATE skeo_portable)
 # Needs the virtual camera and the effects filter registered (scripts/bench does it).
 add_executable(capture_bench bench/CaptureBench.cpp tests/support/HiddenClass.cpp)
 target_link_libraries(capture_bench PRIVATE skeo_core vnt_virtualcam)
+# The main window and its controller on the virtual camera (scripts/bench registers it).
+add_executable(program_bench bench/ProgramBench.cpp resources/Skeo.rc)
+target_link_libraries(program_bench PRIVATE skeo_core)
+target_include_directories(program_bench PRIVATE ${CMAKE_SOURCE_DIR}/resources)
 add_executable(virtualcam_bench bench/VirtualCamBench.cpp)
 target_link_libraries(virtualcam_bench PRIVATE vnt_virtualcam)

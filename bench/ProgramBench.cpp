@@ -1,0 +1,149 @@
+// Benchmarks of the whole program in-process: the main window and its controller on the virtual
+// camera. (1) From the start of the window to the first live frame a photo can be taken of, against
+// claiming the same camera and building and running its graph alone. (2) From the snapshot request
+// (what Enter sends) to the photo file closed and shown in the strip, against the photo writer alone
+// on a frame of the same size plus the one second the black frame must be seen. One JSON line each.
+#include <windows.h>
+#include <commctrl.h>
+#include <uuids.h>
+
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/VNTSkeoMainWnd.h"
+#include "bench/BenchFiles.h"
+#include "bench/BenchTiming.h"
+#include "camera/VNTWebcam.h"
+#include "camera/VNTWebcamMonitor.h"
+#include "framework/GdiplusSession.h"
+#include "library/PhotoWriter.h"
+#include "library/VNTSkeoDatabaseManager.h"
+#include "resources/resource.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double msSince(Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+void pump(DWORD ms) {
+    const ULONGLONG until = GetTickCount64() + ms;
+    do {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        Sleep(5);
+    } while (GetTickCount64() < until);
+}
+
+// The program's window, run modally; the steps run from a timer inside its loop.
+struct ScriptedRun {
+    std::function<bool(VNTSkeoMainWnd&)> step;  // false: done
+    VNTSkeoMainWnd* window = nullptr;
+    static ScriptedRun* current;
+    static void CALLBACK tick(HWND, UINT, UINT_PTR id, DWORD) {
+        KillTimer(nullptr, id);
+        if (current && !current->step(*current->window))
+            PostMessageW(current->window->hwnd(), WM_COMMAND, ID_TRAY_CLOSE, 0);
+        else
+            SetTimer(nullptr, 0, 10, &tick);
+    }
+};
+ScriptedRun* ScriptedRun::current = nullptr;
+
+}  // namespace
+
+int main() {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    vnt::GdiplusSession gdiplus;
+    gdiplus.startup();
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&controls);
+    const std::wstring probe = bench::temporaryFolder(L"skeo-program-bench") + L"probe.jpg";
+    VNTSkeoDatabaseManager& database = VNTSkeoDatabaseManager::instance();
+    database.setInstantPreview(0);
+
+    // (1) The reference: the camera claimed, its graph built and run, until a frame is there.
+    HWND host = CreateWindowExW(0, L"STATIC", L"bench", WS_POPUP | WS_VISIBLE, 0, 0, 640, 512, nullptr, nullptr,
+                                nullptr, nullptr);
+    VNTWebcamMonitor& monitor = VNTWebcamMonitor::instance();
+    monitor.scanDevices();
+    std::vector<double> graphAlone;
+    for (int run = 0; run < 3; ++run) {
+        const Clock::time_point start = Clock::now();
+        VNTWebcam* camera = monitor.acquireWebcam(L"VNTWebcamSkeoPlus", host, host);
+        if (!camera) {
+            std::printf("{\"name\": \"program bench\", \"error\": \"no camera\"}\n");
+            return 1;
+        }
+        camera->build(1280, 1024, &MEDIASUBTYPE_MJPG);
+        camera->start();
+        while (!camera->snapshot(probe.c_str(), false) && msSince(start) < 20000) pump(10);
+        graphAlone.push_back(msSince(start));
+        camera->release();
+    }
+    DestroyWindow(host);
+
+    // (1) and (2) through the program's window.
+    std::vector<double> toFirstFrame, snapshots;
+    for (int run = 0; run < 3; ++run) {
+        VNTSkeoMainWnd window;
+        const Clock::time_point start = Clock::now();
+        int taken = 0;
+        bool live = false;
+        ScriptedRun script;
+        script.window = &window;
+        script.step = [&](VNTSkeoMainWnd& w) {
+            if (!live) {
+                if (!w.camera() || !w.camera()->snapshot(probe.c_str(), false)) return msSince(start) < 20000;
+                live = true;
+                toFirstFrame.push_back(msSince(start));
+                return true;
+            }
+            const int before = w.eventList().itemCount();
+            const Clock::time_point pressed = Clock::now();
+            SendMessageW(w.hwnd(), MSG_SNAPSHOT_REQUEST, 0, 0);
+            UpdateWindow(w.eventList().hwnd());
+            const double ms = msSince(pressed);
+            if (w.eventList().itemCount() == before + 1) snapshots.push_back(ms);
+            return ++taken < 4;
+        };
+        ScriptedRun::current = &script;
+        SetTimer(nullptr, 0, 10, &ScriptedRun::tick);
+        window.DoModal();
+        ScriptedRun::current = nullptr;
+    }
+
+    // (2) The reference: the writer alone on a frame of the camera's size, and the black second.
+    const std::vector<BYTE> frame = bench::noisyFrame(1280, 1024);
+    const double writer = bench::medianMs(5, [&] {
+        WriteSnapshotJpeg(frame.data(), probe.c_str(), 1280, 1024, 1280 * 3, "Skeo", 1.0f, 0, 0);
+    });
+    const double ours = bench::median(toFirstFrame), alone = bench::median(graphAlone);
+    std::printf("{\"name\": \"program start to the first live frame\", \"median\": %.3f, \"unit\": \"ms\", "
+                "\"reference\": \"claiming the camera and building and running its graph alone\", "
+                "\"reference_median\": %.3f, \"ratio\": %.3f}\n",
+                ours, alone, ours / alone);
+    if (snapshots.empty()) {
+        std::printf("{\"name\": \"snapshot request to the photo in the strip\", \"error\": \"no photo was taken\"}\n");
+        return 1;
+    }
+    const double shot = bench::median(snapshots), reference = writer + 1000.0;
+    std::printf("{\"name\": \"snapshot request to the photo in the strip, 1280x1024\", \"median\": %.3f, \"unit\": \"ms\", "
+                "\"reference\": \"WriteSnapshotJpeg alone, same size, plus the 1 s black frame\", "
+                "\"reference_median\": %.3f, \"ratio\": %.3f}\n",
+                shot, reference, shot / reference);
+    std::fflush(stdout);
+
+    // The photos go again, the index with them.
+    for (const VNTSkeoEvent& e : database.eventList()) DeleteFileW(e.fullPath().c_str());
+    DeleteFileW(probe.c_str());
+    return 0;
+}
