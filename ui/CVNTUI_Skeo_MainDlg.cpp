@@ -242,12 +242,13 @@ void CVNTUI_Skeo_MainDlg::setModeTabImages() {
 void CVNTUI_Skeo_MainDlg::EnterCameraMode() {
     if (mode_ == ModeCamera) return;
     const ViewMode previous = mode_;
+    // First: moving the window places the overlays, which must no longer see full screen.
+    mode_ = ModeCamera;
     if (previous == ModePhoto) windowRect_.bottom -= kPhotoExtra;
     if (previous == ModeFullScreen) {
         dockMenuBar();
         SetWindowPos(hwnd(), nullptr, normalOrigin_.x, normalOrigin_.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    mode_ = ModeCamera;
     showControls(kPhotoOnly, sizeof kPhotoOnly / sizeof kPhotoOnly[0], false);
     if (menuBar_) menuBar_->SetMode(CVNTUI_Skeo_MenuBar::ModeCamera);
     LayoutWindow(windowRect_, false);
@@ -477,7 +478,6 @@ void CVNTUI_Skeo_MainDlg::onCameraClicked() {
 
 void CVNTUI_Skeo_MainDlg::onLeaveFullScreen() {
     if (mode_ != ModeFullScreen) return;
-    dockMenuBar();
     controlsHidden_ = 0;
     EnterCameraMode();
 }

@@ -125,6 +125,13 @@ TEST_F(MainDialogTest, ModesResizeAndFullScreen) {
             EXPECT_EQ(origin.y, w.top);
             EXPECT_EQ(d, GetAncestor(dialog_.menuBar()->hwnd(), GA_PARENT)) << "the menu bar is docked again";
             EXPECT_TRUE(GetWindowLongPtrW(dialog_.menuBar()->hwnd(), GWL_STYLE) & WS_CHILD);
+            RECT docked;
+            GetWindowRect(dialog_.menuBar()->hwnd(), &docked);
+            MapWindowPoints(nullptr, d, reinterpret_cast<POINT*>(&docked), 2);
+            EXPECT_EQ((RECT{48, 50, 48 + 646, 50 + 24}).left, docked.left);
+            EXPECT_EQ(50, docked.top);
+            EXPECT_EQ(646, docked.right - docked.left) << "docked at its own size under the header";
+            EXPECT_EQ(24, docked.bottom - docked.top);
         },
     });
     EXPECT_EQ(IDOK, result);
