@@ -97,8 +97,8 @@ target_link_libraries(Skeo PRIVATE skeo_core)
 target_link_options(Skeo PRIVATE -municode)
 file(GLOB SKEO_SKINS ${CMAKE_SOURCE_DIR}/resources/images/skins/*)
 list(JOIN SKEO_SKINS ";" SKEO_SKIN_DEPENDS)
-set_source_files_properties(resources/Skeo.rc PROPERTIES
-    OBJECT_DEPENDS "${SKEO_SKIN_DEPENDS};${CMAKE_SOURCE_DIR}/resources/Skins.rc;${CMAKE_SOURCE_DIR}/resources/SettingsDialog.rc;${CMAKE_SOURCE_DIR}/resources/AboutBox.rc;${CMAKE_SOURCE_DIR}/resources/StringIds.h;${CMAKE_SOURCE_DIR}/resources/strings/Strings.en.rc;${CMAKE_SOURCE_DIR}/resources/strings/Strings.zh-TW.rc;${CMAKE_SOURCE_DIR}/resources/strings/Strings.ja.rc;${CMAKE_SOURCE_DIR}/resources/Skeo.manifest;${CMAKE_SOURCE_DIR}/resources/Skeo.ico;${CMAKE_SOURCE_DIR}/resources/SkeoTray.ico;${CMAKE_SOURCE_DIR}/resources/resource.h;${CMAKE_SOURCE_DIR}/resources/images/focus-progress.bmp;${CMAKE_SOURCE_DIR}/resources/images/focus-done.bmp")
+set(SKEO_RC_DEPENDS "${SKEO_SKIN_DEPENDS};${CMAKE_SOURCE_DIR}/resources/Skins.rc;${CMAKE_SOURCE_DIR}/resources/SettingsDialog.rc;${CMAKE_SOURCE_DIR}/resources/AboutBox.rc;${CMAKE_SOURCE_DIR}/resources/StringIds.h;${CMAKE_SOURCE_DIR}/resources/strings/Strings.en.rc;${CMAKE_SOURCE_DIR}/resources/strings/Strings.zh-TW.rc;${CMAKE_SOURCE_DIR}/resources/strings/Strings.ja.rc;${CMAKE_SOURCE_DIR}/resources/Skeo.manifest;${CMAKE_SOURCE_DIR}/resources/Skeo.ico;${CMAKE_SOURCE_DIR}/resources/SkeoTray.ico;${CMAKE_SOURCE_DIR}/resources/resource.h;${CMAKE_SOURCE_DIR}/resources/images/focus-progress.bmp;${CMAKE_SOURCE_DIR}/resources/images/focus-done.bmp")
+set_source_files_properties(resources/Skeo.rc PROPERTIES OBJECT_DEPENDS "${SKEO_RC_DEPENDS}")
 
 # The sounds are played by full path from beside the program.
 file(GLOB SKEO_SOUNDS ${CMAKE_SOURCE_DIR}/resources/sounds/*.wav ${CMAKE_SOURCE_DIR}/resources/sounds/*.Wav)

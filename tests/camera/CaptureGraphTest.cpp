@@ -265,6 +265,9 @@ TEST_P(RendererTest, PhotosShowThePictureAsTheViewShowsIt) {
     EXPECT_EQ(topLeftMark(plain), "red");
     EXPECT_FALSE(looksZoomed(plain));
     EXPECT_NE(fileBytes(upright).find(std::string("Skeo\0", 5)), std::string::npos) << "EXIF model";
+    // A photo the folder cannot take is no photo: the program would show and index a missing file.
+    const std::wstring nowhere = folder_.path() + L"no-such-folder\\photo.jpg";
+    EXPECT_FALSE(camera.snapshot(nowhere.c_str(), false));
     const std::string name = c.name;
     testsupport::saveWindowImage(window_, std::wstring(name.begin(), name.end()).c_str(), false);
 

@@ -3,6 +3,8 @@
 // WM_COMMAND. Exit code 0 when the window was there, 1 when it was not, 2 on bad arguments.
 // "send-skeo-message device-removed|device-arrived <device path>" broadcasts the device change the
 // system broadcasts when a camera's cable is pulled or plugged in.
+// "send-skeo-message hid-snapshot-button" presses the snapshot button of the scripted HID device that
+// SkeoScriptedHid.exe serves.
 #include <windows.h>
 #include <dbt.h>
 
@@ -30,6 +32,12 @@ int broadcastDeviceChange(bool arrived, const wchar_t* path) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+    if (argc == 2 && wcscmp(argv[1], L"hid-snapshot-button") == 0) {
+        HANDLE pressed = OpenEventW(EVENT_MODIFY_STATE, FALSE, L"SkeoScriptedHidSnapshotButton");
+        const bool set = pressed && SetEvent(pressed);
+        if (pressed) CloseHandle(pressed);
+        return set ? 0 : 1;
+    }
     if (argc == 3 && (wcscmp(argv[1], L"device-removed") == 0 || wcscmp(argv[1], L"device-arrived") == 0))
         return broadcastDeviceChange(wcscmp(argv[1], L"device-arrived") == 0, argv[2]);
     if (argc != 4) {
