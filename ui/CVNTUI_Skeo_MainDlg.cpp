@@ -839,13 +839,11 @@ void CVNTUI_Skeo_MainDlg::DeleteSelectedPhotos() {
         return;
     }
     const int count = eventList_.itemCount();
-    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
-    std::vector<int> selected;
-    for (int i = ListView_GetNextItem(list, -1, LVNI_SELECTED); i >= 0; i = ListView_GetNextItem(list, i, LVNI_SELECTED))
-        selected.push_back(i);
+    const std::vector<int> selected = eventList_.selectedIndices();
+    if (selected.empty()) return;
     VNTSkeoDatabaseManager& database = VNTSkeoDatabaseManager::instance();
     for (int i : selected) database.removeEvent(count - i - 1);
-    for (auto it = selected.rbegin(); it != selected.rend(); ++it) eventList_.removeItem(*it);
+    eventList_.removeItems(selected);
     const int left = eventList_.itemCount();
     if (left == 0) {
         photoView_.ReleasePicture();
@@ -858,9 +856,6 @@ void CVNTUI_Skeo_MainDlg::DeleteSelectedPhotos() {
         eventList_.selectOnly(next);
         ShowPhoto(next);
     }
-    ListView_Arrange(list, LVA_ALIGNTOP);
-    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(list, nullptr, TRUE);
     SetFocus(list);
 }
 
