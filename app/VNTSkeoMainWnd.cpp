@@ -6,6 +6,7 @@
 #include "camera/VNTWebcam.h"
 #include "camera/VNTWebcamMonitor.h"
 #include "camera/VNTWebcamSkeo.h"
+#include "framework/FileSystem.h"
 #include "framework/Trace.h"
 #include "library/VNTSkeoDatabaseManager.h"
 #include "resources/resource.h"
@@ -32,10 +33,6 @@ const GUID* mediaSubtype(CaptureSubtype subtype) {
     default:
         return nullptr;
     }
-}
-
-bool fileExists(const std::wstring& path) {
-    return !path.empty() && GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 }  // namespace
@@ -383,13 +380,13 @@ void VNTSkeoMainWnd::OnSettingsButton() {
 
 void VNTSkeoMainWnd::OnImageFolderButton() {
     const std::wstring photo = photoView().pictureFileName();
-    if (fileExists(photo)) {
+    if (vnt::fileExists(photo)) {
         const std::wstring parameters = L"/select," + photo;
         ShellExecuteW(hwnd(), L"Open", L"explorer.exe", parameters.c_str(), nullptr, SW_SHOWNORMAL);
         return;
     }
     const std::wstring folder = database_ ? database_->photoLibraryLocation() : std::wstring();
-    if (fileExists(folder)) ShellExecuteW(hwnd(), L"Open", folder.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    if (vnt::fileExists(folder)) ShellExecuteW(hwnd(), L"Open", folder.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 void VNTSkeoMainWnd::OnTrayAbout() {

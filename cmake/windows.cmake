@@ -12,6 +12,7 @@ add_library(vnt_framework STATIC
     framework/Application.cpp
     framework/BackBuffer.cpp
     framework/Dialog.cpp
+    framework/FileSystem.cpp
     framework/GdiplusSession.cpp
     framework/MemoryStream.cpp
     framework/MessageWait.cpp

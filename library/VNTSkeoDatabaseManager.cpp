@@ -8,6 +8,7 @@
 #include <map>
 #include <set>
 
+#include "framework/FileSystem.h"
 #include "framework/Handles.h"
 #include "framework/Trace.h"
 #include "library/EventListText.h"
@@ -30,8 +31,6 @@ std::wstring defaultFilePath() {
     CreateDirectoryW(folder.c_str(), nullptr);
     return folder + VNTSkeoDatabaseManager::kFileName;
 }
-
-bool fileExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 bool readWholeFile(const std::wstring& path, std::vector<uint8_t>& bytes) {
     vnt::FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
@@ -58,7 +57,7 @@ std::vector<bool> photosPresent(const std::vector<VNTSkeoEvent>& records) {
     std::vector<bool> present(records.size(), false);
     for (const auto& folder : byFolder) {
         if (folder.second.size() < 16) {
-            for (size_t i : folder.second) present[i] = fileExists(records[i].fullPath());
+            for (size_t i : folder.second) present[i] = vnt::fileExists(records[i].fullPath());
             continue;
         }
         std::set<std::wstring> names;
@@ -75,7 +74,7 @@ std::vector<bool> photosPresent(const std::vector<VNTSkeoEvent>& records) {
             // Names with wildcards or separators could only be matched by asking for the file itself.
             const std::wstring& name = records[i].name;
             if (name.find_first_of(L"\\/*?") != std::wstring::npos)
-                present[i] = fileExists(records[i].fullPath());
+                present[i] = vnt::fileExists(records[i].fullPath());
             else
                 present[i] = !name.empty() && names.count(lowerCase(name)) > 0;
         }
@@ -162,7 +161,7 @@ std::vector<VNTSkeoEvent> VNTSkeoDatabaseManager::eventList() const {
 }
 
 void VNTSkeoDatabaseManager::loadEventList() {
-    if (!fileExists(filePath_)) return;
+    if (!vnt::fileExists(filePath_)) return;
     std::vector<uint8_t> bytes;
     std::vector<VNTSkeoEvent> records;
     if (!readWholeFile(filePath_, bytes) || eventxml::parse(bytes, records) != eventxml::ReadResult::Read) {

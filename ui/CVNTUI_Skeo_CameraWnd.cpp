@@ -8,6 +8,6 @@ bool CVNTUI_Skeo_CameraWnd::create(HWND parent, int id, const RECT& rect, HWND n
 }
 
 LRESULT CVNTUI_Skeo_CameraWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_LBUTTONDOWN && notifyWindow_) SendMessageW(notifyWindow_, notifyMessage_, 0, 0);
+    if (message == WM_LBUTTONDOWN) notify_.send();
     return CVNTUI_StaticPicture::WindowProc(message, wParam, lParam);
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "ui/CVNTUI_StaticPicture.h"
+#include "ui/NotifyTarget.h"
 
 // Sent to the notify window on a left button press in the view.
 constexpr UINT MSG_CAMERA_CLICKED = WM_USER + 10;
@@ -14,15 +15,11 @@ public:
     // Made by code, clipped from its siblings and children: the renderer's windows must stay on top.
     bool create(HWND parent, int id, const RECT& rect, HWND notifyWindow);
 
-    void SetNotify(HWND window, UINT message) {
-        notifyWindow_ = window;
-        notifyMessage_ = message;
-    }
+    void SetNotify(HWND window, UINT message) { notify_ = {window, message}; }
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    HWND notifyWindow_ = nullptr;
-    UINT notifyMessage_ = MSG_CAMERA_CLICKED;
+    NotifyTarget notify_{nullptr, MSG_CAMERA_CLICKED};
 };

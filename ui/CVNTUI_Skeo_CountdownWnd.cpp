@@ -45,7 +45,7 @@ void CVNTUI_Skeo_CountdownWnd::finish() {
     secondsLeft_ = 0;
     // Cleared before the notice, whose handler takes the photo and must not see a countdown running.
     running_ = false;
-    if (notifyWindow_) SendMessageW(notifyWindow_, notifyMessage_, 0, 0);
+    notify_.send();
 }
 
 LRESULT CVNTUI_Skeo_CountdownWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -4,6 +4,7 @@
 
 #include "toolkit/CGdiPlusBitmap.h"
 #include "toolkit/CVNTUI_Window.h"
+#include "ui/NotifyTarget.h"
 
 constexpr UINT MSG_COUNTDOWN_DONE = WM_USER + 13;
 
@@ -17,10 +18,7 @@ public:
 
     CVNTUI_Skeo_CountdownWnd() = default;
 
-    void SetNotifyWindow(HWND window, UINT message = MSG_COUNTDOWN_DONE) {
-        notifyWindow_ = window;
-        notifyMessage_ = message;
-    }
+    void SetNotifyWindow(HWND window, UINT message = MSG_COUNTDOWN_DONE) { notify_ = {window, message}; }
 
     // Counts down from seconds (1..10); a start while counting begins again from there. 0 ends
     // at once; anything else is refused.
@@ -41,6 +39,5 @@ private:
     CGdiPlusBitmapResource digits_[kMaxSeconds + 1];
     int secondsLeft_ = 0;
     bool running_ = false;
-    HWND notifyWindow_ = nullptr;
-    UINT notifyMessage_ = MSG_COUNTDOWN_DONE;
+    NotifyTarget notify_{nullptr, MSG_COUNTDOWN_DONE};
 };

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <chrono>
 
 #include "framework/Trace.h"
@@ -220,6 +221,26 @@ int CVNTUI_Skeo_EventListCtrl::removeItem(int index) {
     return 1;
 }
 
+int CVNTUI_Skeo_EventListCtrl::removeItems(std::vector<int> indices) {
+    if (!hwnd_) return 0;
+    // Between a fill's steps redrawing is off already and the strip in report view: the fill's next
+    // step lays out and shows what is left. Switching redrawing on here would paint the loading view.
+    const bool hold = !redrawOff_;
+    if (hold) setRedraw(false);
+    std::sort(indices.begin(), indices.end());
+    indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
+    int removed = 0;
+    for (auto it = indices.rbegin(); it != indices.rend(); ++it) removed += removeItem(*it);
+    if (hold) {
+        ListView_Arrange(hwnd_, LVA_ALIGNTOP);
+        setRedraw(true);
+        InvalidateRect(hwnd_, nullptr, TRUE);
+    } else if (removed > 0) {
+        showSoon_ = true;
+    }
+    return removed;
+}
+
 void CVNTUI_Skeo_EventListCtrl::removeAllItems() {
     if (!hwnd_) return;
     cancelFill();
@@ -263,17 +284,24 @@ void CVNTUI_Skeo_EventListCtrl::moveSelection(int step) {
     SetFocus(hwnd_);
 }
 
+std::vector<int> CVNTUI_Skeo_EventListCtrl::selectedIndices() const {
+    std::vector<int> indices;
+    if (!hwnd_) return indices;
+    for (int i = ListView_GetNextItem(hwnd_, -1, LVNI_SELECTED); i >= 0; i = ListView_GetNextItem(hwnd_, i, LVNI_SELECTED))
+        indices.push_back(i);
+    return indices;
+}
+
 std::vector<VNTSkeoEvent> CVNTUI_Skeo_EventListCtrl::selectedEvents() const {
     std::vector<VNTSkeoEvent> events;
-    if (!hwnd_) return events;
-    for (int i = ListView_GetNextItem(hwnd_, -1, LVNI_SELECTED); i >= 0; i = ListView_GetNextItem(hwnd_, i, LVNI_SELECTED))
+    for (int i : selectedIndices())
         if (const VNTSkeoEvent* record = eventAt(i)) events.push_back(*record);
     return events;
 }
 
 void CVNTUI_Skeo_EventListCtrl::reloadSelectedThumbnails() {
     if (!hwnd_) return;
-    for (int i = ListView_GetNextItem(hwnd_, -1, LVNI_SELECTED); i >= 0; i = ListView_GetNextItem(hwnd_, i, LVNI_SELECTED)) {
+    for (int i : selectedIndices()) {
         const VNTSkeoEvent* record = eventAt(i);
         if (!record) continue;
         std::unique_ptr<Gdiplus::Bitmap> thumbnail(

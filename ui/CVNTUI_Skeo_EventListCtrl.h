@@ -56,11 +56,16 @@ public:
     int addItem(const VNTSkeoEvent& record);
     // 1 when an item was removed; an index outside the list changes nothing and gives 0.
     int removeItem(int index);
+    // Removes the items at the indices (any order) in one go and lays out the rest again; returns
+    // how many went. A fill that holds redrawing off keeps it off and shows the change at its next step.
+    int removeItems(std::vector<int> indices);
     // Empties the strip, pending fill records included.
     void removeAllItems();
     void selectOnly(int index);
     // Moves the focus by +1 or -1, wrapping; with Shift held the selection grows or shrinks by one.
     void moveSelection(int step);
+    // The selected items, in item order.
+    std::vector<int> selectedIndices() const;
     // The records of the selected items, in item order.
     std::vector<VNTSkeoEvent> selectedEvents() const;
     // Makes the selected items' thumbnails anew from their files (after a rotation) and repaints.

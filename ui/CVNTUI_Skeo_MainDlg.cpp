@@ -296,6 +296,9 @@ void CVNTUI_Skeo_MainDlg::EnterFullScreen() {
         SetParent(bar, nullptr);
         SetWindowLongPtrW(bar, GWL_STYLE, (GetWindowLongPtrW(bar, GWL_STYLE) & ~WS_CHILD) | WS_POPUP);
         SetWindowLongPtrW(bar, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(hwnd()));
+        // Its corners cut while it floats; docking takes the region away again.
+        const POINT corners[] = {{0, 2}, {2, 0}, {799, 0}, {801, 2}, {801, 27}, {798, 30}, {2, 30}, {0, 27}};
+        SetWindowRgn(bar, CreatePolygonRgn(corners, 8, ALTERNATE), TRUE);
     }
     LayoutWindow(windowRect_, true);
     SetFocus(hwnd());
@@ -414,8 +417,6 @@ void CVNTUI_Skeo_MainDlg::PlaceOverlays() {
     placeOverlay(countdown_.hwnd(), r.left + (width - 40) / 2, r.bottom - 51, 40, 40, false);
     placeOverlay(exposureOSD_.hwnd(), r.left + (width - 60) / 2, r.bottom - 71, 60, 60, false);
     if (mode_ == ModeFullScreen && menuBar_ && menuBar_->hwnd()) {
-        const POINT corners[] = {{0, 2}, {2, 0}, {799, 0}, {801, 2}, {801, 27}, {798, 30}, {2, 30}, {0, 27}};
-        SetWindowRgn(menuBar_->hwnd(), CreatePolygonRgn(corners, 8, ALTERNATE), TRUE);
         placeOverlay(menuBar_->hwnd(), r.left + (width - menubar::kFloatingWidth) / 2, r.top + 12,
                      menubar::kFloatingWidth, menubar::kFloatingHeight, !controlsHidden_);
         if (controlsHidden_) ShowWindow(menuBar_->hwnd(), SW_HIDE);
@@ -839,13 +840,11 @@ void CVNTUI_Skeo_MainDlg::DeleteSelectedPhotos() {
         return;
     }
     const int count = eventList_.itemCount();
-    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
-    std::vector<int> selected;
-    for (int i = ListView_GetNextItem(list, -1, LVNI_SELECTED); i >= 0; i = ListView_GetNextItem(list, i, LVNI_SELECTED))
-        selected.push_back(i);
+    const std::vector<int> selected = eventList_.selectedIndices();
+    if (selected.empty()) return;
     VNTSkeoDatabaseManager& database = VNTSkeoDatabaseManager::instance();
     for (int i : selected) database.removeEvent(count - i - 1);
-    for (auto it = selected.rbegin(); it != selected.rend(); ++it) eventList_.removeItem(*it);
+    eventList_.removeItems(selected);
     const int left = eventList_.itemCount();
     if (left == 0) {
         photoView_.ReleasePicture();
@@ -858,9 +857,6 @@ void CVNTUI_Skeo_MainDlg::DeleteSelectedPhotos() {
         eventList_.selectOnly(next);
         ShowPhoto(next);
     }
-    ListView_Arrange(list, LVA_ALIGNTOP);
-    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(list, nullptr, TRUE);
     SetFocus(list);
 }
 

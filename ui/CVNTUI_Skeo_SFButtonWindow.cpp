@@ -77,18 +77,14 @@ void CVNTUI_Skeo_SFButtonWindow::onPress(int x) {
     leaveTracking_ = false;
     switch (zoneAt(x)) {
     case ZoneSnapshot:
-        notify(kSnapshot);
+        notify_.send(kSnapshot);
         break;
     case ZoneFocus:
-        notify(kFocus);
+        notify_.send(kFocus);
         break;
     default:
         break;
     }
-}
-
-void CVNTUI_Skeo_SFButtonWindow::notify(WPARAM what) const {
-    if (notifyWindow_) SendMessageW(notifyWindow_, notifyMessage_, what, 0);
 }
 
 LRESULT CVNTUI_Skeo_SFButtonWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -104,7 +100,7 @@ LRESULT CVNTUI_Skeo_SFButtonWindow::WindowProc(UINT message, WPARAM wParam, LPAR
         return 0;
     case WM_KEYDOWN:
         if (wParam == VK_RETURN) {
-            notify(kSnapshot);
+            notify_.send(kSnapshot);
             return 0;
         }
         break;

@@ -5,6 +5,7 @@
 
 #include "toolkit/CGdiPlusBitmap.h"
 #include "toolkit/CVNTUI_Window.h"
+#include "ui/NotifyTarget.h"
 
 constexpr UINT MSG_SNAPSHOT_REQUEST = WM_USER + 11;
 
@@ -17,10 +18,7 @@ public:
 
     CVNTUI_Skeo_SFButtonWindow() = default;
 
-    void SetNotifyWindow(HWND window, UINT message = MSG_SNAPSHOT_REQUEST) {
-        notifyWindow_ = window;
-        notifyMessage_ = message;
-    }
+    void SetNotifyWindow(HWND window, UINT message = MSG_SNAPSHOT_REQUEST) { notify_ = {window, message}; }
     // Set from the camera's focus setting; Repaint shows it.
     void SetAutoFocusSingle(bool single) { autoFocusSingle_ = single; }
     bool autoFocusSingle() const { return autoFocusSingle_; }
@@ -38,7 +36,6 @@ private:
     void onMouseMove(int x, int y);
     void onMouseLeave();
     void onPress(int x);
-    void notify(WPARAM what) const;
 
     CGdiPlusBitmapResource backgroundSingle_;
     CGdiPlusBitmapResource backgroundContinuous_;
@@ -51,6 +48,5 @@ private:
     // Outside the window until the cursor comes in.
     int lastX_ = 500;
     int lastY_ = 500;
-    HWND notifyWindow_ = nullptr;
-    UINT notifyMessage_ = MSG_SNAPSHOT_REQUEST;
+    NotifyTarget notify_{nullptr, MSG_SNAPSHOT_REQUEST};
 };

@@ -79,6 +79,26 @@ protected:
         ASSERT_TRUE(writeFile(index, "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<EventList>" + utf8(events) +
                                          "</EventList>"));
     }
+    // Photos of these names and an index that lists them in this order.
+    void writeIndexOf(const std::vector<std::wstring>& names) {
+        std::wstring events;
+        for (const std::wstring& name : names) {
+            photo(name);
+            events += fullEvent(name);
+        }
+        writeIndex(events);
+    }
+    static std::vector<std::wstring> numberedNames(const std::wstring& prefix, int count) {
+        std::vector<std::wstring> names;
+        for (int i = 0; i < count; ++i) names.push_back(prefix + std::to_wstring(i) + L".jpg");
+        return names;
+    }
+    // The names in the saved index, in its order.
+    std::vector<std::wstring> savedNames() {
+        std::vector<std::wstring> names;
+        for (const VNTSkeoEvent& e : fileRecords()) names.push_back(e.name);
+        return names;
+    }
 
     RegistrySandbox sandbox;
     TempFolder folder{L"database"};
@@ -105,12 +125,7 @@ TEST_F(DatabaseTest, AddsBetweenTwoWakeUpsAreWrittenOnceNewestFirst) {
 }
 
 TEST_F(DatabaseTest, RemovalsByDescendingIndexRemoveExactlyThoseAndRecycleTheirPhotos) {
-    std::wstring events;
-    for (int i = 0; i < 8; ++i) {
-        photo(L"p" + std::to_wstring(i) + L".jpg");
-        events += fullEvent(L"p" + std::to_wstring(i) + L".jpg");
-    }
-    writeIndex(events);
+    writeIndexOf(numberedNames(L"p", 8));
     VNTSkeoDatabaseManager db(index);
     ASSERT_EQ(db.eventList().size(), 8u);
     EXPECT_EQ(db.removeEvent(5), 1);
@@ -118,9 +133,7 @@ TEST_F(DatabaseTest, RemovalsByDescendingIndexRemoveExactlyThoseAndRecycleTheirP
     db.removeEvent(0);
     db.removeEvent(42);  // outside the list: ignored
     ASSERT_TRUE(waitForSaves(db, 1));
-    std::vector<std::wstring> names;
-    for (const VNTSkeoEvent& e : fileRecords()) names.push_back(e.name);
-    EXPECT_EQ(names, (std::vector<std::wstring>{L"p1.jpg", L"p2.jpg", L"p4.jpg", L"p6.jpg", L"p7.jpg"}));
+    EXPECT_EQ(savedNames(), (std::vector<std::wstring>{L"p1.jpg", L"p2.jpg", L"p4.jpg", L"p6.jpg", L"p7.jpg"}));
     for (const wchar_t* gone : {L"p0.jpg", L"p3.jpg", L"p5.jpg"}) EXPECT_FALSE(fileExists(photos + gone)) << gone;
     EXPECT_TRUE(fileExists(photos + L"p1.jpg"));
 }
@@ -128,12 +141,7 @@ TEST_F(DatabaseTest, RemovalsByDescendingIndexRemoveExactlyThoseAndRecycleTheirP
 // A record whose photo cannot be shown leaves the index, but the photo stays on disk: it is the
 // user's picture, which another program may still read.
 TEST_F(DatabaseTest, DroppingARecordKeepsItsPhotoAndFindsTheRecordByItsContents) {
-    std::wstring events;
-    for (int i = 0; i < 4; ++i) {
-        photo(L"d" + std::to_wstring(i) + L".jpg");
-        events += fullEvent(L"d" + std::to_wstring(i) + L".jpg");
-    }
-    writeIndex(events);
+    writeIndexOf(numberedNames(L"d", 4));
     VNTSkeoDatabaseManager db(index);
     const std::vector<VNTSkeoEvent> loaded = db.eventList();
     ASSERT_EQ(loaded.size(), 4u);
@@ -145,24 +153,18 @@ TEST_F(DatabaseTest, DroppingARecordKeepsItsPhotoAndFindsTheRecordByItsContents)
     unknown.name = L"never-listed.jpg";
     db.dropEvent(unknown, 1);  // not in the list: nothing goes
     ASSERT_TRUE(waitForSaves(db, 1));
-    std::vector<std::wstring> names;
-    for (const VNTSkeoEvent& e : fileRecords()) names.push_back(e.name);
-    EXPECT_EQ(names, (std::vector<std::wstring>{L"new.jpg", L"d1.jpg", L"d3.jpg"}));
+    EXPECT_EQ(savedNames(), (std::vector<std::wstring>{L"new.jpg", L"d1.jpg", L"d3.jpg"}));
     for (const wchar_t* kept : {L"d0.jpg", L"d2.jpg"}) EXPECT_TRUE(fileExists(photos + kept)) << kept;
 }
 
 TEST_F(DatabaseTest, ARemovalJustBeforeExitIsStillSaved) {
-    writeIndex(fullEvent(L"keep.jpg") + fullEvent(L"drop.jpg"));
-    photo(L"keep.jpg");
-    photo(L"drop.jpg");
+    writeIndexOf({L"keep.jpg", L"drop.jpg"});
     {
         VNTSkeoDatabaseManager db(index);
         db.removeEvent(1);
         db.addEvent(photo(L"new.jpg"));
     }
-    std::vector<std::wstring> names;
-    for (const VNTSkeoEvent& e : fileRecords()) names.push_back(e.name);
-    EXPECT_EQ(names, (std::vector<std::wstring>{L"new.jpg", L"keep.jpg"}));
+    EXPECT_EQ(savedNames(), (std::vector<std::wstring>{L"new.jpg", L"keep.jpg"}));
 }
 
 TEST_F(DatabaseTest, ReadingIsLenientAndSavingWritesAllFiveChildren) {
@@ -217,8 +219,7 @@ TEST_F(DatabaseTest, TextsAreEscapedAndComeBackUnchanged) {
 }
 
 TEST_F(DatabaseTest, AFailedSaveLeavesThePreviousFile) {
-    photo(L"a.jpg");
-    writeIndex(fullEvent(L"a.jpg"));
+    writeIndexOf({L"a.jpg"});
     const std::string before = readAll(index);
     // The temporary file cannot be created where a folder of its name stands.
     ASSERT_TRUE(CreateDirectoryW((index + L".tmp").c_str(), nullptr));

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "framework/FileSystem.h"
+
 namespace testsupport {
 
 class TempFolder {
@@ -25,7 +27,7 @@ std::wstring besideTestProgram(const std::wstring& name);
 // leaves there is read by the checks CTest runs after it.
 std::wstring freshFolderBesideTestProgram(const std::wstring& name);
 
-bool fileExists(const std::wstring& path);
+using vnt::fileExists;
 bool writeFile(const std::wstring& path, const std::string& bytes);
 // Removes a folder with everything in it.
 void removeTree(const std::wstring& folder);

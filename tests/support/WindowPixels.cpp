@@ -11,6 +11,16 @@ WindowPixels::WindowPixels(HWND window) {
     height_ = rc.bottom;
     if (width_ <= 0 || height_ <= 0) return;
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    HDC source = GetDC(window);
+    capture(source);
+    ReleaseDC(window, source);
+}
+
+WindowPixels::WindowPixels(HDC source, int width, int height) : width_(width), height_(height) {
+    if (width_ > 0 && height_ > 0) capture(source);
+}
+
+void WindowPixels::capture(HDC source) {
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = width_;
@@ -18,7 +28,6 @@ WindowPixels::WindowPixels(HWND window) {
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
-    HDC source = GetDC(window);
     HBITMAP bitmap = CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HDC memory = CreateCompatibleDC(source);
     HGDIOBJ old = SelectObject(memory, bitmap);
@@ -28,7 +37,6 @@ WindowPixels::WindowPixels(HWND window) {
     SelectObject(memory, old);
     DeleteDC(memory);
     DeleteObject(bitmap);
-    ReleaseDC(window, source);
 }
 
 COLORREF WindowPixels::at(int x, int y) const {

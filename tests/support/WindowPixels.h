@@ -1,4 +1,5 @@
-// What a window shows, read back pixel by pixel from its device context after it painted.
+// What a window shows, read back pixel by pixel from its device context after it painted; or what
+// any device context holds.
 #pragma once
 
 #include <windows.h>
@@ -11,6 +12,8 @@ class WindowPixels {
 public:
     // Paints the window (and its children) first, then copies its client area.
     explicit WindowPixels(HWND window);
+    // Copies the top left width x height of a device context as it is.
+    WindowPixels(HDC source, int width, int height);
 
     int width() const { return width_; }
     int height() const { return height_; }
@@ -18,6 +21,8 @@ public:
     COLORREF at(int x, int y) const;
 
 private:
+    void capture(HDC source);
+
     int width_ = 0;
     int height_ = 0;
     std::vector<DWORD> bits_;

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -84,6 +85,24 @@ protected:
     }
 
     RECT itemBounds(int index) { return strip_->itemCell(index); }
+
+    // One message at a time, so that a test can act between two steps of a fill; `seen` is shown
+    // each message before it is dispatched.
+    static bool stepUntil(const std::function<bool()>& done, const std::function<void(const MSG&)>& seen = {}) {
+        const ULONGLONG deadline = GetTickCount64() + 10000;
+        while (!done()) {
+            if (GetTickCount64() >= deadline) return false;
+            MSG msg;
+            if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                if (seen) seen(msg);
+                TranslateMessage(&msg);
+                DispatchMessageW(&msg);
+            } else {
+                MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+            }
+        }
+        return true;
+    }
 
     std::vector<int> selection() {
         std::vector<int> items;
@@ -188,6 +207,44 @@ TEST_F(EventListTest, ASnapshotAddedDuringAFillStaysAfterAllFilledRecords) {
     for (int i = 0; i < 5; ++i) EXPECT_EQ(strip_->eventAt(i)->name, L"f" + std::to_wstring(i + 1) + L".jpg");
     EXPECT_EQ(strip_->eventAt(5)->name, L"snapshot.jpg");
     EXPECT_LT(itemBounds(4).left, itemBounds(5).left);
+}
+
+// Photos deleted while a fill is loading, once between two loading steps and once just before the
+// step that shows the last records. The strip is never painted as it looks while loading, and the
+// fill still ends laid out with every item left painted.
+TEST_F(EventListTest, PhotosRemovedDuringAFillLeaveItShowingTheRest) {
+    makeStrip();
+    std::vector<VNTSkeoEvent> records;  // newest first
+    for (int i = 6; i >= 1; --i) records.push_back(photo(L"r" + std::to_wstring(i) + L".jpg"));
+    int loadingPaints = 0;
+    const auto watch = [&](const MSG& msg) {
+        if (msg.hwnd == strip_->hwnd() && msg.message == WM_PAINT &&
+            (GetWindowLongPtrW(msg.hwnd, GWL_STYLE) & LVS_TYPEMASK) == LVS_REPORT)
+            ++loadingPaints;
+    };
+    pump();  // the new strip's first paint
+    strip_->setFillStepMs(0);  // one record per loading step
+    strip_->fillList(records, *db_);
+    ASSERT_TRUE(stepUntil([&] { return strip_->itemCount() == 3; }, watch));
+    ASSERT_TRUE(strip_->fillPending());
+    EXPECT_EQ(strip_->removeItems({1}), 1);  // r2
+    ASSERT_TRUE(stepUntil([&] { return strip_->itemCount() == 5; }, watch));  // all in, not yet shown
+    ASSERT_TRUE(strip_->fillPending());
+    EXPECT_EQ(strip_->removeItems({3, 0, 3}), 2);  // r5 and r1
+    ASSERT_TRUE(stepUntil([&] { return !strip_->fillPending(); }, watch));
+    EXPECT_EQ(loadingPaints, 0);
+
+    ASSERT_EQ(strip_->itemCount(), 3);
+    const wchar_t* const left[] = {L"r3.jpg", L"r4.jpg", L"r6.jpg"};
+    WindowPixels pixels(strip_->hwnd());
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(strip_->eventAt(i)->name, left[i]);
+        const RECT r = itemBounds(i);
+        if (i > 0) {
+            EXPECT_LE(itemBounds(i - 1).right, r.left) << i;
+        }
+        EXPECT_TRUE(picture(pixels.at((r.left + r.right) / 2, (r.top + r.bottom) / 2))) << i;
+    }
 }
 
 TEST_F(EventListTest, SelectionMovesWrapAndShiftGrowsOrShrinksByOne) {

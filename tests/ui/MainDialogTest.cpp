@@ -114,6 +114,11 @@ TEST_F(MainDialogTest, ModesResizeAndFullScreen) {
             EXPECT_FALSE(visible(d, IDC_TAB_PHOTO));
             HWND bar = dialog_.menuBar()->hwnd();
             EXPECT_EQ(GetDesktopWindow(), GetAncestor(bar, GA_PARENT)) << "the menu bar floats";
+            HRGN region = CreateRectRgn(0, 0, 0, 0);
+            EXPECT_NE(ERROR, GetWindowRgn(bar, region)) << "the floating bar's corners are cut";
+            EXPECT_FALSE(PtInRegion(region, 0, 0));
+            EXPECT_TRUE(PtInRegion(region, 400, 15));
+            DeleteObject(region);
             press(d, VK_ESCAPE);
         },
         [&] {
@@ -125,6 +130,9 @@ TEST_F(MainDialogTest, ModesResizeAndFullScreen) {
             EXPECT_EQ(origin.y, w.top);
             EXPECT_EQ(d, GetAncestor(dialog_.menuBar()->hwnd(), GA_PARENT)) << "the menu bar is docked again";
             EXPECT_TRUE(GetWindowLongPtrW(dialog_.menuBar()->hwnd(), GWL_STYLE) & WS_CHILD);
+            HRGN region = CreateRectRgn(0, 0, 0, 0);
+            EXPECT_EQ(ERROR, GetWindowRgn(dialog_.menuBar()->hwnd(), region)) << "docked, the bar is whole";
+            DeleteObject(region);
             RECT docked;
             GetWindowRect(dialog_.menuBar()->hwnd(), &docked);
             MapWindowPoints(nullptr, d, reinterpret_cast<POINT*>(&docked), 2);

@@ -7,27 +7,12 @@
 namespace overlaytest {
 
 namespace {
-Picture readPixels(HDC source, int width, int height) {
+Picture toPicture(const testsupport::WindowPixels& pixels) {
     Picture p;
-    p.width = width;
-    p.height = height;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HDC memory = CreateCompatibleDC(source);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, source, 0, 0, SRCCOPY);
-    GdiFlush();
-    const DWORD* d = static_cast<const DWORD*>(bits);
-    for (int i = 0; i < width * height; ++i) p.pixels.push_back(RGB((d[i] >> 16) & 0xFF, (d[i] >> 8) & 0xFF, d[i] & 0xFF));
-    SelectObject(memory, old);
-    DeleteDC(memory);
-    DeleteObject(bitmap);
+    p.width = pixels.width();
+    p.height = pixels.height();
+    for (int y = 0; y < p.height; ++y)
+        for (int x = 0; x < p.width; ++x) p.pixels.push_back(pixels.at(x, y));
     return p;
 }
 }  // namespace
@@ -41,18 +26,10 @@ Picture expectedPicture(std::initializer_list<Layer> layers, int width, int heig
         if (!image.Load(layer.pngId)) return Picture{};
         image.draw(buffer.dc(), layer.x, layer.y);
     }
-    return readPixels(buffer.dc(), width, height);
+    return toPicture(testsupport::WindowPixels(buffer.dc(), width, height));
 }
 
-Picture windowPicture(HWND window) {
-    testsupport::WindowPixels pixels(window);
-    Picture p;
-    p.width = pixels.width();
-    p.height = pixels.height();
-    for (int y = 0; y < p.height; ++y)
-        for (int x = 0; x < p.width; ++x) p.pixels.push_back(pixels.at(x, y));
-    return p;
-}
+Picture windowPicture(HWND window) { return toPicture(testsupport::WindowPixels(window)); }
 
 int mismatches(HWND window, const Picture& shown, const Picture& expected) {
     if (shown.width != expected.width || shown.height != expected.height || expected.pixels.empty()) return -1;
