@@ -149,6 +149,12 @@ int VNTSkeoDatabaseManager::removeEvent(int32_t index) {
     return 1;
 }
 
+int VNTSkeoDatabaseManager::removeEvent(const VNTSkeoEvent& event, int32_t index) {
+    vnt::CriticalSectionLock guard(lock_);
+    queue_.push_back(VNTSkeoEventRequest{event, index, VNTSkeoEventRequest::RemoveRecord});
+    return 1;
+}
+
 int VNTSkeoDatabaseManager::dropEvent(const VNTSkeoEvent& event, int32_t index) {
     vnt::CriticalSectionLock guard(lock_);
     queue_.push_back(VNTSkeoEventRequest{event, index, VNTSkeoEventRequest::DropRecord});
@@ -208,7 +214,8 @@ void VNTSkeoDatabaseManager::apply(const VNTSkeoEventRequest& request) {
         events_.insert(events_.begin(), request.event);
         return;
     }
-    if (request.kind == VNTSkeoEventRequest::DropRecord) {
+    if (request.kind == VNTSkeoEventRequest::DropRecord || request.kind == VNTSkeoEventRequest::RemoveRecord) {
+        if (request.kind == VNTSkeoEventRequest::RemoveRecord) moveToRecycleBin(request.event.fullPath());
         vnt::CriticalSectionLock guard(lock_);
         auto at = events_.end();
         if (request.index >= 0 && static_cast<size_t>(request.index) < events_.size() &&

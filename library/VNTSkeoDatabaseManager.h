@@ -26,6 +26,10 @@ public:
     // Queues the removal of the record at a list index (0 = newest) and of its photo file, which goes
     // to the recycle bin. Indices outside the list are ignored when the request is applied.
     int removeEvent(int32_t index);
+    // The same for a record the caller holds: found by its contents, at the list index given if it is
+    // still there, else its first copy, so that a list the caller has only in part (or that changed
+    // meanwhile) cannot make another photo go. A record no longer listed still has its photo recycled.
+    int removeEvent(const VNTSkeoEvent& event, int32_t index);
     // Queues taking the record out of the list while its photo file stays where it is. The record
     // is found by its contents (at the list index given if it is still there, else its first copy),
     // so records added in between do not make another one go.

@@ -21,7 +21,8 @@ struct VNTSkeoEvent {
 struct VNTSkeoEventRequest {
     // DropRecord takes the record out of the index and leaves its photo file alone: for a photo the
     // program cannot read, which must not be thrown away for that. `index` is where it was expected.
-    enum Kind : int32_t { Remove = 0, InsertFront = 1, DropRecord = 2 };
+    // RemoveRecord is Remove for a record found by its contents, `index` where it was expected.
+    enum Kind : int32_t { Remove = 0, InsertFront = 1, DropRecord = 2, RemoveRecord = 3 };
     VNTSkeoEvent event;
     int32_t index = 0;
     int32_t kind = InsertFront;

@@ -843,7 +843,9 @@ void CVNTUI_Skeo_MainDlg::DeleteSelectedPhotos() {
     const std::vector<int> selected = eventList_.selectedIndices();
     if (selected.empty()) return;
     VNTSkeoDatabaseManager& database = VNTSkeoDatabaseManager::instance();
-    for (int i : selected) database.removeEvent(count - i - 1);
+    // By record: while the strip is still filling it holds only part of the index.
+    for (int i : selected)
+        if (const VNTSkeoEvent* record = eventList_.eventAt(i)) database.removeEvent(*record, count - i - 1);
     eventList_.removeItems(selected);
     const int left = eventList_.itemCount();
     if (left == 0) {

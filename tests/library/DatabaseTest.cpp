@@ -157,6 +157,21 @@ TEST_F(DatabaseTest, DroppingARecordKeepsItsPhotoAndFindsTheRecordByItsContents)
     for (const wchar_t* kept : {L"d0.jpg", L"d2.jpg"}) EXPECT_TRUE(fileExists(photos + kept)) << kept;
 }
 
+// The photo strip deletes what it shows, and while it fills it shows only the oldest records: the
+// index it would give is off by the records still to come.
+TEST_F(DatabaseTest, RemovingARecordFindsItByItsContentsAndRecyclesOnlyItsPhoto) {
+    writeIndexOf(numberedNames(L"r", 5));
+    VNTSkeoDatabaseManager db(index);
+    const std::vector<VNTSkeoEvent> loaded = db.eventList();
+    ASSERT_EQ(loaded.size(), 5u);
+    EXPECT_EQ(db.removeEvent(loaded[3], 0), 1);  // index 0 holds r0: not that one
+    db.removeEvent(loaded[1], 1);
+    ASSERT_TRUE(waitForSaves(db, 1));
+    EXPECT_EQ(savedNames(), (std::vector<std::wstring>{L"r0.jpg", L"r2.jpg", L"r4.jpg"}));
+    for (const wchar_t* gone : {L"r1.jpg", L"r3.jpg"}) EXPECT_FALSE(fileExists(photos + gone)) << gone;
+    for (const wchar_t* kept : {L"r0.jpg", L"r2.jpg", L"r4.jpg"}) EXPECT_TRUE(fileExists(photos + kept)) << kept;
+}
+
 TEST_F(DatabaseTest, ARemovalJustBeforeExitIsStillSaved) {
     writeIndexOf({L"keep.jpg", L"drop.jpg"});
     {
