@@ -577,11 +577,10 @@ bool CaptureGraph::Snapshot(const wchar_t* path) {
             ok = false;
         } else {
             const bool vmr9 = rendererKind_ == kRendererVmr9;
-            WriteSnapshotJpeg(buffer.data.get(), path, width, std::abs(height), width * 3,
-                              model_.c_str(), rendererKind_ != kRendererVideoWindow ? zoom_ : 1.0f,
-                              vmr9 ? IsMirrorHorizontal() : false, vmr9 ? !IsMirrorVertical() : true);
-            // The writer leaves no file when it fails (a full disk, a folder gone), and says nothing.
-            ok = GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
+            // A full disk or a folder gone leaves no file: no photo was taken then.
+            ok = writeSnapshotJpegFile(buffer.data.get(), path, width, std::abs(height), width * 3,
+                                       model_.c_str(), rendererKind_ != kRendererVideoWindow ? zoom_ : 1.0f,
+                                       vmr9 ? IsMirrorHorizontal() : false, vmr9 ? !IsMirrorVertical() : true);
             if (!ok) ReportError(L"Snapshot: the photo could not be written", E_FAIL);
         }
     }

@@ -122,15 +122,15 @@ int FindJpegEncoder(CLSID* clsid) {
     return -1;
 }
 
-int WriteSnapshotJpeg(const BYTE* pixels, const wchar_t* path, int width, int height, int stride, const char* model,
-                      float zoom, int mirror, int flip) {
+bool writeSnapshotJpegFile(const BYTE* pixels, const wchar_t* path, int width, int height, int stride, const char* model,
+                           float zoom, int mirror, int flip) {
     if (!pixels || !path || width <= 0 || height <= 0 || stride < width * 3) {
         vnt::trace(L"WriteSnapshotJpeg: refusing a frame of %d x %d, stride %d", width, height, stride);
-        return 0;
+        return false;
     }
     // The frame belongs to the caller: wrap it only to read from it.
     Bitmap frame(width, height, stride, PixelFormat24bppRGB, const_cast<BYTE*>(pixels));
-    if (frame.GetLastStatus() != Ok) return 0;
+    if (frame.GetLastStatus() != Ok) return false;
 
     // The picture to store, before its turn: the frame itself, or the zoomed centre in a buffer of ours.
     Image* picture = &frame;
@@ -169,14 +169,22 @@ int WriteSnapshotJpeg(const BYTE* pixels, const wchar_t* path, int width, int he
     const Bytes thumbnail = exifThumbnail(raw, width, height, rawStride, turn);
     if (turn != RotateNoneFlipNone) {
         if (!owned) owned.reset(frame.Clone(0, 0, width, height, PixelFormat24bppRGB));
-        if (!owned || owned->RotateFlip(turn) != Ok) return 0;
+        if (!owned || owned->RotateFlip(turn) != Ok) return false;
         picture = owned.get();
     }
 
     skeo::ExifFields fields{"Vantor", model ? model : "", localExifTime()};
     Bytes file;
-    if (!encodePhoto(*picture, fields, thumbnail, file) || !writeNewFile(path, file, CREATE_ALWAYS, false))
+    if (!encodePhoto(*picture, fields, thumbnail, file) || !writeNewFile(path, file, CREATE_ALWAYS, false)) {
         vnt::trace(L"WriteSnapshotJpeg: cannot write %ls", path);
+        return false;
+    }
+    return true;
+}
+
+int WriteSnapshotJpeg(const BYTE* pixels, const wchar_t* path, int width, int height, int stride, const char* model,
+                      float zoom, int mirror, int flip) {
+    writeSnapshotJpegFile(pixels, path, width, height, stride, model, zoom, mirror, flip);
     return 0;
 }
 

@@ -10,6 +10,10 @@
 // cannot be written is missing afterwards.
 int WriteSnapshotJpeg(const BYTE* pixels, const wchar_t* path, int width, int height, int stride, const char* model,
                       float zoom, int mirror, int flip);
+// The same, saying whether the file was written in full: what a caller needs that must not report a
+// photo taken that is not there.
+bool writeSnapshotJpegFile(const BYTE* pixels, const wchar_t* path, int width, int height, int stride,
+                           const char* model, float zoom, int mirror, int flip);
 
 // Turns a stored photo (Rotate90FlipNone or Rotate270FlipNone), keeping its EXIF tags. The photo
 // is replaced only once the turned copy is written in full; on any failure it stays as it was.
