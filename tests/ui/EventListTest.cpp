@@ -127,23 +127,15 @@ protected:
         int first = -1, length = 0;
     };
     static bool picture(COLORREF c) { return !closeColour(c, kBack, 6) && !closeColour(c, kWhite, 6); }
-    static Run horizontalRun(const WindowPixels& pixels, const RECT& item) {
+    // Along the item's middle row (across) or middle column (down).
+    static Run pictureRun(const WindowPixels& pixels, const RECT& item, bool across) {
         Run run;
-        const int y = (item.top + item.bottom) / 2;
-        for (int x = item.left; x < item.right; ++x) {
-            if (!picture(pixels.at(x, y))) continue;
-            if (run.first < 0) run.first = x;
-            run.length = x - run.first + 1;
-        }
-        return run;
-    }
-    static Run verticalRun(const WindowPixels& pixels, const RECT& item) {
-        Run run;
-        const int x = (item.left + item.right) / 2;
-        for (int y = item.top; y < item.bottom; ++y) {
-            if (!picture(pixels.at(x, y))) continue;
-            if (run.first < 0) run.first = y;
-            run.length = y - run.first + 1;
+        const int from = across ? item.left : item.top, to = across ? item.right : item.bottom;
+        const int middle = across ? (item.top + item.bottom) / 2 : (item.left + item.right) / 2;
+        for (int i = from; i < to; ++i) {
+            if (!picture(across ? pixels.at(i, middle) : pixels.at(middle, i))) continue;
+            if (run.first < 0) run.first = i;
+            run.length = i - run.first + 1;
         }
         return run;
     }
@@ -301,7 +293,7 @@ TEST_F(EventListTest, ThumbnailsAreCentredAtTheirShapeAndFollowARotation) {
     const auto expectShape = [&](int index, int width, const char* what) {
         WindowPixels pixels(strip_->hwnd());
         const RECT r = itemBounds(index);
-        const Run across = horizontalRun(pixels, r), down = verticalRun(pixels, r);
+        const Run across = pictureRun(pixels, r, true), down = pictureRun(pixels, r, false);
         EXPECT_EQ(across.length, width) << what;
         EXPECT_EQ(across.first, r.left + (r.right - r.left - width) / 2) << what;
         EXPECT_EQ(down.length, 45) << what;
