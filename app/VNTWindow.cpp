@@ -3,6 +3,9 @@
 #include <cwchar>
 #include <map>
 
+#include "framework/Trace.h"
+#include "framework/Window.h"
+
 namespace {
 
 // Registered during static initialisation, before any VNTWindow can exist.
@@ -26,6 +29,11 @@ WindowTable* windowTable() {
     return WindowTable::alive() ? &table : nullptr;
 }
 
+// The object whose window is being bound or unbound right now. The registered messages are open to
+// every program on the desktop: one that did not come from our own constructor or destructor would
+// bind a window to any number, or take an object's window away.
+const VNTWindow* g_binding = nullptr;
+
 }  // namespace
 
 UINT VNTWindow::registerMessage() { return g_regMessage; }
@@ -46,12 +54,17 @@ VNTWindow::VNTWindow() {
 
     window_ = CreateWindowExW(0, className_.c_str(), L"", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
                               CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance_, this);
-    if (window_) SendMessageW(window_, g_regMessage, 0, reinterpret_cast<LPARAM>(this));
+    if (!window_) return;
+    g_binding = this;
+    SendMessageW(window_, g_regMessage, 0, reinterpret_cast<LPARAM>(this));
+    g_binding = nullptr;
 }
 
 VNTWindow::~VNTWindow() {
     if (window_) {
+        g_binding = this;
         SendMessageW(window_, g_deregMessage, 0, 0);
+        g_binding = nullptr;
         DestroyWindow(window_);
         window_ = nullptr;
     }
@@ -67,14 +80,23 @@ int VNTWindow::onTimer(UINT_PTR) { return 0; }
 
 LRESULT CALLBACK VNTWindow::sharedWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     WindowTable* table = windowTable();
-    if (message == g_regMessage) {
-        if (table) table->map[hwnd] = reinterpret_cast<VNTWindow*>(lParam);
+    if (message == g_regMessage || message == g_deregMessage) {
+        const auto found = table ? table->map.find(hwnd) : std::map<HWND, VNTWindow*>::iterator();
+        const bool bound = table && found != table->map.end();
+        const bool ours = message == g_regMessage ? !bound && g_binding &&
+                                                        reinterpret_cast<const VNTWindow*>(lParam) == g_binding
+                                                  : bound && found->second == g_binding;
+        if (!ours || InSendMessage()) {
+            vnt::trace(L"VNTWindow: a binding message from elsewhere ignored");
+            return 0;
+        }
+        if (message == g_regMessage)
+            table->map[hwnd] = const_cast<VNTWindow*>(g_binding);
+        else
+            table->map.erase(found);
         return 0;
     }
-    if (message == g_deregMessage) {
-        if (table) table->map.erase(hwnd);
-        return 0;
-    }
+    if (vnt::isForeignPointerMessage(hwnd, message)) return 0;
     if (table) {
         auto it = table->map.find(hwnd);
         if (it != table->map.end()) return it->second->windowProc(hwnd, message, wParam, lParam);

@@ -150,7 +150,8 @@ LRESULT VNTHidReportMonitor::windowProc(HWND hwnd, UINT message, WPARAM wParam, 
         std::wstring name;
         {
             vnt::CriticalSectionLock guard(lock_);
-            if (!containsLocked(record)) {
+            // Any program can send this number: only the report our worker is sending right now is read.
+            if (record != sending_ || !containsLocked(record)) {
                 vnt::trace(L"VNTHidReportMonitor: report of an unknown reader dropped");
                 return 0;
             }
@@ -220,6 +221,7 @@ void VNTHidReportMonitor::handleSignalled(unsigned long long id) {
         record.bytesRead = bytes;
         record.failures = 0;
         delivered = &record;
+        sending_ = delivered;
     }
 
     // Sent, not posted: the report is decoded before this device's next read overwrites the buffer.
@@ -229,6 +231,7 @@ void VNTHidReportMonitor::handleSignalled(unsigned long long id) {
         vnt::trace(L"VNTHidReportMonitor: no window, report dropped");
 
     vnt::CriticalSectionLock guard(lock_);
+    sending_ = nullptr;
     Entry* entry = findLocked(id);
     if (!entry || !entry->second->reading) return;  // unregistered during the delivery
     ResetEvent(entry->second->event.get());

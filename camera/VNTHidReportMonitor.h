@@ -81,5 +81,7 @@ private:
     // User-interface thread only: the record being delivered, and records unregistered during that
     // delivery, kept until it ends because the worker still refers to them.
     const ReaderRecord* delivering_ = nullptr;
+    // The record the worker is sending to the window, under the lock; null between reports.
+    const ReaderRecord* sending_ = nullptr;
     std::vector<std::unique_ptr<ReaderRecord>> retired_;
 };

@@ -2,6 +2,7 @@
 
 #include "camera/WebcamModel.h"
 #include "framework/ProgramSound.h"
+#include "framework/TextTokens.h"
 #include "framework/Trace.h"
 
 #include <ks.h>
@@ -158,3 +159,14 @@ bool VNTWebcam::setCameraControlProperty(ULONG id, LONG value) {
 bool VNTWebcam::getCameraControlProperty(ULONG id, LONG* value) {
     return value && propertyRequest(true, PROPSETID_VIDCAP_CAMERACONTROL, id, value);
 }
+
+namespace {
+vnt::TextTokens& snapshotImagePaths() {
+    static vnt::TextTokens paths;
+    return paths;
+}
+}  // namespace
+
+LPARAM VNTWebcam::snapshotImageToken(const std::wstring& path) { return snapshotImagePaths().put(path); }
+
+bool VNTWebcam::snapshotImagePath(LPARAM token, std::wstring& path) { return snapshotImagePaths().take(token, path); }

@@ -27,6 +27,10 @@ public:
     // Destroys the graph; always false.
     virtual bool stop();
     virtual bool snapshot(const wchar_t* path, bool clearOverlay);
+    // "WM_VNTWebcam_SnapshotImage" tells the owner window of a photo a camera wrote itself. Its
+    // lParam is the token of the path, never the text's address: any program can send the message.
+    static LPARAM snapshotImageToken(const std::wstring& path);
+    static bool snapshotImagePath(LPARAM token, std::wstring& path);
 
     // View operations; false without a graph.
     virtual bool resize();

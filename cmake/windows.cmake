@@ -17,6 +17,7 @@ add_library(vnt_framework STATIC
     framework/MemoryStream.cpp
     framework/MessageWait.cpp
     framework/ProgramSound.cpp
+    framework/TextTokens.cpp
     framework/WorkerThread.cpp
     framework/Trace.cpp
     framework/Window.cpp

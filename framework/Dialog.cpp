@@ -16,14 +16,16 @@ bool CDialogBase::Create(HWND parent) {
 }
 
 INT_PTR CALLBACK CDialogBase::StaticDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    CDialogBase* self = nullptr;
+    CDialogBase* self = static_cast<CDialogBase*>(fromHandle(hwnd));
     if (message == WM_INITDIALOG) {
+        // A dialog starts once, from its creation: a later WM_INITDIALOG from anyone else carries a
+        // number, not the object, and would build the dialog a second time.
+        if (self || InSendMessage()) return FALSE;
         self = reinterpret_cast<CDialogBase*>(lParam);
-        self->bind(hwnd);
-    } else {
-        self = static_cast<CDialogBase*>(fromHandle(hwnd));
+        if (self) self->bind(hwnd);
     }
     if (!self) return FALSE;
+    if (isForeignPointerMessage(hwnd, message)) return FALSE;
     const INT_PTR result = self->DialogProc(message, wParam, lParam);
     if (message == WM_NCDESTROY) self->unbind();
     return result;

@@ -1,5 +1,7 @@
 #include "framework/Window.h"
 
+#include "framework/Trace.h"
+
 namespace vnt {
 namespace {
 // A window property, not GWLP_USERDATA: controls we subclass may use their user data themselves.
@@ -7,6 +9,12 @@ const wchar_t kObjectProperty[] = L"VNT.Object";
 }  // namespace
 
 CWindowBase::~CWindowBase() { unbind(); }
+
+bool isForeignPointerMessage(HWND hwnd, UINT message) {
+    if (message != WM_NOTIFY || !InSendMessage()) return false;
+    trace(L"Window %p: a notification from another thread ignored", static_cast<void*>(hwnd));
+    return true;
+}
 
 void CWindowBase::bind(HWND hwnd) {
     hwnd_ = hwnd;

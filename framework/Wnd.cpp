@@ -100,14 +100,16 @@ LRESULT CWnd::Default(UINT message, WPARAM wParam, LPARAM lParam) {
 
 LRESULT CALLBACK CWnd::StaticWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     CWnd* self = nullptr;
-    if (message == WM_NCCREATE) {
+    self = static_cast<CWnd*>(fromHandle(hwnd));
+    // Only the creation itself binds: a creation message sent later by anyone else carries a
+    // number, not our object.
+    if (!self && message == WM_NCCREATE && !InSendMessage()) {
         const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
         self = static_cast<CWnd*>(create->lpCreateParams);
         if (self && !self->hwnd_) self->bind(hwnd);
-    } else {
-        self = static_cast<CWnd*>(fromHandle(hwnd));
     }
     if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
+    if (isForeignPointerMessage(hwnd, message)) return 0;
     const LRESULT result = self->WindowProc(message, wParam, lParam);
     if (message == WM_NCDESTROY) {
         self->unbind();

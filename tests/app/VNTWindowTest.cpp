@@ -75,6 +75,22 @@ TEST(VNTWindow, DestructionUnbindsDestroysAndUnregisters) {
     EXPECT_FALSE(GetClassInfoW(GetModuleHandleW(nullptr), cls.c_str(), &info));
 }
 
+// The binding messages are registered names any program can send: only the object's own
+// construction and destruction may bind or unbind its window.
+TEST(VNTWindow, BindingMessagesFromElsewhereChangeNothing) {
+    ProbeWindow w, other;
+    const HWND hwnd = w.windowHandle();
+    SendMessageW(hwnd, VNTWindow::registerMessage(), 0, reinterpret_cast<LPARAM>(&other));
+    SendMessageW(hwnd, VNTWindow::registerMessage(), 0, 0xDEADBEEF);
+    PostMessageW(hwnd, VNTWindow::registerMessage(), 0, 0x10000);
+    PostMessageW(hwnd, VNTWindow::deregisterMessage(), 0, 0);
+    SendMessageW(hwnd, VNTWindow::deregisterMessage(), 0, 0);
+    testsupport::pumpUntil([] { return false; }, 50);
+    EXPECT_EQ(SendMessageW(hwnd, WM_APP + 5, 0, 0), 1234);
+    EXPECT_TRUE(w.saw(WM_APP + 5));
+    EXPECT_FALSE(other.saw(WM_APP + 5));
+}
+
 TEST(VNTWindow, BindMessagesAreRegisteredWindowMessages) {
     EXPECT_GE(VNTWindow::registerMessage(), 0xC000u);
     EXPECT_EQ(VNTWindow::registerMessage(), RegisterWindowMessageW(L"Vantor-REG-Object"));
