@@ -123,6 +123,7 @@ VNTSkeoDatabaseManager& VNTSkeoDatabaseManager::instance() {
 
 VNTSkeoDatabaseManager::VNTSkeoDatabaseManager(const std::wstring& filePath) : filePath_(kFileName) {
     InitializeCriticalSection(&lock_);
+    InitializeCriticalSection(&saveLock_);
     vnt::trace(L"VNTSkeoDatabaseManager::VNTSkeoDatabaseManager()");
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     comInitialised_ = SUCCEEDED(com);
@@ -135,6 +136,7 @@ VNTSkeoDatabaseManager::~VNTSkeoDatabaseManager() {
     vnt::trace(L"VNTSkeoDatabaseManager::~VNTSkeoDatabaseManager()");
     stopThread();  // the worker applies what is pending and saves before it ends
     if (comInitialised_) CoUninitialize();
+    DeleteCriticalSection(&saveLock_);
     DeleteCriticalSection(&lock_);
 }
 
@@ -239,6 +241,12 @@ void VNTSkeoDatabaseManager::apply(const VNTSkeoEventRequest& request) {
     events_.erase(events_.begin() + request.index);
 }
 
+bool VNTSkeoDatabaseManager::saveNow() {
+    vnt::CriticalSectionLock guard(saveLock_);
+    drainQueue();
+    return saveEventList();
+}
+
 bool VNTSkeoDatabaseManager::drainQueue() {
     bool any = false;
     for (;;) {
@@ -259,7 +267,10 @@ void VNTSkeoDatabaseManager::run() {
     const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
     for (;;) {
         const DWORD woke = WaitForSingleObject(stopEvent(), kWakeIntervalMs);
-        if (drainQueue()) saveEventList();
+        {
+            vnt::CriticalSectionLock guard(saveLock_);
+            if (drainQueue()) saveEventList();
+        }
         if (woke != WAIT_TIMEOUT) break;
     }
     if (com) CoUninitialize();

@@ -35,6 +35,9 @@ public:
     // so records added in between do not make another one go.
     int dropEvent(const VNTSkeoEvent& event, int32_t index);
     std::vector<VNTSkeoEvent> eventList() const;
+    // Applies what is queued and writes the file now, on the calling thread: at the end of a
+    // session the process may be stopped as soon as it has answered, before the worker wakes.
+    bool saveNow();
 
     const std::wstring& filePath() const { return filePath_; }
     // Number of times the worker has written the file; for tests and benchmarks.
@@ -57,6 +60,8 @@ private:
     std::deque<VNTSkeoEventRequest> queue_;
     std::wstring filePath_;
     mutable CRITICAL_SECTION lock_;
+    // Held around applying the queue and writing the file, which the worker and saveNow both do.
+    CRITICAL_SECTION saveLock_;
     volatile long saves_ = 0;
     bool comInitialised_ = false;
 };

@@ -182,6 +182,22 @@ TEST_F(DatabaseTest, ARemovalJustBeforeExitIsStillSaved) {
     EXPECT_EQ(savedNames(), (std::vector<std::wstring>{L"new.jpg", L"keep.jpg"}));
 }
 
+// At the end of a session the process may be stopped as soon as it answers: what was queued is
+// on disk when saveNow returns, and the worker's next wake-up writes nothing twice.
+TEST_F(DatabaseTest, SavingNowWritesWhatIsQueuedBeforeTheWorkerWakes) {
+    writeIndexOf({L"old.jpg"});
+    VNTSkeoDatabaseManager db(index);
+    db.addEvent(photo(L"new.jpg"));
+    db.removeEvent(1);
+    ASSERT_TRUE(db.saveNow());
+    EXPECT_EQ(savedNames(), (std::vector<std::wstring>{L"new.jpg"}));
+    EXPECT_FALSE(fileExists(photos + L"old.jpg"));
+    const long saves = db.saveCount();
+    Sleep(1300);
+    EXPECT_EQ(db.saveCount(), saves);
+    EXPECT_EQ(savedNames(), (std::vector<std::wstring>{L"new.jpg"}));
+}
+
 TEST_F(DatabaseTest, ReadingIsLenientAndSavingWritesAllFiveChildren) {
     photo(L"a.jpg");
     photo(L"b.jpg");
