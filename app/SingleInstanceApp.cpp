@@ -61,3 +61,11 @@ void CSingleInstanceApp::OnAnotherInstance() {
     if (vnt::CWindowBase* main = mainWindow())
         SendMessageW(main->hwnd(), WM_COMMAND, MAKEWPARAM(ID_TRAY_OPEN, 0), 0);
 }
+
+bool CSingleInstanceApp::OnQuitMessage() {
+    vnt::CWindowBase* main = mainWindow();
+    if (!main || !main->hwnd()) return false;
+    vnt::trace(L"CSingleInstanceApp: quit message, taking the Close path");
+    SendMessageW(main->hwnd(), WM_COMMAND, MAKEWPARAM(ID_TRAY_CLOSE, 0), 0);
+    return true;
+}

@@ -41,4 +41,6 @@ public:
 protected:
     // Another copy of the program was started: show the running copy (tray "Open").
     virtual void OnAnotherInstance();
+    // A posted quit ends the program as the tray's Close does (tray "Close").
+    bool OnQuitMessage() override;
 };

@@ -1,6 +1,7 @@
 #include "app/VNTSkeoMainWnd.h"
 
 #include "app/CaptureFormat.h"
+#include "app/ShutterSequence.h"
 #include "app/VNTLanguageSelector.h"
 #include "app/VNTNotificationCenter.h"
 #include "camera/VNTWebcam.h"
@@ -21,6 +22,10 @@
 namespace {
 
 const UINT g_snapshotImageMessage = RegisterWindowMessageW(L"WM_VNTWebcam_SnapshotImage");
+// The dialog's timer that walks a photo's shutter and preview.
+constexpr UINT_PTR kShutterTimer = 0x5348;
+// The exposure levels the camera reports (the slider's range).
+constexpr int kMaxExposureLevel = 15;
 
 const GUID* mediaSubtype(CaptureSubtype subtype) {
     switch (subtype) {
@@ -37,7 +42,22 @@ const GUID* mediaSubtype(CaptureSubtype subtype) {
 
 }  // namespace
 
+struct VNTSkeoMainWnd::Shutter {
+    std::wstring path;
+    int parameter;
+    skeo::ShutterSequence sequence;
+    skeo::ShutterSequence::Step next;
+};
+
 VNTSkeoMainWnd::VNTSkeoMainWnd() = default;
+
+VNTSkeoMainWnd::~VNTSkeoMainWnd() {
+    // The center outlives the window: a camera plugged in later must not reach a window gone.
+    if (notificationCenter_) {
+        notificationCenter_->removeObserver(this, L"WEBCAM_PLUG_IN");
+        notificationCenter_->removeObserver(this, L"WEBCAM_PULL_OUT");
+    }
+}
 
 BOOL VNTSkeoMainWnd::OnInitDialog() {
     // Texts must be right from the first paint.
@@ -54,10 +74,11 @@ BOOL VNTSkeoMainWnd::OnInitDialog() {
                database_->photoLibraryLocation().c_str(), static_cast<unsigned>(events.size()));
     if (!events.empty()) {
         CVNTUI_Skeo_EventListCtrl& list = eventList();
-        // The strip fills in steps; the newest photo is its last item only once all are in.
+        // The strip fills in steps; the newest photo is its last item only once all are in. A
+        // photo the user chose meanwhile stays chosen.
         auto showNewest = [this] {
             const int last = eventList().itemCount() - 1;
-            if (last < 0) return;
+            if (last < 0 || ListView_GetSelectedCount(eventList().hwnd()) > 0) return;
             eventList().selectOnly(last);
             ShowPhoto(last);
         };
@@ -67,7 +88,6 @@ BOOL VNTSkeoMainWnd::OnInitDialog() {
         else
             showNewest();
     }
-    // The window lives until the process ends, so it never stops observing.
     notificationCenter_->addObserver(this, L"WEBCAM_PLUG_IN");
     notificationCenter_->addObserver(this, L"WEBCAM_PULL_OUT");
     if (!startedAtLogOn()) startCamera();
@@ -86,6 +106,9 @@ void VNTSkeoMainWnd::reflect(int value, UINT id) {
 
 void VNTSkeoMainWnd::releaseCamera() {
     if (!camera_) return;
+    finishSnapshot();
+    cancelCountdown();
+    vnt::trace(L"VNTSkeoMainWnd: camera %ls released", camera_->displayName().c_str());
     camera_->release();
     camera_ = nullptr;
 }
@@ -126,6 +149,8 @@ void VNTSkeoMainWnd::showFocusMode(bool single) {
 
 void VNTSkeoMainWnd::startCamera() {
     if (!camera_ && !openCamera(nullptr)) return;
+    // The graph is rebuilt: a photo being shown on it is done now.
+    finishSnapshot();
     camera_->stop();
     const CameraSettings* record = database_ ? database_->cameraSettings() : nullptr;
     const std::wstring className = camera_->cameraClassName();
@@ -171,17 +196,12 @@ void VNTSkeoMainWnd::startCamera() {
                className.c_str(), format.width, format.height);
 }
 
-void VNTSkeoMainWnd::pause(DWORD milliseconds) {
-    // Messages other threads send are answered (the camera's threads send to this window and
-    // would otherwise stall the picture); input and posted messages wait until the photo is done.
-    const ULONGLONG deadline = GetTickCount64() + milliseconds;
-    for (;;) {
-        const ULONGLONG now = GetTickCount64();
-        if (now >= deadline) return;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(deadline - now), QS_SENDMESSAGE);
-        MSG msg;
-        PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
+bool VNTSkeoMainWnd::photoInProgress() const { return shutter_ || CVNTUI_Skeo_MainDlg::photoInProgress(); }
+
+void VNTSkeoMainWnd::cancelCountdown() {
+    if (!countdownWindow().IsRunning()) return;
+    countdownWindow().Cancel();
+    PlaceOverlays();
 }
 
 void VNTSkeoMainWnd::requestSnapshot(int parameter) {
@@ -189,7 +209,7 @@ void VNTSkeoMainWnd::requestSnapshot(int parameter) {
         OnTrayOpen();
     } else if (IsIconic(hwnd())) {
         ShowWindow(hwnd(), SW_RESTORE);
-    } else if (camera_ && !countdownWindow().IsRunning() && !snapshotBusy_) {
+    } else if (camera_ && !photoInProgress()) {
         ShowWindow(sfButtonWindow().hwnd(), SW_HIDE);
         const CameraSettings* record = database_ ? database_->cameraSettings() : nullptr;
         const int timer = record ? record->timer : 0;
@@ -204,36 +224,64 @@ void VNTSkeoMainWnd::requestSnapshot(int parameter) {
 }
 
 void VNTSkeoMainWnd::takeSnapshot(int parameter) {
-    if (!camera_ || !database_ || snapshotBusy_) return;
-    snapshotBusy_ = true;
+    if (!camera_ || !database_ || shutter_) return;
     const std::wstring path = database_->makePhotoFileName();
     camera_->showBlackFrame();
     const ULONGLONG blackSince = GetTickCount64();
-    if (camera_->snapshot(path.c_str(), false)) {
-        // The black frame is the shutter: it must be seen.
-        const ULONGLONG shown = GetTickCount64() - blackSince;
-        if (shown < 1000) pause(static_cast<DWORD>(1000 - shown));
-        const int preview = database_->instantPreview();
-        if (preview != 0) {
-            camera_->showBitmap(path.c_str());
-            if (parameter > 0) cameraView().LoadAndRender(path, false);
-            pause(static_cast<DWORD>(preview) * 2000);
-            camera_->showBlackFrame();
-            if (parameter > 0) {
-                cameraView().ReleasePicture();
-                cameraView().Render();
-            }
-            pause(1000);
-        }
-        camera_->disableBitmap();
-        storeSnapshot(path);
-    } else {
+    if (!camera_->snapshot(path.c_str(), false)) {
         // Without this the live picture would stay black until the next photo.
         camera_->disableBitmap();
         vnt::trace(L"VNTSkeoMainWnd: no photo was written to %ls", path.c_str());
+        PlaceOverlays();
+        return;
     }
-    snapshotBusy_ = false;
+    const skeo::ShutterSequence sequence(database_->instantPreview());
+    shutter_.reset(new Shutter{path, parameter, sequence, sequence.first()});
+    // The black frame is the shutter: it must be seen, however fast the file was written.
+    SetTimer(hwnd(), kShutterTimer, sequence.firstDelay(static_cast<unsigned>(GetTickCount64() - blackSince)), nullptr);
+}
+
+void VNTSkeoMainWnd::onShutterTimer() {
+    KillTimer(hwnd(), kShutterTimer);
+    if (!shutter_) return;
+    using Step = skeo::ShutterSequence::Step;
+    const Step step = shutter_->next;
+    if (step == Step::Done || !camera_) {
+        finishSnapshot();
+        return;
+    }
+    if (step == Step::ShowPhoto) {
+        camera_->showBitmap(shutter_->path.c_str());
+        if (shutter_->parameter > 0) cameraView().LoadAndRender(shutter_->path, false);
+    } else {
+        camera_->showBlackFrame();
+        if (shutter_->parameter > 0) {
+            cameraView().ReleasePicture();
+            cameraView().Render();
+        }
+    }
+    shutter_->next = shutter_->sequence.after(step);
+    SetTimer(hwnd(), kShutterTimer, shutter_->sequence.holdMs(step), nullptr);
+}
+
+void VNTSkeoMainWnd::finishSnapshot() {
+    if (!shutter_) return;
+    KillTimer(hwnd(), kShutterTimer);
+    const std::unique_ptr<Shutter> done = std::move(shutter_);
+    if (camera_) camera_->disableBitmap();
+    if (done->parameter > 0) {
+        cameraView().ReleasePicture();
+        cameraView().Render();
+    }
+    storeSnapshot(done->path);
     PlaceOverlays();
+}
+
+void VNTSkeoMainWnd::endSession() {
+    vnt::trace(L"VNTSkeoMainWnd: the session ends");
+    OnOK();
+    // Answering lets the system end the process at once: the index must be on disk before.
+    if (database_ && !database_->saveNow()) vnt::trace(L"VNTSkeoMainWnd: the index could not be saved at the session's end");
 }
 
 void VNTSkeoMainWnd::storeSnapshot(const std::wstring& path) {
@@ -256,6 +304,15 @@ void VNTSkeoMainWnd::storeSnapshot(const std::wstring& path) {
 }
 
 INT_PTR VNTSkeoMainWnd::DialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_TIMER && wParam == kShutterTimer) {
+        onShutterTimer();
+        return TRUE;
+    }
+    if (message == WM_QUERYENDSESSION) return SetMessageResult(TRUE);
+    if (message == WM_ENDSESSION) {
+        if (wParam) endSession();
+        return SetMessageResult(0);
+    }
     if (message == MSG_SNAPSHOT_REQUEST) {
         if (mode() != ModePhoto && !countdownWindow().IsRunning()) {
             if (wParam == 0) {
@@ -268,7 +325,12 @@ INT_PTR VNTSkeoMainWnd::DialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
         return SetMessageResult(0);
     }
     if (message == MSG_COUNTDOWN_DONE) {
-        if (camera_) takeSnapshot(0);
+        if (!countdownWindow().TakeFinish())
+            vnt::trace(L"VNTSkeoMainWnd: the end of a countdown that did not run, ignored");
+        else if (camera_)
+            takeSnapshot(0);
+        else
+            PlaceOverlays();
         return SetMessageResult(0);
     }
     if (message == WM_DISPLAYCHANGE) {
@@ -282,7 +344,8 @@ INT_PTR VNTSkeoMainWnd::DialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     if (message == g_snapshotImageMessage) {
         PlaceOverlays();
-        if (lParam) storeSnapshot(reinterpret_cast<const wchar_t*>(lParam));
+        std::wstring path;
+        if (lParam && VNTWebcam::snapshotImagePath(lParam, path)) storeSnapshot(path);
         return SetMessageResult(0);
     }
     if (message == VNTWebcamSkeo::focusKeyMessage) {
@@ -294,11 +357,12 @@ INT_PTR VNTSkeoMainWnd::DialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
         return SetMessageResult(0);
     }
     if (message == VNTWebcamSkeo::exposureChangedMessage) {
-        if (camera_ && camera_->cameraClassName() == L"VNTWebcamSkeoPlus") {
-            const int level = static_cast<int>(lParam);
-            exposureIndicator().ShowValue(level);
+        const int level = static_cast<int>(lParam);
+        if (lParam < 0 || lParam > kMaxExposureLevel) {
+            vnt::trace(L"VNTSkeoMainWnd: exposure level %lld is out of range, ignored", static_cast<long long>(lParam));
+        } else if (camera_ && camera_->cameraClassName() == L"VNTWebcamSkeoPlus") {
+            ShowExposureIndicator(level);
             if (database_) database_->setCameraExposureValue(level);
-            exposureIndicator().ShowValue(level);
             reflect(level, ID_EXPOSURE_LEVEL);
         }
         return SetMessageResult(0);
@@ -336,6 +400,7 @@ void VNTSkeoMainWnd::OnTrayOpen() {
 }
 
 void VNTSkeoMainWnd::OnCloseButton() {
+    finishSnapshot();
     CVNTUI_Skeo_MainDlg::OnCloseButton();
     if (!camera_) return;
     if (database_ && database_->cameraSettingsPreload() == 0) {
@@ -463,7 +528,7 @@ void VNTSkeoMainWnd::OnExposureCommand(UINT id, int level) {
     static_cast<VNTWebcamSkeo*>(camera_)->setExposure(value);
     const int stored = id == ID_EXPOSURE_LEVEL ? level : static_cast<int>(id);
     if (database_) database_->setCameraExposureValue(stored);
-    exposureIndicator().ShowValue(stored);
+    ShowExposureIndicator(stored);
     reflect(level, id);
 }
 

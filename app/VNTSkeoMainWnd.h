@@ -4,6 +4,7 @@
 
 #include "ui/CVNTUI_Skeo_MainDlg.h"
 
+#include <memory>
 #include <string>
 
 class VNTNotificationCenter;
@@ -14,6 +15,7 @@ class VNTWebcamMonitor;
 class VNTSkeoMainWnd : public CVNTUI_Skeo_MainDlg {
 public:
     VNTSkeoMainWnd();
+    ~VNTSkeoMainWnd() override;
 
     void OnSettingsButton() override;
     void OnCloseButton() override;
@@ -36,8 +38,10 @@ public:
     // Claims a camera if none is held and starts it in the format its class and settings ask for.
     void startCamera();
     // Writes a photo from the live picture into the library; parameter > 0 also previews it in
-    // the camera view's picture layer.
+    // the camera view's picture layer. The shutter and preview that follow run on a timer.
     void takeSnapshot(int parameter);
+    // From the request until the live picture is back (countdown, shutter, preview).
+    bool photoInProgress() const override;
     // Records a photo file in the strip and, once the strip has it, in the index.
     void storeSnapshot(const std::wstring& path);
     VNTWebcam* camera() const { return camera_; }
@@ -48,20 +52,28 @@ protected:
     void OnOK() override;
 
 private:
+    struct Shutter;
+
     void releaseCamera();
+    // The next step of the shutter and preview, when its timer fires.
+    void onShutterTimer();
+    // The photo's overlay taken away and the photo recorded; at once when the camera is about to
+    // be stopped or let go, so that a photo once written is never left out.
+    void finishSnapshot();
+    // The end of the Windows session: the OK path, and the index written before answering.
+    void endSession();
+    void cancelCountdown();
     void requestSnapshot(int parameter);
     void applyCameraFlags();
     void showFocusMode(bool single);
     bool skeoFamily() const;
     void reflect(int value, UINT id);
-    // Waits with the message queue left alone: the user interface does not respond meanwhile.
-    static void pause(DWORD milliseconds);
 
     // References to the core services, not owned; empty until the dialog initialises.
     VNTNotificationCenter* notificationCenter_ = nullptr;
     VNTSkeoDatabaseManager* database_ = nullptr;  // also the settings
     VNTWebcamMonitor* monitor_ = nullptr;
     VNTWebcam* camera_ = nullptr;  // claimed from the monitor, which owns it
-    // From the request to the overlays' return; the camera's threads may ask for another meanwhile.
-    bool snapshotBusy_ = false;
+    // The photo being shown after its file was written; requests are refused meanwhile.
+    std::unique_ptr<Shutter> shutter_;
 };

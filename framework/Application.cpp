@@ -31,14 +31,15 @@ bool CApplication::dispatchThreadMessage(const MSG& msg) {
 LRESULT CALLBACK CApplication::getMessageHook(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HC_ACTION && wParam == PM_REMOVE && g_application) {
         MSG* msg = reinterpret_cast<MSG*>(lParam);
-        if (g_application->dispatchThreadMessage(*msg)) msg->message = WM_NULL;
+        if (msg->message == WM_QUIT ? g_application->OnQuitMessage() : g_application->dispatchThreadMessage(*msg))
+            msg->message = WM_NULL;
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 int CApplication::Run() {
     uiThread_ = GetCurrentThreadId();
-    if (!threadHandlers_.empty() && !hook_)
+    if (!hook_)
         hook_ = SetWindowsHookExW(WH_GETMESSAGE, &CApplication::getMessageHook, nullptr, uiThread_);
     if (InitInstance()) {
         MSG msg;

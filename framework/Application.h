@@ -36,6 +36,11 @@ public:
     // handler on the user-interface thread, in any message loop, modal ones included.
     void addThreadMessageHandler(UINT message, std::function<void(WPARAM, LPARAM)> handler);
 
+protected:
+    // A quit message reached a message loop the system runs (a modal dialog's), which would end
+    // only that loop. True when the program took its own way out instead: the message is dropped.
+    virtual bool OnQuitMessage() { return false; }
+
 private:
     static LRESULT CALLBACK getMessageHook(int code, WPARAM wParam, LPARAM lParam);
     bool dispatchThreadMessage(const MSG& msg);

@@ -24,11 +24,22 @@ void CVNTUI_Skeo_CountdownWnd::Start(int seconds) {
         finish();
         return;
     }
+    finished_ = false;
     show(seconds);
     vnt::playProgramSound(L"Timer Tick.Wav");
     secondsLeft_ = seconds;
     running_ = true;
     SetTimer(hwnd_, kTickTimer, kTickMs, nullptr);
+}
+
+void CVNTUI_Skeo_CountdownWnd::Cancel() {
+    if (!running_) return;
+    KillTimer(hwnd_, kTickTimer);
+    ShowWindow(hwnd_, SW_HIDE);
+    secondsLeft_ = 0;
+    running_ = false;
+    finished_ = false;
+    vnt::trace(L"CVNTUI_Skeo_CountdownWnd: countdown cancelled");
 }
 
 void CVNTUI_Skeo_CountdownWnd::show(int seconds) {
@@ -45,6 +56,7 @@ void CVNTUI_Skeo_CountdownWnd::finish() {
     secondsLeft_ = 0;
     // Cleared before the notice, whose handler takes the photo and must not see a countdown running.
     running_ = false;
+    finished_ = true;
     notify_.send();
 }
 

@@ -23,9 +23,18 @@ public:
     // Counts down from seconds (1..10); a start while counting begins again from there. 0 ends
     // at once; anything else is refused.
     void Start(int seconds);
+    // Ends a countdown without its notice: nobody asked for the photo any more.
+    void Cancel();
 
     // A countdown is in progress: the main dialog takes no snapshot and no full-screen toggle then.
     bool IsRunning() const { return running_; }
+    // True once after a countdown ran to its end: the notify message can be posted by anyone, and
+    // only a real end takes a photo.
+    bool TakeFinish() {
+        const bool finished = finished_;
+        finished_ = false;
+        return finished;
+    }
     int secondsLeft() const { return secondsLeft_; }
 
 protected:
@@ -39,5 +48,6 @@ private:
     CGdiPlusBitmapResource digits_[kMaxSeconds + 1];
     int secondsLeft_ = 0;
     bool running_ = false;
+    bool finished_ = false;
     NotifyTarget notify_{nullptr, MSG_COUNTDOWN_DONE};
 };

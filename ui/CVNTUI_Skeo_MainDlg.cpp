@@ -259,6 +259,8 @@ void CVNTUI_Skeo_MainDlg::EnterCameraMode() {
 
 void CVNTUI_Skeo_MainDlg::EnterPhotoMode() {
     if (mode_ == ModePhoto) return;
+    // The self-timer was for the live picture, which photo mode leaves.
+    countdown_.Cancel();
     if (mode_ == ModeFullScreen) EnterCameraMode();
     mode_ = ModePhoto;
     showControls(kCameraOnly, sizeof kCameraOnly / sizeof kCameraOnly[0], false);
@@ -421,10 +423,18 @@ void CVNTUI_Skeo_MainDlg::PlaceOverlays() {
                      menubar::kFloatingWidth, menubar::kFloatingHeight, !controlsHidden_);
         if (controlsHidden_) ShowWindow(menuBar_->hwnd(), SW_HIDE);
     }
-    const bool showButton = mode_ == ModeCamera || !controlsHidden_;
+    const bool showButton = (mode_ == ModeCamera || !controlsHidden_) && !photoInProgress();
     placeOverlay(sfButton_.hwnd(), r.right - 178, r.bottom - 50, CVNTUI_Skeo_SFButtonWindow::kWidth,
                  CVNTUI_Skeo_SFButtonWindow::kHeight, showButton);
     if (!showButton && sfButton_.hwnd()) ShowWindow(sfButton_.hwnd(), SW_HIDE);
+}
+
+void CVNTUI_Skeo_MainDlg::ShowExposureIndicator(int value) {
+    if (!IsWindowVisible(hwnd()) || IsIconic(hwnd()) || mode_ == ModePhoto) {
+        vnt::trace(L"CVNTUI_Skeo_MainDlg: exposure %d not shown, the picture is not on screen", value);
+        return;
+    }
+    exposureOSD_.ShowValue(value);
 }
 
 void CVNTUI_Skeo_MainDlg::ReloadTexts() {
@@ -507,6 +517,10 @@ INT_PTR CVNTUI_Skeo_MainDlg::DialogProc(UINT message, WPARAM wParam, LPARAM lPar
             return TRUE;
         }
         break;
+    case WM_CLOSE:
+        // From the task list or another program: what the close button does, camera let go.
+        OnCloseButton();
+        return SetMessageResult(0);
     case WM_MOUSEMOVE:
         // The strips and the grip hand their drags on in screen coordinates.
         if (wParam == MK_LBUTTON) onDragResize(vnt::PointFromLParam(lParam));
@@ -714,6 +728,7 @@ void CVNTUI_Skeo_MainDlg::OnSettingsButton() {
 
 void CVNTUI_Skeo_MainDlg::OnCloseButton() {
     EnterCameraMode();
+    countdown_.Cancel();
     if (sfButton_.hwnd()) ShowWindow(sfButton_.hwnd(), SW_HIDE);
     if (countdown_.hwnd()) ShowWindow(countdown_.hwnd(), SW_HIDE);
     MinimizeToTray();
@@ -755,7 +770,7 @@ bool CVNTUI_Skeo_MainDlg::OnResolutionCommand(UINT id) {
 }
 
 void CVNTUI_Skeo_MainDlg::OnExposureCommand(UINT id, int level) {
-    exposureOSD_.ShowValue(id == ID_EXPOSURE_LEVEL ? level : static_cast<int>(id));
+    ShowExposureIndicator(id == ID_EXPOSURE_LEVEL ? level : static_cast<int>(id));
     if (menuBar_) menuBar_->ReflectCameraCommand(level, static_cast<int>(id));
 }
 

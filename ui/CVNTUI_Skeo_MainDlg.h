@@ -72,6 +72,9 @@ public:
     // Places the SF button, countdown and exposure windows over the picture (and, in full screen,
     // the floating menu bar); hides them when the picture is not shown.
     void PlaceOverlays();
+    // Shows a new exposure on its indicator over the picture; nothing while the picture is not
+    // on screen (in the tray, in photo mode), so it never appears on its own.
+    void ShowExposureIndicator(int value);
 
     // Shows the photo of a strip item in the photo view with its information line.
     void ShowPhoto(int item);
@@ -106,6 +109,8 @@ protected:
     void ShowTrayMenu(POINT point) override;
     // Keys before the focused control sees them; true when the key was taken.
     virtual bool PreTranslateKey(const MSG& msg);
+    // From a snapshot request until the view shows the live picture again: the SF button stays away.
+    virtual bool photoInProgress() const { return countdown_.IsRunning(); }
 
     // While a sheet or box runs modally from a hook, the controller fills it through these.
     void setSettingsSheet(CVNTUI_Skeo_SettingsPropSheet* sheet) { settingsSheet_ = sheet; }

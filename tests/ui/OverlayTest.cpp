@@ -206,6 +206,33 @@ TEST_F(OverlayTest, CountdownShowsEverySecondAndTellsTheDialogOnceAtTheEnd) {
     EXPECT_FALSE(IsWindowVisible(countdown.hwnd()));
 }
 
+// A countdown nobody waits for any more takes no photo: cancelled, it tells the dialog nothing, and
+// only a countdown that ran to its end counts as one (its notice can come from anywhere).
+TEST_F(OverlayTest, ACancelledCountdownEndsWithoutItsNotice) {
+    Receiver dialog;
+    ASSERT_TRUE(dialog.create());
+    CVNTUI_Skeo_CountdownWnd countdown;
+    ASSERT_TRUE(countdown.Create(host_->hwnd(), CVNTUI_Skeo_CountdownWnd::kWidth, CVNTUI_Skeo_CountdownWnd::kHeight));
+    countdown.SetNotifyWindow(dialog.hwnd());
+    int done = 0;
+    dialog.onMessage = [&](UINT message, WPARAM) { done += message == MSG_COUNTDOWN_DONE; };
+
+    EXPECT_FALSE(countdown.TakeFinish()) << "no countdown ran";
+    countdown.Start(1);
+    pumpFor(300);
+    countdown.Cancel();
+    EXPECT_FALSE(countdown.IsRunning());
+    EXPECT_FALSE(IsWindowVisible(countdown.hwnd()));
+    pumpFor(1500);
+    EXPECT_EQ(done, 0);
+    EXPECT_FALSE(countdown.TakeFinish());
+
+    countdown.Start(1);
+    ASSERT_TRUE(testsupport::pumpUntil([&] { return done == 1; }, 4000));
+    EXPECT_TRUE(countdown.TakeFinish());
+    EXPECT_FALSE(countdown.TakeFinish()) << "one end, one photo";
+}
+
 TEST_F(OverlayTest, ExposureIndicatorShowsTheLastValueForAFullSecondThenGoes) {
     CVNTUI_Skeo_ExposureOSDWnd indicator;
     indicator.ShowValue(ID_EXPOSURE_PLUS1);  // before the window exists: ignored
