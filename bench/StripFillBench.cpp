@@ -16,6 +16,7 @@
 
 #include "bench/BenchFiles.h"
 #include "bench/BenchTiming.h"
+#include "bench/BlockProbe.h"
 #include "framework/GdiplusSession.h"
 #include "library/PhotoWriter.h"
 #include "library/VNTSkeoDatabaseManager.h"
@@ -40,43 +41,6 @@ LRESULT CALLBACK hostProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     if (vnt::ReflectToControl(message, wParam, lParam, &result)) return result;
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
-
-// Sends WM_NULL to the window every 2 ms while running; keeps the longest time to an answer.
-class BlockProbe {
-public:
-    explicit BlockProbe(HWND window) : window_(window), thread_([this] { run(); }) {}
-    ~BlockProbe() { stop(); }
-    // Answers the probe's last message while it winds down: a join alone would hold it.
-    double stop() {
-        running_ = false;
-        while (!finished_) {
-            MSG msg;
-            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-            Sleep(1);
-        }
-        if (thread_.joinable()) thread_.join();
-        return longestMs_;
-    }
-
-private:
-    void run() {
-        while (running_) {
-            const Clock::time_point start = Clock::now();
-            DWORD_PTR answer = 0;
-            SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &answer);
-            const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-            if (ms > longestMs_) longestMs_ = ms;
-            Sleep(2);
-        }
-        finished_ = true;
-    }
-
-    HWND window_;
-    std::atomic<bool> running_{true};
-    std::atomic<bool> finished_{false};
-    double longestMs_ = 0;
-    std::thread thread_;
-};
 
 }  // namespace
 
@@ -137,7 +101,7 @@ int wmain(int argc, wchar_t** argv) {
     const auto fill = [&](bool probed) {
         strip.removeAllItems();
         UpdateWindow(list);
-        std::unique_ptr<BlockProbe> probe(probed ? new BlockProbe(list) : nullptr);
+        std::unique_ptr<bench::BlockProbe> probe(probed ? new bench::BlockProbe(list) : nullptr);
         const Clock::time_point start = Clock::now();
         strip.fillList(records, database);
         while (strip.fillPending()) {
