@@ -36,9 +36,11 @@ bool CSkeoApp::InitInstance() {
     setMainWindow(&mainWindow);
     if (skeo::isStartAtLogOnCommandLine(GetCommandLineW())) mainWindow.setStartedAtLogOn(true);
     vnt::trace(L"CSkeoApp: running the main window%ls", mainWindow.startedAtLogOn() ? L" (started at log-on)" : L"");
-    mainWindow.DoModal();
+    SetLastError(0);
+    const INT_PTR result = mainWindow.DoModal();
+    const DWORD error = GetLastError();
     setMainWindow(nullptr);
-    vnt::trace(L"CSkeoApp: main window ended");
+    vnt::trace(L"CSkeoApp: main window ended (%lld, error %lu)", static_cast<long long>(result), error);
     return false;
 }
 

@@ -297,10 +297,12 @@ void VNTSkeoMainWnd::storeSnapshot(const std::wstring& path) {
         ShowPhoto(last);
     }
     // The photo file stays in the library folder either way; only the index leaves it out.
-    if (added && database_)
+    if (added && database_) {
         database_->addEvent(record);
-    else
+        vnt::trace(L"VNTSkeoMainWnd: %ls is in the strip and queued for the index", path.c_str());
+    } else {
         vnt::trace(L"VNTSkeoMainWnd: %ls is not in the strip and so not indexed", path.c_str());
+    }
 }
 
 INT_PTR VNTSkeoMainWnd::DialogProc(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -84,8 +84,19 @@ int sendJunk(HWND main) {
     const std::vector<HWND> windows = programWindows(main);
     std::fwprintf(stderr, L"junk to %u windows\n", static_cast<unsigned>(windows.size()));
     for (HWND window : windows) {
-        for (UINT message : messages)
+        // The common controls' WM_USER range is their own interface, which trusts its caller on
+        // every Windows (a tooltip reads a pointer from TTM_ADDTOOL): only the program's windows and
+        // the system's plain controls get the program's private numbers.
+        wchar_t cls[64] = {};
+        GetClassNameW(window, cls, 64);
+        const std::wstring name = cls;
+        const bool commonControl = name == L"tooltips_class32" || name.rfind(L"Sys", 0) == 0 ||
+                                   name.rfind(L"msctls_", 0) == 0 || name == L"ToolbarWindow32" ||
+                                   name == L"ReBarWindow32" || name == L"ComboBoxEx32";
+        for (UINT message : messages) {
+            if (commonControl && message < WM_APP) continue;
             for (const auto& junk : kJunk) PostMessageW(window, message, junk.w, junk.l);
+        }
         // Sent, as a notification or a dialog's start would be: the system passes these numbers on as
         // they are.
         DWORD_PTR result = 0;
