@@ -246,9 +246,11 @@ TEST_F(SettingsDialogTest, OddStoredValuesStillOpenTheSheetAndAreShownByTheirRul
     const INT_PTR result = run(sheet, {[&] {
         HWND general = page(sheet.hwnd(), 0);
         ASSERT_NE(general, nullptr);
-        EXPECT_TRUE(checked(general, IDC_PREVIEW_4_SEC)) << "any value past 1 reads as 4 sec";
+        // Out of range, each is read as its default.
+        EXPECT_TRUE(checked(general, IDC_PREVIEW_2_SEC));
+        EXPECT_FALSE(checked(general, IDC_PREVIEW_4_SEC));
         EXPECT_TRUE(checked(general, IDC_SOUND_FOCUS));
-        EXPECT_TRUE(checked(general, IDC_NAME_PREFIX));
+        EXPECT_TRUE(checked(general, IDC_NAME_DATE));
         EXPECT_EQ(text(GetDlgItem(general, IDC_NAME_PREFIX_TEXT)), L"Room4B") << "a stored prefix is cleaned too";
         EXPECT_TRUE(checked(general, IDC_KEEP_YES) != checked(general, IDC_KEEP_NO)) << "exactly one answer";
         PropSheet_PressButton(sheet.hwnd(), PSBTN_OK);
@@ -256,6 +258,7 @@ TEST_F(SettingsDialogTest, OddStoredValuesStillOpenTheSheetAndAreShownByTheirRul
     ASSERT_EQ(result, IDOK);
     VNTSkeoRegedit stored;
     stored.loadSettings();
-    EXPECT_EQ(stored.instantPreview(), 2);
+    EXPECT_EQ(stored.instantPreview(), 1);
+    EXPECT_EQ(stored.photoNameFormat(), 0);
     EXPECT_EQ(stored.photoNameUserDefine(), L"Room4B");
 }
