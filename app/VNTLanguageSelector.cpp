@@ -2,7 +2,9 @@
 
 #include "app/VNTNotificationCenter.h"
 #include "app/VNTUI_Object.h"
+#include "framework/Trace.h"
 #include "framework/Window.h"
+#include "settings/StoredNumbers.h"
 #include "settings/VNTRegedit.h"
 
 namespace {
@@ -14,6 +16,12 @@ VNTLanguageSelector::UserLanguageSource g_userLanguage = &systemUserLanguage;
 const wchar_t kLanguageSubkey[] = L"Language";
 const wchar_t kLanguageValue[] = L"LANGID";
 const wchar_t kProductName[] = L"Zevlan";
+
+// The languages the string table holds, and the one for every other.
+const settings::StoredNumber& offeredLanguages() {
+    static const settings::StoredNumber& languages = *settings::findStoredNumber(kLanguageSubkey, kLanguageValue);
+    return languages;
+}
 
 }  // namespace
 
@@ -32,13 +40,20 @@ void VNTLanguageSelector::Initialize() {
     productName_ = kProductName;
     VNTRegedit registry(productName_);
     int32_t stored = 0;
-    const LANGID id = registry.getDword(stored, kLanguageSubkey, kLanguageValue) ? static_cast<LANGID>(stored)
-                                                                                 : g_userLanguage();
-    setLanguage(id);
+    if (!registry.getDword(stored, kLanguageSubkey, kLanguageValue)) {
+        setLanguage(g_userLanguage());
+        return;
+    }
+    // The whole stored number counts: its low half alone could pass for a language.
+    if (!offeredLanguages().accepts(stored)) {
+        vnt::trace(L"VNTLanguageSelector: the stored language %d is not offered", stored);
+        stored = offeredLanguages().defaultValue;
+    }
+    setLanguage(static_cast<LANGID>(stored));
 }
 
 void VNTLanguageSelector::setLanguage(LANGID id) {
-    if (id != kEnglish && id != kTraditionalChinese && id != kJapanese) id = kEnglish;
+    if (!offeredLanguages().accepts(id)) id = static_cast<LANGID>(offeredLanguages().defaultValue);
     language_ = id;
     VNTRegedit(productName_).setDword(language_, kLanguageSubkey, kLanguageValue);
     VNTNotificationCenter::instance().postNotification(kLanguageChangedNotification, nullptr);

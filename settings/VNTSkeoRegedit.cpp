@@ -3,37 +3,26 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include <climits>
-
 #include "app/PhotoFileName.h"
 #include "framework/Trace.h"
+#include "settings/StoredNumbers.h"
 
 const wchar_t VNTSkeoRegedit::kProductName[] = L"Zevlan";
 const wchar_t VNTSkeoRegedit::kLastSystemTimeName[] = L"LastSystemTime\t";
 
 namespace {
 
-// Numeric defaults.
-constexpr int32_t kDefaultFlickerCorrection = 0;
-constexpr int32_t kDefaultInstantPreview = 1;
-constexpr int32_t kDefaultSoundEffectFocus = 1;
-constexpr int32_t kDefaultSoundEffectSnapshot = 1;
-constexpr int32_t kDefaultPhotoNameFormat = 0;
-constexpr int32_t kDefaultProgrammableKeyFunction = 0;
-constexpr int32_t kDefaultTimeSerialNumber = 1;
-constexpr int32_t kDefaultCustomSerialNumber = 1;
-constexpr int32_t kDefaultCameraSettingsPreload = 1;
-constexpr int32_t kDefaultCameraZoom = 32801;
-constexpr int32_t kDefaultCameraTimer = 32821;
-constexpr int32_t kDefaultCameraMirrorVertical = 0;
-constexpr int32_t kDefaultCameraMirrorHorizontal = 0;
-constexpr int32_t kDefaultSkeoFamilyResolution = 32842;
-constexpr int32_t kDefaultPelloExposureValue = 4;
-constexpr int32_t kDefaultCameraExposureMode = 32818;
-constexpr int32_t kDefaultOtherResolution = 32845;
-constexpr int32_t kDefaultOtherExposureValue = 32813;
-
 const wchar_t* const kModelSubkeys[] = {L"Pello", L"Skeo", L"Zev", L"Others"};
+
+// Whether a number may be stored under that name; traces a refusal.
+bool acceptable(const std::wstring& subkey, const wchar_t* name, int32_t value) {
+    const settings::StoredNumber* number = settings::findStoredNumber(subkey, name);
+    if (number && number->accepts(value)) return true;
+    vnt::trace(L"VNTSkeoRegedit: %d refused for %ls", value, name);
+    return false;
+}
+
+int32_t nextSerial(int32_t serial) { return serial >= settings::kLastPhotoSerial ? 1 : serial + 1; }
 
 bool exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
@@ -71,17 +60,33 @@ void VNTSkeoRegedit::loadSettings() {
     getStringOrDefault(photoNameUserDefine_, L"", L"PhotoNameUserDefine", defaultPhotoNameUserDefine_);
     getStringOrDefault(lastSystemTime_, L"", kLastSystemTimeName, defaultLastSystemTime_);
 
-    getDwordOrDefault(flickerCorrection_, L"", L"FlickerCorrection", kDefaultFlickerCorrection);
-    getDwordOrDefault(instantPreview_, L"", L"InstantPreview", kDefaultInstantPreview);
-    getDwordOrDefault(soundEffectFocus_, L"", L"SoundEffectFocus", kDefaultSoundEffectFocus);
-    getDwordOrDefault(soundEffectSnapshot_, L"", L"SoundEffectSnapshot", kDefaultSoundEffectSnapshot);
-    getDwordOrDefault(photoNameFormat_, L"", L"PhotoNameFormat", kDefaultPhotoNameFormat);
-    getDwordOrDefault(programmableKeyFunction_, L"", L"ProgrammableKeyFunction", kDefaultProgrammableKeyFunction);
-    getDwordOrDefault(timeSerialNumber_, L"", L"TimeSerialNumber", kDefaultTimeSerialNumber);
-    getDwordOrDefault(customSerialNumber_, L"", L"CustomSerialNumber", kDefaultCustomSerialNumber);
-
-    getDwordOrDefault(cameraSettingsPreload_, L"", L"CameraSettingsPreload", kDefaultCameraSettingsPreload);
+    const struct {
+        int32_t VNTSkeoRegedit::*field;
+        const wchar_t* name;
+    } numbers[] = {
+        {&VNTSkeoRegedit::flickerCorrection_, L"FlickerCorrection"},
+        {&VNTSkeoRegedit::instantPreview_, L"InstantPreview"},
+        {&VNTSkeoRegedit::soundEffectFocus_, L"SoundEffectFocus"},
+        {&VNTSkeoRegedit::soundEffectSnapshot_, L"SoundEffectSnapshot"},
+        {&VNTSkeoRegedit::photoNameFormat_, L"PhotoNameFormat"},
+        {&VNTSkeoRegedit::programmableKeyFunction_, L"ProgrammableKeyFunction"},
+        {&VNTSkeoRegedit::timeSerialNumber_, L"TimeSerialNumber"},
+        {&VNTSkeoRegedit::customSerialNumber_, L"CustomSerialNumber"},
+        {&VNTSkeoRegedit::cameraSettingsPreload_, L"CameraSettingsPreload"},
+    };
+    for (const auto& number : numbers) loadNumber(this->*number.field, L"", number.name);
     if (cameraSettingsPreload_ == 0) resetCameraSettings();
+}
+
+void VNTSkeoRegedit::loadNumber(int32_t& field, const std::wstring& subkey, const wchar_t* name) {
+    const settings::StoredNumber* number = settings::findStoredNumber(subkey, name);
+    if (!number) return;
+    getDwordOrDefault(field, subkey, name, number->defaultValue);
+    if (number->accepts(field)) return;
+    vnt::trace(L"VNTSkeoRegedit: %ls under \"%ls\" holds %d, out of range; the default %d is used and stored", name,
+               subkey.c_str(), field, number->defaultValue);
+    field = number->defaultValue;
+    setDword(field, subkey, name);
 }
 
 bool VNTSkeoRegedit::setText(std::wstring& field, const std::wstring& value, const wchar_t* valueName) {
@@ -90,6 +95,7 @@ bool VNTSkeoRegedit::setText(std::wstring& field, const std::wstring& value, con
 }
 
 bool VNTSkeoRegedit::setNumber(int32_t& field, int32_t value, const wchar_t* valueName) {
+    if (!acceptable(L"", valueName, value)) return false;
     field = value;
     return setDword(value, L"", valueName);
 }
@@ -146,17 +152,20 @@ bool VNTSkeoRegedit::selectCameraModel(const std::wstring& cameraClassName) {
 
     cameraSection_ = subkey;
     camera_ = std::make_unique<CameraSettings>();
-    const bool skeoFamily = subkey == L"Pello" || subkey == L"Skeo";
     CameraSettings& c = *camera_;
-    getDwordOrDefault(c.zoom, subkey, L"CameraZoom", kDefaultCameraZoom);
-    getDwordOrDefault(c.timer, subkey, L"CameraTimer", kDefaultCameraTimer);
-    getDwordOrDefault(c.mirrorVertical, subkey, L"CameraMirrorVertical", kDefaultCameraMirrorVertical);
-    getDwordOrDefault(c.mirrorHorizontal, subkey, L"CameraMirrorHorizontal", kDefaultCameraMirrorHorizontal);
-    getDwordOrDefault(c.resolution, subkey, L"CameraResolution",
-                      skeoFamily ? kDefaultSkeoFamilyResolution : kDefaultOtherResolution);
-    getDwordOrDefault(c.exposureValue, subkey, L"CameraExposureValue",
-                      subkey == L"Pello" ? kDefaultPelloExposureValue : kDefaultOtherExposureValue);
-    getDwordOrDefault(c.exposureMode, subkey, L"CameraExposureMode", kDefaultCameraExposureMode);
+    const struct {
+        int32_t CameraSettings::*field;
+        const wchar_t* name;
+    } numbers[] = {
+        {&CameraSettings::zoom, L"CameraZoom"},
+        {&CameraSettings::timer, L"CameraTimer"},
+        {&CameraSettings::mirrorVertical, L"CameraMirrorVertical"},
+        {&CameraSettings::mirrorHorizontal, L"CameraMirrorHorizontal"},
+        {&CameraSettings::resolution, L"CameraResolution"},
+        {&CameraSettings::exposureValue, L"CameraExposureValue"},
+        {&CameraSettings::exposureMode, L"CameraExposureMode"},
+    };
+    for (const auto& number : numbers) loadNumber(c.*number.field, subkey, number.name);
     return true;
 }
 
@@ -167,6 +176,7 @@ void VNTSkeoRegedit::resetCameraSettings() {
 bool VNTSkeoRegedit::setCameraField(int32_t CameraSettings::*field, int32_t value, const wchar_t* valueName) {
     if (!camera_) return false;
     if ((*camera_).*field == value) return true;
+    if (!acceptable(cameraSection_, valueName, value)) return false;
     (*camera_).*field = value;
     return setDword(value, cameraSection_, valueName);
 }
@@ -204,18 +214,23 @@ std::wstring VNTSkeoRegedit::makePhotoFileName() {
         }
     }
     int32_t& serial = custom ? customSerialNumber_ : timeSerialNumber_;
+    const wchar_t* serialName = custom ? L"CustomSerialNumber" : L"TimeSerialNumber";
     const std::wstring& prefix = custom ? photoNameUserDefine_ : lastSystemTime_;
 
-    // Serial numbers alone do not keep names apart: a reset registry, another library folder or a
-    // restored backup can hold the next name already, and the photo there must not be overwritten.
-    int32_t n = serial < 1 ? 1 : serial;
+    // Serial numbers alone do not keep names apart: a reset registry, another library folder, a
+    // restored backup or counting past the last number can meet a name in use, and the photo there
+    // must not be overwritten.
+    int32_t n = serial;
     std::wstring path = skeo::formatPhotoPath(photoLibraryLocation_, prefix, n);
-    while (exists(path) && n < INT32_MAX) path = skeo::formatPhotoPath(photoLibraryLocation_, prefix, ++n);
-    if (exists(path)) vnt::trace(L"VNTSkeoRegedit::makePhotoFileName: no free serial number left");
-
-    if (custom)
-        setCustomSerialNumber(n == INT32_MAX ? n : n + 1);
-    else
-        setTimeSerialNumber(n == INT32_MAX ? n : n + 1);
+    while (exists(path)) {
+        n = nextSerial(n);
+        if (n == serial) {
+            vnt::trace(L"VNTSkeoRegedit::makePhotoFileName: every serial number is taken in %ls",
+                       photoLibraryLocation_.c_str());
+            return std::wstring();
+        }
+        path = skeo::formatPhotoPath(photoLibraryLocation_, prefix, n);
+    }
+    setNumber(serial, nextSerial(n), serialName);
     return path;
 }

@@ -38,6 +38,7 @@ public:
     bool setPhotoLibraryLocation(const std::wstring& folder);
     bool setPhotoNameUserDefine(const std::wstring& prefix);
     bool setLastSystemTime(const std::wstring& date);
+    // The numeric setters refuse (and change nothing) a value outside the setting's range.
     bool setFlickerCorrection(int32_t value);
     bool setInstantPreview(int32_t value);
     bool setSoundEffectFocus(int32_t value);
@@ -57,7 +58,8 @@ public:
     // Deletes the subkeys of all models, so that each starts from its defaults.
     void resetCameraSettings();
 
-    // Each writes nothing when the value is unchanged, and fails when no model is selected.
+    // Each writes nothing when the value is unchanged, and fails when no model is selected or the
+    // value is outside what the model's setting takes.
     bool setCameraZoom(int32_t value);
     bool setCameraTimer(int32_t value);
     bool setCameraMirrorVertical(int32_t value);
@@ -67,7 +69,8 @@ public:
     bool setCameraExposureMode(int32_t value);
 
     // The full path of the next photo; advances and stores the serial number of the naming scheme
-    // in use and creates the library folder when it is missing. Never names an existing file.
+    // in use and creates the library folder when it is missing. Never names an existing file: empty
+    // when every serial number is taken. After the last serial number counting starts again at 1.
     std::wstring makePhotoFileName();
 
     // The subkey of a camera class ("Pello", "Skeo", "Zev", "Others"), or "" for an unknown class.
@@ -79,6 +82,9 @@ public:
     static const wchar_t kLastSystemTimeName[];  // "LastSystemTime\t"
 
 private:
+    // Reads a number with the default the table of stored numbers gives it; a stored value outside
+    // its accepted values is replaced by the default, which is written back.
+    void loadNumber(int32_t& field, const std::wstring& subkey, const wchar_t* name);
     bool setText(std::wstring& field, const std::wstring& value, const wchar_t* valueName);
     bool setNumber(int32_t& field, int32_t value, const wchar_t* valueName);
     bool setCameraField(int32_t CameraSettings::*field, int32_t value, const wchar_t* valueName);

@@ -78,7 +78,7 @@ INT_PTR CVNTUI_PropertySheet::DoModal(HWND owner) {
             quit = got == 0;
             break;
         }
-        if (swallowKey(msg)) continue;
+        if (takeKey(msg)) continue;
         if (!PropSheet_IsDialogMessage(sheet, &msg)) {
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
@@ -98,10 +98,20 @@ void CVNTUI_PropertySheet::Close() {
     if (hwnd_) PropSheet_PressButton(hwnd_, PSBTN_CANCEL);
 }
 
-bool CVNTUI_PropertySheet::swallowKey(const MSG& msg) const {
+bool CVNTUI_PropertySheet::takeKey(const MSG& msg) const {
     if (msg.message != WM_KEYDOWN && msg.message != WM_KEYUP && msg.message != WM_CHAR) return false;
     if (msg.wParam != VK_RETURN && msg.wParam != VK_ESCAPE) return false;
-    return msg.hwnd == hwnd_ || IsChild(hwnd_, msg.hwnd);
+    if (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd)) return false;
+    // A control that asks for the key (an open drop-down list closing itself) gets it.
+    const auto code = SendMessageW(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg));
+    if (code & DLGC_WANTMESSAGE) return false;
+    // Enter presses the focused push button, as Space does; the dialog manager would press the
+    // sheet's default button instead.
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN && (code & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)) &&
+        IsWindowEnabled(msg.hwnd))
+        SendMessageW(::GetParent(msg.hwnd), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(msg.hwnd), BN_CLICKED),
+                     reinterpret_cast<LPARAM>(msg.hwnd));
+    return true;
 }
 
 void CVNTUI_PropertySheet::OnInitSheet() {

@@ -1,5 +1,6 @@
 // A property sheet in the program's language with only OK and Cancel, both in the bottom-right
-// corner. It closes through its buttons only: Enter and Escape do nothing.
+// corner. It closes through its buttons only: Enter presses the focused push button and an open
+// drop-down list takes Enter and Escape; elsewhere both keys do nothing.
 #pragma once
 
 #include <vector>
@@ -38,7 +39,9 @@ protected:
 
 private:
     static int CALLBACK SheetCallback(HWND hwnd, UINT message, LPARAM lParam);
-    bool swallowKey(const MSG& msg) const;
+    // Enter and Escape never close the sheet: true when the message was handled here and must not
+    // reach the dialog manager.
+    bool takeKey(const MSG& msg) const;
 
     UINT captionId_;
     std::vector<CVNTUI_PropertyPage*> pages_;

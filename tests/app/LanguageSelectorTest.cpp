@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "app/VNTLanguageSelector.h"
 #include "app/VNTNotificationCenter.h"
@@ -61,25 +63,46 @@ TEST_F(LanguageTest, FirstRunFollowsTheUserLanguageOrFallsBackToEnglish) {
     }
 }
 
+struct StoredLanguage {
+    std::string what;
+    DWORD type;
+    std::vector<BYTE> bytes;
+    LANGID chosen;
+};
+
+StoredLanguage storedDword(uint32_t v, LANGID chosen) {
+    std::vector<BYTE> bytes(4);
+    std::memcpy(bytes.data(), &v, 4);
+    return {"dword " + std::to_string(static_cast<int32_t>(v)), REG_DWORD, bytes, chosen};
+}
+
 TEST_F(LanguageTest, AStoredChoiceWinsUnlessItIsUnsupported) {
     g_userLanguage = 1041;
-    const DWORD chinese = 1028;
-    ASSERT_TRUE(writeRaw(kLanguageKey, L"LANGID", REG_DWORD, &chinese, 4));
-    VNTLanguageSelector selector;
-    selector.Initialize();
-    EXPECT_EQ(selector.language(), 1028);
-
-    const DWORD simplified = 2052;
-    ASSERT_TRUE(writeRaw(kLanguageKey, L"LANGID", REG_DWORD, &simplified, 4));
-    selector.Initialize();
-    EXPECT_EQ(selector.language(), 1033);
-    EXPECT_EQ(readRaw(kLanguageKey, L"LANGID").dword(), 1033u) << "stored back";
-
     const wchar_t text[] = L"1041";
-    ASSERT_TRUE(writeRaw(kLanguageKey, L"LANGID", REG_SZ, text, sizeof text));
-    selector.Initialize();
-    EXPECT_EQ(selector.language(), 1041) << "a value of the wrong type is ignored";
-    EXPECT_EQ(readRaw(kLanguageKey, L"LANGID").type, static_cast<DWORD>(REG_DWORD));
+    const std::vector<BYTE> textBytes(reinterpret_cast<const BYTE*>(text),
+                                      reinterpret_cast<const BYTE*>(text) + sizeof text);
+    const StoredLanguage cases[] = {
+        storedDword(1028, 1028),
+        storedDword(1033, 1033),
+        storedDword(2052, 1033),
+        storedDword(0x00010411u, 1033),  // its low half alone would read as Japanese
+        storedDword(0xFFFF0404u, 1033),
+        storedDword(0xFFFFFFFFu, 1033),
+        storedDword(0, 1033),
+        // Unreadable counts as missing: the user's own language.
+        {"REG_SZ", REG_SZ, textBytes, 1041},
+        {"3-byte binary", REG_BINARY, {0x04, 0x04, 0}, 1041},
+    };
+    for (const StoredLanguage& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(writeRaw(kLanguageKey, L"LANGID", c.type, c.bytes.data(), static_cast<DWORD>(c.bytes.size())));
+        VNTLanguageSelector selector;
+        selector.Initialize();
+        EXPECT_EQ(selector.language(), c.chosen);
+        const RawValue stored = readRaw(kLanguageKey, L"LANGID");
+        EXPECT_EQ(stored.type, static_cast<DWORD>(REG_DWORD)) << "stored back";
+        EXPECT_EQ(stored.dword(), c.chosen) << "stored back";
+    }
 }
 
 TEST_F(LanguageTest, EveryChoiceIsAnnouncedEvenWithoutAChange) {

@@ -133,11 +133,22 @@ protected:
         return taken ? meanLevel(path) : -1;
     }
 
+    // Runs the settings sheet over the camera; a first step opens the Image Adjustment page, in page_.
+    INT_PTR runOnAdjustmentPage(CVNTUI_Skeo_SettingsPropSheet& sheet, std::vector<std::function<void()>> script) {
+        sheet.imageAdjustmentPage().setCamera(camera_.get());
+        script.insert(script.begin(), [this, &sheet] {
+            PropSheet_SetCurSel(sheet.hwnd(), nullptr, 1);
+            page_ = PropSheet_IndexToHwnd(sheet.hwnd(), 1);
+        });
+        return testsupport::runSheet(sheet, nullptr, std::move(script));
+    }
+
     static bool registered_;
     testsupport::RegistrySandbox registry_;
     vnt::GdiplusSession gdiplus_;
     HWND window_ = nullptr;
     std::unique_ptr<VNTWebcamSkeo> camera_;
+    HWND page_ = nullptr;
     testsupport::TempFolder folder_{L"adjustment-photos"};
 };
 bool ImageAdjustmentTest::registered_ = false;
@@ -148,11 +159,9 @@ TEST_F(ImageAdjustmentTest, ASliderChangesTheLivePictureAtOnceAndCancelKeepsIt) 
     VNTSkeoRegedit settings;
     settings.loadSettings();
     CVNTUI_Skeo_SettingsPropSheet sheet(settings);
-    sheet.imageAdjustmentPage().setCamera(camera_.get());
     double brighter = -1;
-    const INT_PTR result = testsupport::runSheet(sheet, nullptr, {[&] {
-        PropSheet_SetCurSel(sheet.hwnd(), nullptr, 1);
-        HWND page = PropSheet_IndexToHwnd(sheet.hwnd(), 1);
+    const INT_PTR result = runOnAdjustmentPage(sheet, {[&] {
+        HWND page = page_;
         HWND slider = GetDlgItem(page, kBrightnessSlider);
         ASSERT_TRUE(IsWindowEnabled(slider));
         EXPECT_EQ(SendMessageW(slider, TBM_GETRANGEMIN, 0, 0), 0);
@@ -186,10 +195,8 @@ TEST_F(ImageAdjustmentTest, DefaultPutsTheStandardValuesBackAndTheCameraCanGoWhi
     VNTSkeoRegedit settings;
     settings.loadSettings();
     CVNTUI_Skeo_SettingsPropSheet sheet(settings);
-    sheet.imageAdjustmentPage().setCamera(camera_.get());
-    const INT_PTR result = testsupport::runSheet(sheet, nullptr, {[&] {
-        PropSheet_SetCurSel(sheet.hwnd(), nullptr, 1);
-        HWND page = PropSheet_IndexToHwnd(sheet.hwnd(), 1);
+    const INT_PTR result = runOnAdjustmentPage(sheet, {[&] {
+        HWND page = page_;
         EXPECT_EQ(text(page, kBrightnessValue), L"40");
         SendMessageW(GetDlgItem(page, IDC_ADJUST_DEFAULT), BM_CLICK, 0, 0);
         LONG value = 0;
@@ -204,4 +211,26 @@ TEST_F(ImageAdjustmentTest, DefaultPutsTheStandardValuesBackAndTheCameraCanGoWhi
         PropSheet_PressButton(sheet.hwnd(), PSBTN_OK);
     }});
     EXPECT_EQ(result, IDOK);
+}
+
+// Enter on the focused Default button presses it as a click does.
+TEST_F(ImageAdjustmentTest, EnterOnTheFocusedDefaultButtonPressesIt) {
+    ASSERT_TRUE(camera_->setVideoProcAmpProperty(kBrightness, 40));
+    VNTSkeoRegedit settings;
+    settings.loadSettings();
+    CVNTUI_Skeo_SettingsPropSheet sheet(settings);
+    const INT_PTR result = runOnAdjustmentPage(sheet, {[&] {
+        EXPECT_EQ(text(page_, kBrightnessValue), L"40");
+        HWND button = GetDlgItem(page_, IDC_ADJUST_DEFAULT);
+        SetFocus(button);
+        ASSERT_EQ(GetFocus(), button);
+        testsupport::postKeyPress(button, VK_RETURN);
+    }, [&] {
+        LONG value = 0;
+        ASSERT_TRUE(camera_->getVideoProcAmpProperty(kBrightness, &value));
+        EXPECT_EQ(value, 128);
+        EXPECT_EQ(text(page_, kBrightnessValue), L"128");
+        PropSheet_PressButton(sheet.hwnd(), PSBTN_CANCEL);
+    }});
+    EXPECT_EQ(result, IDCANCEL) << "Enter pressed Default, not OK";
 }

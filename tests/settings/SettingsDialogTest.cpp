@@ -44,6 +44,27 @@ void typeInto(HWND edit, const std::wstring& typed) {
     for (wchar_t c : typed) SendMessageW(edit, WM_CHAR, c, 0);
 }
 
+// The folder browser a "Change" press opens: a dialog of this thread owned by the sheet.
+HWND folderBrowserOver(HWND sheet) {
+    struct Search {
+        HWND sheet;
+        HWND found;
+    } search{sheet, nullptr};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            wchar_t name[16] = {};
+            GetClassNameW(window, name, 16);
+            if (window == s->sheet || std::wstring(name) != L"#32770" || GetWindow(window, GW_OWNER) != s->sheet)
+                return TRUE;
+            s->found = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 std::wstring tabText(HWND sheet, int index) {
     wchar_t buffer[128] = {};
     TCITEMW item{};
@@ -246,9 +267,11 @@ TEST_F(SettingsDialogTest, OddStoredValuesStillOpenTheSheetAndAreShownByTheirRul
     const INT_PTR result = run(sheet, {[&] {
         HWND general = page(sheet.hwnd(), 0);
         ASSERT_NE(general, nullptr);
-        EXPECT_TRUE(checked(general, IDC_PREVIEW_4_SEC)) << "any value past 1 reads as 4 sec";
+        // Out of range, each is read as its default.
+        EXPECT_TRUE(checked(general, IDC_PREVIEW_2_SEC));
+        EXPECT_FALSE(checked(general, IDC_PREVIEW_4_SEC));
         EXPECT_TRUE(checked(general, IDC_SOUND_FOCUS));
-        EXPECT_TRUE(checked(general, IDC_NAME_PREFIX));
+        EXPECT_TRUE(checked(general, IDC_NAME_DATE));
         EXPECT_EQ(text(GetDlgItem(general, IDC_NAME_PREFIX_TEXT)), L"Room4B") << "a stored prefix is cleaned too";
         EXPECT_TRUE(checked(general, IDC_KEEP_YES) != checked(general, IDC_KEEP_NO)) << "exactly one answer";
         PropSheet_PressButton(sheet.hwnd(), PSBTN_OK);
@@ -256,6 +279,99 @@ TEST_F(SettingsDialogTest, OddStoredValuesStillOpenTheSheetAndAreShownByTheirRul
     ASSERT_EQ(result, IDOK);
     VNTSkeoRegedit stored;
     stored.loadSettings();
-    EXPECT_EQ(stored.instantPreview(), 2);
+    EXPECT_EQ(stored.instantPreview(), 1);
+    EXPECT_EQ(stored.photoNameFormat(), 0);
     EXPECT_EQ(stored.photoNameUserDefine(), L"Room4B");
+}
+
+// Enter presses the push button that has the focus and an open drop-down list takes Enter and
+// Escape to close itself; anywhere else both keys do nothing, and the sheet never closes by them.
+TEST_F(SettingsDialogTest, EnterAndEscapeActOnlyOnAFocusedButtonOrAnOpenList) {
+    enum class Effect { Nothing, FolderBrowserOpens, ListCloses };
+    struct Case {
+        const char* what;
+        int control;  // on the General page; IDOK is the sheet's own button, 0 its tab control
+        UINT key;
+        bool dropList;
+        Effect effect;
+    };
+    const Case cases[] = {
+        {"Enter on Change", IDC_LIBRARY_CHANGE, VK_RETURN, false, Effect::FolderBrowserOpens},
+        {"Escape on Change", IDC_LIBRARY_CHANGE, VK_ESCAPE, false, Effect::Nothing},
+        {"Escape on the open camera list", IDC_DEVICE_LIST, VK_ESCAPE, true, Effect::ListCloses},
+        {"Enter on the open camera list", IDC_DEVICE_LIST, VK_RETURN, true, Effect::ListCloses},
+        {"Enter on the closed camera list", IDC_DEVICE_LIST, VK_RETURN, false, Effect::Nothing},
+        {"Escape on the closed camera list", IDC_DEVICE_LIST, VK_ESCAPE, false, Effect::Nothing},
+        {"Enter in the prefix", IDC_NAME_PREFIX_TEXT, VK_RETURN, false, Effect::Nothing},
+        {"Escape in the prefix", IDC_NAME_PREFIX_TEXT, VK_ESCAPE, false, Effect::Nothing},
+        {"Enter on a radio button", IDC_PREVIEW_2_SEC, VK_RETURN, false, Effect::Nothing},
+        {"Enter on a check box", IDC_SOUND_FOCUS, VK_RETURN, false, Effect::Nothing},
+        {"Enter on the tabs", 0, VK_RETURN, false, Effect::Nothing},
+        {"Escape on the tabs", 0, VK_ESCAPE, false, Effect::Nothing},
+        {"Escape on OK", IDOK, VK_ESCAPE, false, Effect::Nothing},
+    };
+    settings_.setInstantPreview(1);
+    CVNTUI_Skeo_SettingsPropSheet sheet(settings_);
+    sheet.generalPage().setDeviceNames({L"Skeo on the desk", L"Pello"});
+    sheet.generalPage().setCurrentDevice(L"Pello");
+
+    // What a stray key could change on the General page.
+    struct State {
+        std::vector<bool> checks;
+        std::wstring library, prefix;
+        LRESULT device = CB_ERR;
+        bool operator==(const State& o) const {
+            return checks == o.checks && library == o.library && prefix == o.prefix && device == o.device;
+        }
+    };
+    auto stateOf = [](HWND general) {
+        State s;
+        for (int id : {IDC_PREVIEW_OFF, IDC_PREVIEW_2_SEC, IDC_PREVIEW_4_SEC, IDC_SOUND_FOCUS, IDC_SOUND_SNAPSHOT,
+                       IDC_NAME_DATE, IDC_NAME_PREFIX, IDC_KEEP_YES, IDC_KEEP_NO})
+            s.checks.push_back(checked(general, id));
+        s.library = text(GetDlgItem(general, IDC_LIBRARY_FOLDER));
+        s.prefix = text(GetDlgItem(general, IDC_NAME_PREFIX_TEXT));
+        s.device = SendMessageW(GetDlgItem(general, IDC_DEVICE_LIST), CB_GETCURSEL, 0, 0);
+        return s;
+    };
+
+    HWND window = nullptr;
+    State before;
+    bool browserSeen = false;
+    std::vector<std::function<void()>> script;
+    for (const Case& c : cases) {
+        script.push_back([&, c] {
+            window = sheet.hwnd();
+            HWND general = page(window, 0);
+            HWND control = c.control == 0 ? PropSheet_GetTabControl(window)
+                           : c.control == IDOK ? GetDlgItem(window, IDOK)
+                                               : GetDlgItem(general, c.control);
+            ASSERT_NE(control, nullptr) << c.what;
+            SetFocus(control);
+            if (c.dropList) {
+                SendMessageW(control, CB_SHOWDROPDOWN, TRUE, 0);
+                ASSERT_TRUE(SendMessageW(control, CB_GETDROPPEDSTATE, 0, 0)) << c.what;
+            }
+            before = stateOf(general);
+            browserSeen = false;
+            testsupport::postKeyPress(control, c.key);
+        });
+        // Runs inside the folder browser's own loop when the key opened it.
+        script.push_back([&] {
+            if (HWND browser = folderBrowserOver(window)) {
+                browserSeen = true;
+                PostMessageW(browser, WM_COMMAND, IDCANCEL, 0);
+            }
+        });
+        script.push_back([&, c] {
+            ASSERT_TRUE(IsWindow(window) && PropSheet_GetCurrentPageHwnd(window)) << c.what << ": the sheet closed";
+            HWND general = page(window, 0);
+            EXPECT_EQ(browserSeen, c.effect == Effect::FolderBrowserOpens) << c.what;
+            EXPECT_FALSE(SendMessageW(GetDlgItem(general, IDC_DEVICE_LIST), CB_GETDROPPEDSTATE, 0, 0)) << c.what;
+            EXPECT_TRUE(stateOf(general) == before) << c.what << ": the page changed";
+            SendMessageW(GetDlgItem(general, IDC_DEVICE_LIST), CB_SHOWDROPDOWN, FALSE, 0);
+        });
+    }
+    script.push_back([&] { PropSheet_PressButton(window, PSBTN_CANCEL); });
+    EXPECT_EQ(run(sheet, std::move(script)), IDCANCEL);
 }

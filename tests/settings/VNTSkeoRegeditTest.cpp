@@ -3,7 +3,10 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <climits>
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "settings/VNTSkeoRegedit.h"
 #include "tests/support/RegistrySandbox.h"
@@ -76,6 +79,196 @@ TEST_F(SettingsTest, StoredValuesWinAndWrongTypesFallBackToTheDefault) {
     EXPECT_EQ(readRaw(kProductKey, L"SoundEffectFocus").type, static_cast<DWORD>(REG_DWORD));
     EXPECT_EQ(settings.videoDevice(), L"");
     EXPECT_EQ(readRaw(kProductKey, L"VideoDevice").type, static_cast<DWORD>(REG_SZ));
+}
+
+// What the registry may hold in place of a number: other programs, hand edits and old versions
+// leave all of these.
+struct Stored {
+    std::string what;
+    DWORD type;
+    std::vector<BYTE> bytes;
+    bool isNumber() const { return type == REG_DWORD && bytes.size() == 4; }
+    int32_t number() const {
+        int32_t v = 0;
+        std::memcpy(&v, bytes.data(), 4);
+        return v;
+    }
+};
+
+Stored storedDword(uint32_t v) {
+    std::vector<BYTE> bytes(4);
+    std::memcpy(bytes.data(), &v, 4);
+    return Stored{"dword " + std::to_string(static_cast<int32_t>(v)), REG_DWORD, bytes};
+}
+
+std::vector<Stored> oddValues(int32_t low, int32_t high) {
+    std::vector<Stored> values = {storedDword(77),         storedDword(0xFFFFFFFFu), storedDword(0x7FFFFFFFu),
+                                  storedDword(0x80000000u), storedDword(static_cast<uint32_t>(high) + 1u),
+                                  storedDword(static_cast<uint32_t>(low)), storedDword(static_cast<uint32_t>(high))};
+    if (low != 0) values.push_back(storedDword(static_cast<uint32_t>(low) - 1u));
+    const wchar_t junk[] = L"junk";
+    const wchar_t number[] = L"1";
+    values.push_back({"REG_SZ junk", REG_SZ, std::vector<BYTE>(reinterpret_cast<const BYTE*>(junk),
+                                                                reinterpret_cast<const BYTE*>(junk) + sizeof junk)});
+    values.push_back({"REG_SZ 1", REG_SZ, std::vector<BYTE>(reinterpret_cast<const BYTE*>(number),
+                                                             reinterpret_cast<const BYTE*>(number) + sizeof number)});
+    values.push_back({"3-byte binary", REG_BINARY, {1, 0, 0}});
+    values.push_back({"3-byte dword", REG_DWORD, {1, 0, 0}});
+    values.push_back({"qword 1", REG_QWORD, {1, 0, 0, 0, 0, 0, 0, 0}});
+    values.push_back({"empty binary", REG_BINARY, {}});
+    return values;
+}
+
+// A value of the registry table with the numbers it may take and the default it falls back to.
+struct NumberRange {
+    const wchar_t* name;
+    int32_t low;
+    int32_t high;
+    int32_t fallback;
+};
+
+// Loaded as stored when it is a number in range, else as the default, which the registry then holds.
+void expectLoaded(const std::wstring& key, const NumberRange& r, const Stored& s, int32_t loaded) {
+    const bool kept = s.isNumber() && s.number() >= r.low && s.number() <= r.high;
+    const int32_t expected = kept ? s.number() : r.fallback;
+    EXPECT_EQ(loaded, expected);
+    const RawValue after = readRaw(key, r.name);
+    EXPECT_EQ(after.type, static_cast<DWORD>(REG_DWORD));
+    EXPECT_EQ(after.data.size(), 4u);
+    EXPECT_EQ(static_cast<int32_t>(after.dword()), expected);
+}
+
+TEST_F(SettingsTest, OddStoredApplicationNumbersLoadAsTheirDefaultAndTheDefaultIsStoredBack) {
+    struct Case {
+        NumberRange range;
+        int32_t (VNTSkeoRegedit::*get)() const;
+    };
+    const Case cases[] = {
+        {{L"InstantPreview", 0, 2, 1}, &VNTSkeoRegedit::instantPreview},
+        {{L"SoundEffectFocus", 0, 1, 1}, &VNTSkeoRegedit::soundEffectFocus},
+        {{L"SoundEffectSnapshot", 0, 1, 1}, &VNTSkeoRegedit::soundEffectSnapshot},
+        {{L"PhotoNameFormat", 0, 1, 0}, &VNTSkeoRegedit::photoNameFormat},
+        {{L"TimeSerialNumber", 1, 99999999, 1}, &VNTSkeoRegedit::timeSerialNumber},
+        {{L"CustomSerialNumber", 1, 99999999, 1}, &VNTSkeoRegedit::customSerialNumber},
+        {{L"CameraSettingsPreload", 0, 1, 1}, &VNTSkeoRegedit::cameraSettingsPreload},
+        // Stored only: nothing waits on them or counts with them, so any number stays.
+        {{L"FlickerCorrection", INT32_MIN, INT32_MAX, 0}, &VNTSkeoRegedit::flickerCorrection},
+        {{L"ProgrammableKeyFunction", INT32_MIN, INT32_MAX, 0}, &VNTSkeoRegedit::programmableKeyFunction},
+    };
+    for (const Case& c : cases) {
+        for (const Stored& s : oddValues(c.range.low, c.range.high)) {
+            SCOPED_TRACE(testing::Message() << c.range.name << ": " << s.what);
+            ASSERT_TRUE(writeRaw(kProductKey, c.range.name, s.type, s.bytes.data(), static_cast<DWORD>(s.bytes.size())));
+            VNTSkeoRegedit settings;
+            expectLoaded(kProductKey, c.range, s, (settings.*c.get)());
+        }
+    }
+}
+
+TEST_F(SettingsTest, OddStoredCameraNumbersLoadAsTheModelsDefaultAndTheDefaultIsStoredBack) {
+    struct Case {
+        const wchar_t* cameraClass;
+        const wchar_t* subkey;
+        NumberRange range;
+        int32_t CameraSettings::*field;
+    };
+    const Case cases[] = {
+        {L"VNTWebcamSkeoPlus", L"Pello", {L"CameraZoom", 32801, 32806, 32801}, &CameraSettings::zoom},
+        {L"VNTWebcamSkeoPlus", L"Pello", {L"CameraTimer", 32821, 32823, 32821}, &CameraSettings::timer},
+        {L"VNTWebcamSkeoPlus", L"Pello", {L"CameraMirrorVertical", 0, 1, 0}, &CameraSettings::mirrorVertical},
+        {L"VNTWebcamSkeoPlus", L"Pello", {L"CameraMirrorHorizontal", 0, 1, 0}, &CameraSettings::mirrorHorizontal},
+        {L"VNTWebcamSkeoPlus", L"Pello", {L"CameraResolution", 32841, 32846, 32842}, &CameraSettings::resolution},
+        {L"VNTWebcamSkeoPlus", L"Pello", {L"CameraExposureValue", 0, 15, 4}, &CameraSettings::exposureValue},
+        {L"VNTWebcamSkeoPlus", L"Pello", {L"CameraExposureMode", 32818, 32819, 32818}, &CameraSettings::exposureMode},
+        {L"VNTWebcamSkeo", L"Skeo", {L"CameraZoom", 32801, 32806, 32801}, &CameraSettings::zoom},
+        {L"VNTWebcamSkeo", L"Skeo", {L"CameraResolution", 32841, 32846, 32842}, &CameraSettings::resolution},
+        {L"VNTWebcamSkeo", L"Skeo", {L"CameraExposureValue", 32811, 32815, 32813}, &CameraSettings::exposureValue},
+        {L"VNTWebcamZev", L"Zev", {L"CameraExposureValue", 32811, 32815, 32813}, &CameraSettings::exposureValue},
+        {L"VNTWebcam", L"Others", {L"CameraTimer", 32821, 32823, 32821}, &CameraSettings::timer},
+        {L"VNTWebcam", L"Others", {L"CameraResolution", 32841, 32846, 32845}, &CameraSettings::resolution},
+        {L"VNTWebcam", L"Others", {L"CameraExposureValue", 32811, 32815, 32813}, &CameraSettings::exposureValue},
+        {L"VNTWebcam", L"Others", {L"CameraExposureMode", 32818, 32819, 32818}, &CameraSettings::exposureMode},
+    };
+    for (const Case& c : cases) {
+        const std::wstring key = kProductKey + L"\\" + c.subkey;
+        for (const Stored& s : oddValues(c.range.low, c.range.high)) {
+            SCOPED_TRACE(testing::Message() << c.subkey << "\\" << c.range.name << ": " << s.what);
+            ASSERT_TRUE(writeRaw(key, c.range.name, s.type, s.bytes.data(), static_cast<DWORD>(s.bytes.size())));
+            VNTSkeoRegedit settings;
+            ASSERT_TRUE(settings.selectCameraModel(c.cameraClass));
+            expectLoaded(key, c.range, s, settings.cameraSettings()->*c.field);
+        }
+    }
+}
+
+TEST_F(SettingsTest, SettersRefuseNumbersOutsideTheirRangeAndKeepWhatWasThere) {
+    VNTSkeoRegedit settings;
+    struct Refused {
+        const wchar_t* name;
+        bool (VNTSkeoRegedit::*set)(int32_t);
+        int32_t (VNTSkeoRegedit::*get)() const;
+        int32_t refused;
+    };
+    for (const Refused& r : {Refused{L"InstantPreview", &VNTSkeoRegedit::setInstantPreview,
+                                     &VNTSkeoRegedit::instantPreview, 77},
+                             Refused{L"InstantPreview", &VNTSkeoRegedit::setInstantPreview,
+                                     &VNTSkeoRegedit::instantPreview, -1},
+                             Refused{L"SoundEffectFocus", &VNTSkeoRegedit::setSoundEffectFocus,
+                                     &VNTSkeoRegedit::soundEffectFocus, 2},
+                             Refused{L"PhotoNameFormat", &VNTSkeoRegedit::setPhotoNameFormat,
+                                     &VNTSkeoRegedit::photoNameFormat, 9},
+                             Refused{L"CustomSerialNumber", &VNTSkeoRegedit::setCustomSerialNumber,
+                                     &VNTSkeoRegedit::customSerialNumber, 0},
+                             Refused{L"TimeSerialNumber", &VNTSkeoRegedit::setTimeSerialNumber,
+                                     &VNTSkeoRegedit::timeSerialNumber, 100000000},
+                             Refused{L"CameraSettingsPreload", &VNTSkeoRegedit::setCameraSettingsPreload,
+                                     &VNTSkeoRegedit::cameraSettingsPreload, -5}}) {
+        SCOPED_TRACE(testing::Message() << r.name << " = " << r.refused);
+        const int32_t before = (settings.*r.get)();
+        EXPECT_FALSE((settings.*r.set)(r.refused));
+        EXPECT_EQ((settings.*r.get)(), before);
+        EXPECT_EQ(static_cast<int32_t>(readRaw(kProductKey, r.name).dword()), before);
+    }
+
+    struct CameraRefused {
+        const wchar_t* cameraClass;
+        const wchar_t* name;
+        bool (VNTSkeoRegedit::*set)(int32_t);
+        int32_t CameraSettings::*field;
+        int32_t refused;
+        int32_t accepted;
+    };
+    for (const CameraRefused& r :
+         {CameraRefused{L"VNTWebcamSkeoPlus", L"CameraExposureValue", &VNTSkeoRegedit::setCameraExposureValue,
+                        &CameraSettings::exposureValue, 16, 15},
+          CameraRefused{L"VNTWebcamSkeoPlus", L"CameraExposureValue", &VNTSkeoRegedit::setCameraExposureValue,
+                        &CameraSettings::exposureValue, 200, 0},
+          CameraRefused{L"VNTWebcamSkeo", L"CameraExposureValue", &VNTSkeoRegedit::setCameraExposureValue,
+                        &CameraSettings::exposureValue, 7, 32815},
+          CameraRefused{L"VNTWebcamSkeo", L"CameraExposureValue", &VNTSkeoRegedit::setCameraExposureValue,
+                        &CameraSettings::exposureValue, 32816, 32811},
+          CameraRefused{L"VNTWebcamSkeo", L"CameraZoom", &VNTSkeoRegedit::setCameraZoom, &CameraSettings::zoom,
+                        32807, 32806},
+          CameraRefused{L"VNTWebcamSkeo", L"CameraTimer", &VNTSkeoRegedit::setCameraTimer, &CameraSettings::timer,
+                        -1, 32823},
+          CameraRefused{L"VNTWebcamSkeo", L"CameraMirrorVertical", &VNTSkeoRegedit::setCameraMirrorVertical,
+                        &CameraSettings::mirrorVertical, 2, 1},
+          CameraRefused{L"VNTWebcam", L"CameraMirrorHorizontal", &VNTSkeoRegedit::setCameraMirrorHorizontal,
+                        &CameraSettings::mirrorHorizontal, -1, 1},
+          CameraRefused{L"VNTWebcam", L"CameraResolution", &VNTSkeoRegedit::setCameraResolution,
+                        &CameraSettings::resolution, 32840, 32841},
+          CameraRefused{L"VNTWebcam", L"CameraExposureMode", &VNTSkeoRegedit::setCameraExposureMode,
+                        &CameraSettings::exposureMode, 32817, 32819}}) {
+        SCOPED_TRACE(testing::Message() << r.cameraClass << " " << r.name << " = " << r.refused);
+        ASSERT_TRUE(settings.selectCameraModel(r.cameraClass));
+        const std::wstring key = kProductKey + L"\\" + settings.cameraSection();
+        const int32_t before = settings.cameraSettings()->*r.field;
+        EXPECT_FALSE((settings.*r.set)(r.refused));
+        EXPECT_EQ(settings.cameraSettings()->*r.field, before);
+        EXPECT_EQ(static_cast<int32_t>(readRaw(key, r.name).dword()), before);
+        EXPECT_TRUE((settings.*r.set)(r.accepted));
+        EXPECT_EQ(static_cast<int32_t>(readRaw(key, r.name).dword()), r.accepted);
+    }
 }
 
 struct ModelCase {
@@ -214,6 +407,21 @@ TEST_F(PhotoNameTest, NeverNamesAFileThatExists) {
     ASSERT_TRUE(writeFile(folder.path() + L"class_0002.jpg", "earlier photo"));
     EXPECT_EQ(settings.makePhotoFileName(), folder.path() + L"class_0003.jpg");
     EXPECT_EQ(readRaw(kProductKey, L"CustomSerialNumber").dword(), 4u);
+}
+
+TEST_F(PhotoNameTest, AfterTheLastSerialTheFirstFreeOneFollowsAndNoPhotoIsOverwritten) {
+    ASSERT_TRUE(settings.setPhotoNameFormat(1));
+    ASSERT_TRUE(settings.setPhotoNameUserDefine(L"top"));
+    ASSERT_TRUE(writeFile(folder.path() + L"top_0001.jpg", "earlier photo"));
+    ASSERT_TRUE(settings.setCustomSerialNumber(99999999));
+    EXPECT_EQ(settings.makePhotoFileName(), folder.path() + L"top_99999999.jpg");
+    EXPECT_EQ(readRaw(kProductKey, L"CustomSerialNumber").dword(), 1u) << "counting starts again";
+    EXPECT_EQ(settings.makePhotoFileName(), folder.path() + L"top_0002.jpg") << "top_0001.jpg is kept";
+    EXPECT_EQ(readRaw(kProductKey, L"CustomSerialNumber").dword(), 3u);
+
+    ASSERT_TRUE(writeFile(folder.path() + L"top_99999999.jpg", "the last photo"));
+    ASSERT_TRUE(settings.setCustomSerialNumber(99999999));
+    EXPECT_EQ(settings.makePhotoFileName(), folder.path() + L"top_0002.jpg") << "past the top, then past 1";
 }
 
 TEST_F(PhotoNameTest, AMissingLibraryIsRecreatedWithEveryParent) {

@@ -42,6 +42,14 @@ inline INT_PTR runScripted(const std::function<INT_PTR()>& modal, std::vector<st
     return result;
 }
 
+// A key pressed and released as the keyboard delivers it to the focused control: posted, so it goes
+// through the window's own message loop.
+inline void postKeyPress(HWND focused, UINT key) {
+    const auto scan = static_cast<LPARAM>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC)) << 16;
+    PostMessageW(focused, WM_KEYDOWN, key, 1 | scan);
+    PostMessageW(focused, WM_KEYUP, key, 1 | scan | static_cast<LPARAM>(0xC0000000));
+}
+
 inline INT_PTR runSheet(CVNTUI_PropertySheet& sheet, HWND owner, std::vector<std::function<void()>> script) {
     return runScripted([&] { return sheet.DoModal(owner); }, std::move(script));
 }
