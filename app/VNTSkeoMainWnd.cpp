@@ -226,6 +226,12 @@ void VNTSkeoMainWnd::requestSnapshot(int parameter) {
 void VNTSkeoMainWnd::takeSnapshot(int parameter) {
     if (!camera_ || !database_ || shutter_) return;
     const std::wstring path = database_->makePhotoFileName();
+    if (path.empty()) {
+        // Every name of the serial range is taken: nothing may be overwritten.
+        vnt::trace(L"VNTSkeoMainWnd: no free photo name, no photo");
+        PlaceOverlays();
+        return;
+    }
     camera_->showBlackFrame();
     const ULONGLONG blackSince = GetTickCount64();
     if (!camera_->snapshot(path.c_str(), false)) {
