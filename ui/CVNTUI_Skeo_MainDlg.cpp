@@ -282,13 +282,17 @@ void CVNTUI_Skeo_MainDlg::EnterFullScreen() {
     RECT normal;
     GetWindowRect(hwnd(), &normal);
     normalOrigin_ = POINT{normal.left, normal.top};
-    // The work area, as a maximised popup covers it; sized by hand rather than maximised, because
-    // without a window manager to grant it a maximise request leaves the window as it was.
+    // Sized by hand rather than maximised, because without a window manager to grant it a
+    // maximise request leaves the window as it was.
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
-    if (GetMonitorInfoW(MonitorFromWindow(hwnd(), MONITOR_DEFAULTTONEAREST), &monitor))
-        SetWindowPos(hwnd(), nullptr, monitor.rcWork.left, monitor.rcWork.top, monitor.rcWork.right - monitor.rcWork.left,
-                     monitor.rcWork.bottom - monitor.rcWork.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (GetMonitorInfoW(MonitorFromWindow(hwnd(), MONITOR_DEFAULTTONEAREST), &monitor)) {
+        const Box whole{monitor.rcMonitor.left, monitor.rcMonitor.top, monitor.rcMonitor.right, monitor.rcMonitor.bottom};
+        const Box work{monitor.rcWork.left, monitor.rcWork.top, monitor.rcWork.right, monitor.rcWork.bottom};
+        const Box window = mainlayout::fullScreenWindow(mainlayout::Monitor{whole, work});
+        SetWindowPos(hwnd(), nullptr, window.left, window.top, window.width(), window.height(),
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     if (menuBar_ && menuBar_->hwnd()) {
         menuBar_->SetMode(CVNTUI_Skeo_MenuBar::ModeCamera);
         // A window of its own over the picture, owned so that it stays above the dialog.

@@ -103,11 +103,14 @@ TEST_F(MainDialogTest, ModesResizeAndFullScreen) {
         },
         [&] {
             EXPECT_EQ(CVNTUI_Skeo_MainDlg::ModeFullScreen, dialog_.mode());
-            RECT client, view, work;
+            RECT client, view;
             GetClientRect(d, &client);
-            SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-            EXPECT_EQ(work.right - work.left, client.right) << "the window covers the work area";
-            EXPECT_EQ(work.bottom - work.top, client.bottom);
+            MONITORINFO monitor{};
+            monitor.cbSize = sizeof monitor;
+            ASSERT_TRUE(GetMonitorInfoW(MonitorFromWindow(d, MONITOR_DEFAULTTONEAREST), &monitor));
+            const RECT& whole = monitor.rcMonitor;
+            EXPECT_EQ(whole.right - whole.left, client.right) << "the window covers the monitor, taskbar and all";
+            EXPECT_EQ(whole.bottom - whole.top, client.bottom);
             view = dialog_.cameraView().GetRectInParent();
             EXPECT_EQ((view.right - view.left) * 3, (view.bottom - view.top) * 4) << "the picture stays 4:3";
             EXPECT_EQ(client.right - view.right, view.left) << "centred";
