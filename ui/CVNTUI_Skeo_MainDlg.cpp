@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <string>
 
 #include "app/VNTLanguageSelector.h"
@@ -138,11 +139,8 @@ BOOL CVNTUI_Skeo_MainDlg::OnInitDialog() {
     SetWindowTextW(hwnd(), L"Skeo");
     SetWindowLongPtrW(hwnd(), GWL_STYLE, GetWindowLongPtrW(hwnd(), GWL_STYLE) | WS_MINIMIZEBOX);
 
-    {
-        vnt::WindowDC screen(hwnd());
-        const int w = GetSystemMetrics(SM_CXVIRTUALSCREEN), h = GetSystemMetrics(SM_CYVIRTUALSCREEN);
-        backBuffer_.create(screen.get(), w > 694 ? w : 694, h > 692 ? h : 692);
-    }
+    // The desktop's size at once, so that full screen and ordinary resizing need no new one.
+    fitBackBuffer(GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN));
     header_.Load(kHeaderImage);
     windowRect_ = RECT{0, 0, 694, 692};
 
@@ -308,6 +306,15 @@ void CVNTUI_Skeo_MainDlg::EnterFullScreen() {
     SetFocus(hwnd());
 }
 
+void CVNTUI_Skeo_MainDlg::fitBackBuffer(int width, int height) {
+    const int w = std::max({width, backBuffer_.width(), mainlayout::kMinimumWidth});
+    const int h = std::max({height, backBuffer_.height(), mainlayout::kCameraHeight + kPhotoExtra});
+    if (backBuffer_.valid() && backBuffer_.width() == w && backBuffer_.height() == h) return;
+    vnt::WindowDC screen(hwnd());
+    if (!backBuffer_.create(screen.get(), w, h))
+        vnt::trace(L"CVNTUI_Skeo_MainDlg: no back buffer of %dx%d (error %lu)", w, h, GetLastError());
+}
+
 void CVNTUI_Skeo_MainDlg::paintBackBuffer(int w, int h, bool fullScreen) {
     if (!backBuffer_.valid()) return;
     if (fullScreen) {
@@ -339,6 +346,7 @@ void CVNTUI_Skeo_MainDlg::LayoutWindow(const RECT& rect, bool fullScreen) {
         GetClientRect(hwnd(), &client);
         const Box picture = mainlayout::fullScreenPicture(client.right, client.bottom);
         SetWindowRgn(hwnd(), nullptr, TRUE);
+        fitBackBuffer(client.right, client.bottom);
         paintBackBuffer(client.right, client.bottom, true);
         placePictures(picture);
         ShowWindow(cameraView_.hwnd(), SW_SHOW);
@@ -354,6 +362,7 @@ void CVNTUI_Skeo_MainDlg::LayoutWindow(const RECT& rect, bool fullScreen) {
     std::vector<POINT> points;
     for (const auto& p : outline) points.push_back(POINT{p.x, p.y});
     SetWindowRgn(hwnd(), CreatePolygonRgn(points.data(), static_cast<int>(points.size()), ALTERNATE), TRUE);
+    fitBackBuffer(W, H);
     paintBackBuffer(W, H, false);
 
     buttons_[IDC_BUTTON_CLOSE - kFirstButton].MoveTo(W - 32, 9);
@@ -450,6 +459,11 @@ void CVNTUI_Skeo_MainDlg::onPaint() {
     }
     RECT client;
     GetClientRect(hwnd(), &client);
+    if (client.right > backBuffer_.width() || client.bottom > backBuffer_.height()) {
+        // Sized by something other than a layout (a display that grew): the background anew.
+        fitBackBuffer(client.right, client.bottom);
+        paintBackBuffer(client.right, client.bottom, mode_ == ModeFullScreen);
+    }
     backBuffer_.copyTo(paint.get(), 0, 0, client.right, client.bottom, 0, 0);
 }
 

@@ -116,6 +116,8 @@ private:
 
     void createControls();
     void loadButtonImages();
+    // Makes the back buffer anew when the window needs more than it covers; it never shrinks.
+    void fitBackBuffer(int width, int height);
     void paintBackBuffer(int width, int height, bool fullScreen);
     // Both picture views take the picture area and are told its size.
     void placePictures(const mainlayout::Box& picture);

@@ -10,8 +10,12 @@
 #include "tests/support/SheetScript.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/TestPhotos.h"
+#include "tests/support/WindowPixels.h"
 #include "tests/toolkit/ToolkitFixture.h"
 #include "ui/CVNTUI_Skeo_MainDlg.h"
+
+using testsupport::closeColour;
+using testsupport::WindowPixels;
 
 namespace {
 
@@ -215,6 +219,46 @@ TEST_F(MainDialogTest, ArrowsBrowseThePhotosAtMostThreeTimesASecond) {
             press(list, VK_SUBTRACT);
         },
         [&] { EXPECT_EQ(0, dialog_.photoView().zoomStep()); },
+    });
+    EXPECT_EQ(IDOK, result);
+}
+
+// Dragged larger than the desktop the program started on, the window is painted to its edges.
+TEST_F(MainDialogTest, PaintsAWindowLargerThanTheDesktopToItsEdges) {
+    HWND d = nullptr;
+    const int desktopWidth = GetSystemMetrics(SM_CXVIRTUALSCREEN), desktopHeight = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    // A width-led size (picture width a multiple of 4) wider than the desktop, the height that goes with it.
+    const int W = desktopWidth + 300 - (desktopWidth + 300 - 54) % 4, H = (W - 54) / 4 * 3 + 98;
+    ASSERT_GT(H, desktopHeight);
+    // Only what is on the screen can be read back: the window's right end is shown with its top,
+    // then with its bottom.
+    const auto moveTo = [&](int y) { SetWindowPos(d, nullptr, desktopWidth - W - 20, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER); };
+    const INT_PTR result = run({
+        [] {},
+        [&] {
+            d = dialog_.hwnd();
+            moveTo(0);
+            HWND grip = GetDlgItem(d, IDC_RESIZE_GRIP);
+            SendMessageW(grip, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+            POINT to{W, H - 20};
+            ClientToScreen(d, &to);
+            ScreenToClient(grip, &to);
+            SendMessageW(grip, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(to.x, to.y));
+            SendMessageW(grip, WM_LBUTTONUP, 0, 0);
+        },
+        [&] {
+            ASSERT_EQ(W, windowSize(d).cx);
+            ASSERT_EQ(H, windowSize(d).cy);
+            const WindowPixels pixels(d);
+            EXPECT_TRUE(closeColour(pixels.at(W - 130, 30), RGB(61, 179, 204))) << "the header band at the far right";
+            EXPECT_TRUE(closeColour(pixels.at(W - 20, 60), RGB(40, 40, 40))) << "the panel right of the menu bar";
+            moveTo(desktopHeight - H - 20);
+        },
+        [&] {
+            const WindowPixels pixels(d);
+            EXPECT_TRUE(closeColour(pixels.at(W - 20, H - 15), RGB(40, 40, 40))) << "the panel at the bottom right";
+            EXPECT_TRUE(closeColour(pixels.at(W * 3 / 4, H - 12), RGB(40, 40, 40))) << "the panel along the bottom";
+        },
     });
     EXPECT_EQ(IDOK, result);
 }
