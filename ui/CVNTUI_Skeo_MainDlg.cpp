@@ -244,6 +244,8 @@ void CVNTUI_Skeo_MainDlg::EnterCameraMode() {
     mode_ = ModeCamera;
     if (previous == ModePhoto) windowRect_.bottom -= kPhotoExtra;
     if (previous == ModeFullScreen) {
+        // However full screen ends (Escape, the tabs, the tray), the next one starts with its controls.
+        controlsHidden_ = 0;
         dockMenuBar();
         SetWindowPos(hwnd(), nullptr, normalOrigin_.x, normalOrigin_.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
@@ -496,9 +498,7 @@ void CVNTUI_Skeo_MainDlg::onCameraClicked() {
 }
 
 void CVNTUI_Skeo_MainDlg::onLeaveFullScreen() {
-    if (mode_ != ModeFullScreen) return;
-    controlsHidden_ = 0;
-    EnterCameraMode();
+    if (mode_ == ModeFullScreen) EnterCameraMode();
 }
 
 INT_PTR CVNTUI_Skeo_MainDlg::DialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -561,6 +561,17 @@ INT_PTR CVNTUI_Skeo_MainDlg::DialogProc(UINT message, WPARAM wParam, LPARAM lPar
     case WM_NOTIFY: {
         LRESULT result = 0;
         if (onListNotify(*reinterpret_cast<const NMHDR*>(lParam), &result)) return SetMessageResult(result);
+        break;
+    }
+    case WM_KEYDOWN: {
+        // Sent by the menu bar: floating in full screen it is a window of its own, whose keys the
+        // keyboard filter never sees, so it hands Enter and Escape on here.
+        MSG key{};
+        key.hwnd = hwnd();
+        key.message = message;
+        key.wParam = wParam;
+        key.lParam = lParam;
+        if (PreTranslateKey(key)) return SetMessageResult(0);
         break;
     }
     case MSG_CAMERA_CLICKED:

@@ -223,6 +223,82 @@ TEST_F(MainDialogTest, ArrowsBrowseThePhotosAtMostThreeTimesASecond) {
     EXPECT_EQ(IDOK, result);
 }
 
+// The floating menu bar is a window of its own: Enter and Escape pressed while it has the focus
+// still take a photo and leave full screen.
+TEST_F(MainDialogTest, EnterAndEscapeReachTheDialogFromTheFloatingMenuBar) {
+    HWND bar = nullptr;
+    const auto barHasFocus = [&] { return GetFocus() == bar || IsChild(bar, GetFocus()); };
+    const INT_PTR result = run({
+        [] {},
+        [&] { click(dialog_.hwnd(), IDC_TAB_FULL_SCREEN); },
+        [&] {
+            ASSERT_EQ(CVNTUI_Skeo_MainDlg::ModeFullScreen, dialog_.mode());
+            bar = dialog_.menuBar()->hwnd();
+            SetFocus(bar);
+            ASSERT_TRUE(barHasFocus());
+            press(GetFocus(), VK_RETURN);
+        },
+        [&] {
+            EXPECT_EQ(1, dialog_.snapshotRequests) << "Enter in the bar asks for one photo";
+            EXPECT_EQ(CVNTUI_Skeo_MainDlg::ModeFullScreen, dialog_.mode());
+            ASSERT_TRUE(barHasFocus());
+            press(GetFocus(), VK_ESCAPE);
+        },
+        [&] {
+            EXPECT_EQ(CVNTUI_Skeo_MainDlg::ModeCamera, dialog_.mode()) << "Escape in the bar leaves full screen";
+            EXPECT_EQ(dialog_.hwnd(), GetAncestor(bar, GA_PARENT));
+            EXPECT_EQ(1, dialog_.snapshotRequests);
+        },
+    });
+    EXPECT_EQ(IDOK, result);
+}
+
+// Controls hidden by a click on the picture come back with the next full screen, whichever way
+// the last one ended.
+TEST_F(MainDialogTest, ControlsComeBackWhicheverWayFullScreenEnds) {
+    HWND d = nullptr;
+    const struct {
+        const char* way;
+        std::function<void(HWND)> leave;
+    } ways[] = {
+        {"Escape", [](HWND dialog) { press(dialog, VK_ESCAPE); }},
+        {"the camera tab", [](HWND dialog) { click(dialog, IDC_TAB_CAMERA); }},
+        {"the photo tab", [](HWND dialog) { click(dialog, IDC_TAB_PHOTO); }},
+        {"the close button, then the tray's Open",
+         [](HWND dialog) {
+             click(dialog, IDC_BUTTON_CLOSE);
+             click(dialog, ID_TRAY_OPEN);
+         }},
+    };
+    std::vector<std::function<void()>> steps{[] {}, [&] { d = dialog_.hwnd(); }};
+    for (const auto& w : ways) {
+        steps.push_back([&] {
+            SCOPED_TRACE(w.way);
+            click(d, IDC_TAB_FULL_SCREEN);
+            SendMessageW(dialog_.cameraViewWindow(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+            SendMessageW(dialog_.cameraViewWindow(), WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
+            ASSERT_TRUE(dialog_.controlsHidden());
+            EXPECT_FALSE(IsWindowVisible(dialog_.menuBar()->hwnd()));
+            w.leave(d);
+        });
+        steps.push_back([&] {
+            SCOPED_TRACE(w.way);
+            EXPECT_NE(CVNTUI_Skeo_MainDlg::ModeFullScreen, dialog_.mode());
+            EXPECT_FALSE(dialog_.controlsHidden()) << "full screen ended";
+            click(d, IDC_TAB_FULL_SCREEN);
+        });
+        steps.push_back([&] {
+            SCOPED_TRACE(w.way);
+            ASSERT_EQ(CVNTUI_Skeo_MainDlg::ModeFullScreen, dialog_.mode());
+            EXPECT_FALSE(dialog_.controlsHidden());
+            EXPECT_TRUE(IsWindowVisible(dialog_.menuBar()->hwnd())) << "the floating bar is back";
+            EXPECT_TRUE(IsWindowVisible(dialog_.sfButtonWindow().hwnd())) << "the snapshot button is back";
+            click(d, IDC_TAB_CAMERA);
+        });
+    }
+    EXPECT_EQ(IDOK, run(std::move(steps)));
+}
+
 // Dragged larger than the desktop the program started on, the window is painted to its edges.
 TEST_F(MainDialogTest, PaintsAWindowLargerThanTheDesktopToItsEdges) {
     HWND d = nullptr;
