@@ -448,6 +448,11 @@ void CVNTUI_Skeo_MainDlg::ReloadTexts() {
         SetWindowTextW(hint, text(IDS_PRESS_ENTER_HINT).c_str());
         if (IsWindowVisible(hint)) InvalidateRect(hint, nullptr, TRUE);
     }
+    if (!infoLine_.notice().empty()) {
+        infoLine_.SetNotice(text(IDS_PHOTO_CANNOT_BE_SHOWN, L"Cannot be shown"));
+        infoLine_.UpdateText();
+        layoutInfoLine();
+    }
 }
 
 void CVNTUI_Skeo_MainDlg::onPaint() {
@@ -819,11 +824,7 @@ void CVNTUI_Skeo_MainDlg::OnRotateCommand(UINT id) {
             vnt::trace(L"CVNTUI_Skeo_MainDlg: cannot turn %ls", record.fullPath().c_str());
     eventList_.reloadSelectedThumbnails();
     const std::wstring shown = photoView_.pictureFileName();
-    if (!shown.empty() && photoView_.LoadAndRender(shown, false) == 1) {
-        infoLine_.SetPhoto(shown, photoView_.pictureWidth(), photoView_.pictureHeight());
-        infoLine_.UpdateText();
-        layoutInfoLine();
-    }
+    if (!shown.empty()) showPhotoFile(shown, false);
     if (menuBar_) menuBar_->ReflectPhotoCommand(static_cast<int>(id));
 }
 
@@ -846,13 +847,24 @@ void CVNTUI_Skeo_MainDlg::OnContextCommand(UINT id) {
 
 void CVNTUI_Skeo_MainDlg::ShowPhoto(int item) {
     const VNTSkeoEvent* record = eventList_.eventAt(item);
-    if (!record) return;
-    if (photoView_.Load(record->fullPath(), true) != 1) return;
+    if (record) showPhotoFile(record->fullPath(), true);
+}
+
+void CVNTUI_Skeo_MainDlg::showPhotoFile(const std::wstring& path, bool skipIfShown) {
+    const int loaded = photoView_.Load(path, skipIfShown);
+    if (loaded == 0) return;  // shown already
+    // At 100 %; without a picture the view is cleared to its background.
     if (photoView_.zoomStep() != 0)
-        photoView_.SetZoomStep(0);  // renders at 100 %
+        photoView_.SetZoomStep(0);
     else
         photoView_.Render();
-    infoLine_.SetPhoto(record->fullPath(), photoView_.pictureWidth(), photoView_.pictureHeight());
+    if (loaded == 1) {
+        infoLine_.SetPhoto(path, photoView_.pictureWidth(), photoView_.pictureHeight());
+    } else {
+        // Deleted or damaged behind our back: nothing of the photo shown before may stay.
+        vnt::trace(L"CVNTUI_Skeo_MainDlg: %ls cannot be shown", path.c_str());
+        infoLine_.SetUnavailable(path, text(IDS_PHOTO_CANNOT_BE_SHOWN, L"Cannot be shown"));
+    }
     infoLine_.UpdateText();
     layoutInfoLine();
     if (menuBar_) menuBar_->ReflectPhotoCommand(ID_ZOOM_PIC_100 + photoView_.zoomStep());

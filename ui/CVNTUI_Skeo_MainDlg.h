@@ -124,6 +124,8 @@ private:
     void setModeTabImages();
     void showControls(const int* ids, size_t count, bool show);
     void layoutInfoLine();
+    // Shows a photo file with its information line, or says that it cannot be shown.
+    void showPhotoFile(const std::wstring& path, bool skipIfShown);
     void onPaint();
     void onWindowPosChanging(WINDOWPOS* pos);
     void onDragResize(POINT screenPoint);

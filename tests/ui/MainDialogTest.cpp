@@ -2,14 +2,20 @@
 // their sizes, resizing by the grip, full screen, the keys, and browsing photos.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <shellapi.h>
+
 #include <string>
 #include <vector>
 
+#include "app/VNTLanguageSelector.h"
 #include "library/VNTSkeoDatabaseManager.h"
+#include "resources/StringIds.h"
 #include "resources/resource.h"
 #include "tests/support/SheetScript.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/TestPhotos.h"
+#include "tests/support/WindowImage.h"
 #include "tests/support/WindowPixels.h"
 #include "tests/toolkit/ToolkitFixture.h"
 #include "ui/CVNTUI_Skeo_MainDlg.h"
@@ -23,6 +29,9 @@ namespace {
 class RecordingMainDlg : public CVNTUI_Skeo_MainDlg {
 public:
     int snapshotRequests = 0;
+    std::vector<std::wstring> folderRequests;  // the photo named when its folder was asked for
+
+    void OnImageFolderButton() override { folderRequests.push_back(photoView().pictureFileName()); }
 
 protected:
     INT_PTR DialogProc(UINT message, WPARAM wParam, LPARAM lParam) override {
@@ -52,6 +61,17 @@ protected:
     INT_PTR run(std::vector<std::function<void()>> steps) {
         steps.push_back([this] { PostMessageW(dialog_.hwnd(), WM_COMMAND, ID_TRAY_CLOSE, 0); });
         return testsupport::runScripted([this] { return dialog_.DoModal(); }, std::move(steps), 150);
+    }
+    // Runs the steps once the dialog is in photo mode with the strip filled from the records.
+    INT_PTR runWithStrip(const std::vector<VNTSkeoEvent>& records, VNTSkeoDatabaseManager& database,
+                         std::vector<std::function<void()>> steps) {
+        steps.insert(steps.begin(), {[] {},
+                                     [&] {
+                                         click(dialog_.hwnd(), IDC_TAB_PHOTO);
+                                         dialog_.eventList().fillList(records, database);
+                                     },
+                                     testsupport::repeatUntil([&] { return !dialog_.eventList().fillPending(); })});
+        return run(std::move(steps));
     }
     RecordingMainDlg dialog_;
 };
@@ -184,12 +204,7 @@ TEST_F(MainDialogTest, ArrowsBrowseThePhotosAtMostThreeTimesASecond) {
     }
     HWND list = nullptr;
     const auto shown = [&] { return dialog_.photoView().pictureFileName(); };
-    const INT_PTR result = run({
-        [] {},
-        [&] {
-            click(dialog_.hwnd(), IDC_TAB_PHOTO);
-            dialog_.eventList().fillList(records, database);
-        },
+    const INT_PTR result = runWithStrip(records, database, {
         [&] {
             list = dialog_.eventList().hwnd();
             ASSERT_EQ(3, dialog_.eventList().itemCount());
@@ -334,6 +349,120 @@ TEST_F(MainDialogTest, PaintsAWindowLargerThanTheDesktopToItsEdges) {
             const WindowPixels pixels(d);
             EXPECT_TRUE(closeColour(pixels.at(W - 20, H - 15), RGB(40, 40, 40))) << "the panel at the bottom right";
             EXPECT_TRUE(closeColour(pixels.at(W * 3 / 4, H - 12), RGB(40, 40, 40))) << "the panel along the bottom";
+        },
+    });
+    EXPECT_EQ(IDOK, result);
+}
+
+// A photo whose file was deleted or damaged behind the program's back: the view and the
+// information line say so, and Copy and the folder button act on that photo.
+TEST_F(MainDialogTest, APhotoThatCannotBeLoadedLeavesNothingOfThePreviousOne) {
+    testsupport::TempFolder folder(L"main-dialog-missing");
+    VNTSkeoDatabaseManager database(folder.path() + L"EventList3.xml");
+    std::vector<VNTSkeoEvent> records;  // newest first: item 0 is the shown photo, 1 deleted, 2 damaged
+    for (const wchar_t* name : {L"IMG_damaged.jpg", L"IMG_deleted.jpg", L"IMG_shown.jpg"}) {
+        VNTSkeoEvent e;
+        e.folder = folder.path();
+        e.name = name;
+        ASSERT_TRUE(testsupport::writeQuadrantPhoto(e.fullPath(), 320, 240));
+        records.push_back(e);
+    }
+    const std::wstring damaged = records[0].fullPath(), deleted = records[1].fullPath();
+    VNTLanguageSelector& language = VNTLanguageSelector::instance();
+    language.setLanguage(VNTLanguageSelector::kEnglish);
+    const auto infoText = [&] {
+        wchar_t text[256] = {};
+        GetWindowTextW(dialog_.infoLine().hwnd(), text, 256);
+        return std::wstring(text);
+    };
+    const auto notice = [](LANGID id) {
+        std::wstring text;
+        VNTLanguageSelector::loadString(id, IDS_PHOTO_CANNOT_BE_SHOWN, text);
+        return text;
+    };
+    // The view's own pixels: a grid over it, each either the panel or something of a photo.
+    const auto photoPixels = [&] {
+        const WindowPixels pixels(dialog_.photoView().hwnd());
+        int shown = 0;
+        for (int y = 10; y < pixels.height(); y += 20)
+            for (int x = 10; x < pixels.width(); x += 20)
+                if (!closeColour(pixels.at(x, y), RGB(40, 40, 40), 4)) ++shown;
+        return shown;
+    };
+    const auto clipboardHolds = [](UINT format) { return IsClipboardFormatAvailable(format) != FALSE; };
+    const auto copiedFile = [&] {
+        std::wstring file;
+        if (!OpenClipboard(dialog_.hwnd())) return file;
+        if (HANDLE drop = GetClipboardData(CF_HDROP)) {
+            wchar_t path[MAX_PATH] = {};
+            if (DragQueryFileW(static_cast<HDROP>(drop), 0, path, MAX_PATH)) file = path;
+        }
+        CloseClipboard();
+        return file;
+    };
+    const auto putText = [&] {
+        ASSERT_TRUE(OpenClipboard(dialog_.hwnd()));
+        EmptyClipboard();
+        HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, 16);
+        SetClipboardData(CF_UNICODETEXT, block);
+        CloseClipboard();
+    };
+    const auto expectUnavailable = [&](const std::wstring& path, const std::wstring& name, LANGID id) {
+        EXPECT_EQ(0, photoPixels()) << "the view is cleared to its background";
+        EXPECT_EQ(path, dialog_.photoView().pictureFileName()) << "the view stays with the selected photo";
+        const std::wstring text = infoText();
+        EXPECT_NE(std::wstring::npos, text.find(name)) << "the line names the photo";
+        EXPECT_FALSE(notice(id).empty());
+        EXPECT_NE(std::wstring::npos, text.find(notice(id))) << "and says it cannot be shown";
+        EXPECT_TRUE(dialog_.infoLine().resolution().empty()) << "no size of the photo shown before";
+    };
+    const INT_PTR result = runWithStrip(records, database, {
+        [&] {
+            ASSERT_EQ(3, dialog_.eventList().itemCount());
+            dialog_.eventList().selectOnly(0);
+            dialog_.ZoomPhotoIn();
+            EXPECT_GT(photoPixels(), 100) << "the first photo is shown";
+            EXPECT_EQ(L"320x240", dialog_.infoLine().resolution());
+            ASSERT_TRUE(DeleteFileW(deleted.c_str()));
+            ASSERT_TRUE(testsupport::writeFile(damaged, std::string(5000, '\x5a')));
+            dialog_.eventList().selectOnly(1);
+        },
+        [&] {
+            expectUnavailable(deleted, L"IMG_deleted.jpg", VNTLanguageSelector::kEnglish);
+            EXPECT_EQ(0, dialog_.photoView().zoomStep());
+            putText();
+            click(dialog_.hwnd(), ID_CTX_COPY);
+            EXPECT_FALSE(clipboardHolds(CF_HDROP)) << "a file that is gone is not copied";
+            EXPECT_FALSE(clipboardHolds(CF_UNICODETEXT)) << "nor is an earlier copy left for a paste";
+            click(dialog_.hwnd(), IDC_BUTTON_IMAGE_FOLDER);
+            ASSERT_EQ(1u, dialog_.folderRequests.size());
+            EXPECT_EQ(deleted, dialog_.folderRequests.back());
+            testsupport::saveWindowImage(dialog_.hwnd(), L"photo-view-unavailable-en");
+            dialog_.eventList().selectOnly(2);
+        },
+        [&] {
+            expectUnavailable(damaged, L"IMG_damaged.jpg", VNTLanguageSelector::kEnglish);
+            click(dialog_.hwnd(), ID_CTX_COPY);
+            EXPECT_EQ(damaged, copiedFile()) << "a damaged file is still there to copy";
+            click(dialog_.hwnd(), IDC_BUTTON_IMAGE_FOLDER);
+            EXPECT_EQ(damaged, dialog_.folderRequests.back());
+            language.setLanguage(VNTLanguageSelector::kTraditionalChinese);
+        },
+        [&] {
+            expectUnavailable(damaged, L"IMG_damaged.jpg", VNTLanguageSelector::kTraditionalChinese);
+            testsupport::saveWindowImage(dialog_.hwnd(), L"photo-view-unavailable-zh-TW");
+            language.setLanguage(VNTLanguageSelector::kJapanese);
+        },
+        [&] {
+            expectUnavailable(damaged, L"IMG_damaged.jpg", VNTLanguageSelector::kJapanese);
+            testsupport::saveWindowImage(dialog_.hwnd(), L"photo-view-unavailable-ja");
+            language.setLanguage(VNTLanguageSelector::kEnglish);
+            dialog_.eventList().selectOnly(0);
+        },
+        [&] {
+            EXPECT_GT(photoPixels(), 100) << "a photo that can be read is shown again";
+            EXPECT_EQ(L"320x240", dialog_.infoLine().resolution());
+            EXPECT_TRUE(dialog_.infoLine().notice().empty());
         },
     });
     EXPECT_EQ(IDOK, result);
