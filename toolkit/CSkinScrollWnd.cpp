@@ -145,9 +145,11 @@ void CSkinScrollWnd::paintCorner(HDC target) {
 void CSkinScrollWnd::forwardScroll(UINT message, WPARAM wParam) {
     if (!list_) return;
     const int code = LOWORD(wParam);
-    SendMessageW(list_, message, wParam, 0);
-    if (code == SB_THUMBTRACK) return;
     CSkinScrollBar& bar = message == WM_VSCROLL ? vertical_ : horizontal_;
+    // A thumb position goes with its bar, which holds all of it: the message has room for 16 bits.
+    const bool thumb = code == SB_THUMBTRACK || code == SB_THUMBPOSITION;
+    SendMessageW(list_, message, wParam, thumb ? reinterpret_cast<LPARAM>(bar.hwnd()) : 0);
+    if (code == SB_THUMBTRACK) return;
     SCROLLINFO info{};
     info.cbSize = sizeof info;
     info.fMask = SIF_ALL;

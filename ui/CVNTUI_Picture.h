@@ -21,11 +21,12 @@ public:
     // file is missing, unreadable or no picture, which leaves no picture loaded.
     virtual int Load(const std::wstring& fileName, bool skipIfSame);
     virtual bool LoadFromResource(UINT id, const wchar_t* type);
-    void ReleasePicture();
+    virtual void ReleasePicture();
 
     bool hasPicture() const { return picture_ != nullptr; }
     Gdiplus::Bitmap* picture() const { return picture_.get(); }
-    const std::wstring& pictureFileName() const { return fileName_; }
+    // The file of the loaded picture; empty when none is loaded.
+    virtual const std::wstring& pictureFileName() const { return fileName_; }
     int pictureWidth() const { return width_; }
     int pictureHeight() const { return height_; }
 

@@ -408,7 +408,23 @@ void CVNTUI_Skeo_EventListCtrl::paint() {
     EndPaint(hwnd_, &ps);
 }
 
-bool CVNTUI_Skeo_EventListCtrl::thumbScroll(UINT message, WPARAM wParam) {
+bool CVNTUI_Skeo_EventListCtrl::trackPosition(HWND bar, int kind, int& position) const {
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_TRACKPOS;
+    if (!bar) {
+        if (!GetScrollInfo(hwnd_, kind, &info)) return false;
+    } else {
+        // Only a bar of this program is asked: the answer is written through a pointer.
+        DWORD process = 0;
+        if (!IsWindow(bar) || !GetWindowThreadProcessId(bar, &process) || process != GetCurrentProcessId()) return false;
+        if (!SendMessageW(bar, SBM_GETSCROLLINFO, 0, reinterpret_cast<LPARAM>(&info))) return false;
+    }
+    position = info.nTrackPos;
+    return true;
+}
+
+bool CVNTUI_Skeo_EventListCtrl::thumbScroll(UINT message, WPARAM wParam, HWND bar) {
     const int code = LOWORD(wParam);
     if (code != SB_THUMBTRACK && code != SB_THUMBPOSITION) return false;
     const RECT client = GetClientRect();
@@ -422,7 +438,11 @@ bool CVNTUI_Skeo_EventListCtrl::thumbScroll(UINT message, WPARAM wParam) {
     }
     const bool horizontal = message == WM_HSCROLL;
     const eventlist::ScrollAxis& axis = axes[horizontal ? 0 : 1];
-    const int target = eventlist::widenThumbPosition(HIWORD(wParam), axis.position, axis.max);
+    // The message has room for 16 bits of the position; a strip of more than 65,536 pixels needs
+    // the rest from the bar.
+    int track = 0;
+    const bool hasTrack = trackPosition(bar, horizontal ? SB_HORZ : SB_VERT, track);
+    const int target = eventlist::thumbPosition(HIWORD(wParam), hasTrack, track, axis.position, axis.max);
     const int pixels = eventlist::thumbScrollPixels(axis, horizontal ? client.right : client.bottom, target);
     if (pixels != 0) ListView_Scroll(hwnd_, horizontal ? pixels : 0, horizontal ? 0 : pixels);
     return true;
@@ -438,7 +458,7 @@ LRESULT CVNTUI_Skeo_EventListCtrl::WindowProc(UINT message, WPARAM wParam, LPARA
         return 0;
     case WM_HSCROLL:
     case WM_VSCROLL:
-        if (thumbScroll(message, wParam)) return 0;
+        if (thumbScroll(message, wParam, reinterpret_cast<HWND>(lParam))) return 0;
         break;
     case WM_TIMER:
         if (wParam == kFillStepTimer) {

@@ -102,7 +102,10 @@ private:
     RECT cellRect(int index) const;
     void drawItem(HDC dc, int index, const VNTSkeoEvent* record);
     void paint();
-    bool thumbScroll(UINT message, WPARAM wParam);
+    // The thumb dragged on the list's own bar, or on the scroll bar control named by bar.
+    bool thumbScroll(UINT message, WPARAM wParam, HWND bar);
+    // The full tracking position of that bar; false when it has none to give.
+    bool trackPosition(HWND bar, int kind, int& position) const;
 
     std::map<const VNTSkeoEvent*, std::unique_ptr<Gdiplus::Bitmap>> thumbnails_;
     std::deque<PendingRecord> pending_;

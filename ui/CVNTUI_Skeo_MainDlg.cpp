@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <string>
 
 #include "app/VNTLanguageSelector.h"
@@ -138,11 +139,8 @@ BOOL CVNTUI_Skeo_MainDlg::OnInitDialog() {
     SetWindowTextW(hwnd(), L"Skeo");
     SetWindowLongPtrW(hwnd(), GWL_STYLE, GetWindowLongPtrW(hwnd(), GWL_STYLE) | WS_MINIMIZEBOX);
 
-    {
-        vnt::WindowDC screen(hwnd());
-        const int w = GetSystemMetrics(SM_CXVIRTUALSCREEN), h = GetSystemMetrics(SM_CYVIRTUALSCREEN);
-        backBuffer_.create(screen.get(), w > 694 ? w : 694, h > 692 ? h : 692);
-    }
+    // The desktop's size at once, so that full screen and ordinary resizing need no new one.
+    fitBackBuffer(GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN));
     header_.Load(kHeaderImage);
     windowRect_ = RECT{0, 0, 694, 692};
 
@@ -246,6 +244,8 @@ void CVNTUI_Skeo_MainDlg::EnterCameraMode() {
     mode_ = ModeCamera;
     if (previous == ModePhoto) windowRect_.bottom -= kPhotoExtra;
     if (previous == ModeFullScreen) {
+        // However full screen ends (Escape, the tabs, the tray), the next one starts with its controls.
+        controlsHidden_ = 0;
         dockMenuBar();
         SetWindowPos(hwnd(), nullptr, normalOrigin_.x, normalOrigin_.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
@@ -284,13 +284,17 @@ void CVNTUI_Skeo_MainDlg::EnterFullScreen() {
     RECT normal;
     GetWindowRect(hwnd(), &normal);
     normalOrigin_ = POINT{normal.left, normal.top};
-    // The work area, as a maximised popup covers it; sized by hand rather than maximised, because
-    // without a window manager to grant it a maximise request leaves the window as it was.
+    // Sized by hand rather than maximised, because without a window manager to grant it a
+    // maximise request leaves the window as it was.
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
-    if (GetMonitorInfoW(MonitorFromWindow(hwnd(), MONITOR_DEFAULTTONEAREST), &monitor))
-        SetWindowPos(hwnd(), nullptr, monitor.rcWork.left, monitor.rcWork.top, monitor.rcWork.right - monitor.rcWork.left,
-                     monitor.rcWork.bottom - monitor.rcWork.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (GetMonitorInfoW(MonitorFromWindow(hwnd(), MONITOR_DEFAULTTONEAREST), &monitor)) {
+        const Box whole{monitor.rcMonitor.left, monitor.rcMonitor.top, monitor.rcMonitor.right, monitor.rcMonitor.bottom};
+        const Box work{monitor.rcWork.left, monitor.rcWork.top, monitor.rcWork.right, monitor.rcWork.bottom};
+        const Box window = mainlayout::fullScreenWindow(mainlayout::Monitor{whole, work});
+        SetWindowPos(hwnd(), nullptr, window.left, window.top, window.width(), window.height(),
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     if (menuBar_ && menuBar_->hwnd()) {
         menuBar_->SetMode(CVNTUI_Skeo_MenuBar::ModeCamera);
         // A window of its own over the picture, owned so that it stays above the dialog.
@@ -304,6 +308,15 @@ void CVNTUI_Skeo_MainDlg::EnterFullScreen() {
     }
     LayoutWindow(windowRect_, true);
     SetFocus(hwnd());
+}
+
+void CVNTUI_Skeo_MainDlg::fitBackBuffer(int width, int height) {
+    const int w = std::max({width, backBuffer_.width(), mainlayout::kMinimumWidth});
+    const int h = std::max({height, backBuffer_.height(), mainlayout::kCameraHeight + kPhotoExtra});
+    if (backBuffer_.valid() && backBuffer_.width() == w && backBuffer_.height() == h) return;
+    vnt::WindowDC screen(hwnd());
+    if (!backBuffer_.create(screen.get(), w, h))
+        vnt::trace(L"CVNTUI_Skeo_MainDlg: no back buffer of %dx%d (error %lu)", w, h, GetLastError());
 }
 
 void CVNTUI_Skeo_MainDlg::paintBackBuffer(int w, int h, bool fullScreen) {
@@ -337,6 +350,7 @@ void CVNTUI_Skeo_MainDlg::LayoutWindow(const RECT& rect, bool fullScreen) {
         GetClientRect(hwnd(), &client);
         const Box picture = mainlayout::fullScreenPicture(client.right, client.bottom);
         SetWindowRgn(hwnd(), nullptr, TRUE);
+        fitBackBuffer(client.right, client.bottom);
         paintBackBuffer(client.right, client.bottom, true);
         placePictures(picture);
         ShowWindow(cameraView_.hwnd(), SW_SHOW);
@@ -352,6 +366,7 @@ void CVNTUI_Skeo_MainDlg::LayoutWindow(const RECT& rect, bool fullScreen) {
     std::vector<POINT> points;
     for (const auto& p : outline) points.push_back(POINT{p.x, p.y});
     SetWindowRgn(hwnd(), CreatePolygonRgn(points.data(), static_cast<int>(points.size()), ALTERNATE), TRUE);
+    fitBackBuffer(W, H);
     paintBackBuffer(W, H, false);
 
     buttons_[IDC_BUTTON_CLOSE - kFirstButton].MoveTo(W - 32, 9);
@@ -443,6 +458,11 @@ void CVNTUI_Skeo_MainDlg::ReloadTexts() {
         SetWindowTextW(hint, text(IDS_PRESS_ENTER_HINT).c_str());
         if (IsWindowVisible(hint)) InvalidateRect(hint, nullptr, TRUE);
     }
+    if (!infoLine_.notice().empty()) {
+        infoLine_.SetNotice(text(IDS_PHOTO_CANNOT_BE_SHOWN, L"Cannot be shown"));
+        infoLine_.UpdateText();
+        layoutInfoLine();
+    }
 }
 
 void CVNTUI_Skeo_MainDlg::onPaint() {
@@ -456,6 +476,11 @@ void CVNTUI_Skeo_MainDlg::onPaint() {
     }
     RECT client;
     GetClientRect(hwnd(), &client);
+    if (client.right > backBuffer_.width() || client.bottom > backBuffer_.height()) {
+        // Sized by something other than a layout (a display that grew): the background anew.
+        fitBackBuffer(client.right, client.bottom);
+        paintBackBuffer(client.right, client.bottom, mode_ == ModeFullScreen);
+    }
     backBuffer_.copyTo(paint.get(), 0, 0, client.right, client.bottom, 0, 0);
 }
 
@@ -488,9 +513,7 @@ void CVNTUI_Skeo_MainDlg::onCameraClicked() {
 }
 
 void CVNTUI_Skeo_MainDlg::onLeaveFullScreen() {
-    if (mode_ != ModeFullScreen) return;
-    controlsHidden_ = 0;
-    EnterCameraMode();
+    if (mode_ == ModeFullScreen) EnterCameraMode();
 }
 
 INT_PTR CVNTUI_Skeo_MainDlg::DialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -557,6 +580,17 @@ INT_PTR CVNTUI_Skeo_MainDlg::DialogProc(UINT message, WPARAM wParam, LPARAM lPar
     case WM_NOTIFY: {
         LRESULT result = 0;
         if (onListNotify(*reinterpret_cast<const NMHDR*>(lParam), &result)) return SetMessageResult(result);
+        break;
+    }
+    case WM_KEYDOWN: {
+        // Sent by the menu bar: floating in full screen it is a window of its own, whose keys the
+        // keyboard filter never sees, so it hands Enter and Escape on here.
+        MSG key{};
+        key.hwnd = hwnd();
+        key.message = message;
+        key.wParam = wParam;
+        key.lParam = lParam;
+        if (PreTranslateKey(key)) return SetMessageResult(0);
         break;
     }
     case MSG_CAMERA_CLICKED:
@@ -805,11 +839,7 @@ void CVNTUI_Skeo_MainDlg::OnRotateCommand(UINT id) {
             vnt::trace(L"CVNTUI_Skeo_MainDlg: cannot turn %ls", record.fullPath().c_str());
     eventList_.reloadSelectedThumbnails();
     const std::wstring shown = photoView_.pictureFileName();
-    if (!shown.empty() && photoView_.LoadAndRender(shown, false) == 1) {
-        infoLine_.SetPhoto(shown, photoView_.pictureWidth(), photoView_.pictureHeight());
-        infoLine_.UpdateText();
-        layoutInfoLine();
-    }
+    if (!shown.empty()) showPhotoFile(shown, false);
     if (menuBar_) menuBar_->ReflectPhotoCommand(static_cast<int>(id));
 }
 
@@ -832,13 +862,24 @@ void CVNTUI_Skeo_MainDlg::OnContextCommand(UINT id) {
 
 void CVNTUI_Skeo_MainDlg::ShowPhoto(int item) {
     const VNTSkeoEvent* record = eventList_.eventAt(item);
-    if (!record) return;
-    if (photoView_.Load(record->fullPath(), true) != 1) return;
+    if (record) showPhotoFile(record->fullPath(), true);
+}
+
+void CVNTUI_Skeo_MainDlg::showPhotoFile(const std::wstring& path, bool skipIfShown) {
+    const int loaded = photoView_.Load(path, skipIfShown);
+    if (loaded == 0) return;  // shown already
+    // At 100 %; without a picture the view is cleared to its background.
     if (photoView_.zoomStep() != 0)
-        photoView_.SetZoomStep(0);  // renders at 100 %
+        photoView_.SetZoomStep(0);
     else
         photoView_.Render();
-    infoLine_.SetPhoto(record->fullPath(), photoView_.pictureWidth(), photoView_.pictureHeight());
+    if (loaded == 1) {
+        infoLine_.SetPhoto(path, photoView_.pictureWidth(), photoView_.pictureHeight());
+    } else {
+        // Deleted or damaged behind our back: nothing of the photo shown before may stay.
+        vnt::trace(L"CVNTUI_Skeo_MainDlg: %ls cannot be shown", path.c_str());
+        infoLine_.SetUnavailable(path, text(IDS_PHOTO_CANNOT_BE_SHOWN, L"Cannot be shown"));
+    }
     infoLine_.UpdateText();
     layoutInfoLine();
     if (menuBar_) menuBar_->ReflectPhotoCommand(ID_ZOOM_PIC_100 + photoView_.zoomStep());

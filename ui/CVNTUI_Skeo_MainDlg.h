@@ -121,12 +121,16 @@ private:
 
     void createControls();
     void loadButtonImages();
+    // Makes the back buffer anew when the window needs more than it covers; it never shrinks.
+    void fitBackBuffer(int width, int height);
     void paintBackBuffer(int width, int height, bool fullScreen);
     // Both picture views take the picture area and are told its size.
     void placePictures(const mainlayout::Box& picture);
     void setModeTabImages();
     void showControls(const int* ids, size_t count, bool show);
     void layoutInfoLine();
+    // Shows a photo file with its information line, or says that it cannot be shown.
+    void showPhotoFile(const std::wstring& path, bool skipIfShown);
     void onPaint();
     void onWindowPosChanging(WINDOWPOS* pos);
     void onDragResize(POINT screenPoint);

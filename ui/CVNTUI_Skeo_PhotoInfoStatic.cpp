@@ -34,9 +34,14 @@ private:
 
 }  // namespace
 
-void CVNTUI_Skeo_PhotoInfoStatic::SetPhoto(const std::wstring& path, int width, int height) {
+void CVNTUI_Skeo_PhotoInfoStatic::setName(const std::wstring& path) {
     const size_t slash = path.find_last_of(L"\\/");
     fileName_ = slash == std::wstring::npos ? path : path.substr(slash + 1);
+}
+
+void CVNTUI_Skeo_PhotoInfoStatic::SetPhoto(const std::wstring& path, int width, int height) {
+    setName(path);
+    notice_.clear();
     wchar_t text[64];
     std::swprintf(text, 64, L"%dx%d", width, height);
     resolution_ = text;
@@ -47,11 +52,18 @@ void CVNTUI_Skeo_PhotoInfoStatic::SetPhoto(const std::wstring& path, int width, 
     date_ = FormatDate(attributes.ftCreationTime);
 }
 
+void CVNTUI_Skeo_PhotoInfoStatic::SetUnavailable(const std::wstring& path, const std::wstring& notice) {
+    Clear();
+    setName(path);
+    notice_ = notice;
+}
+
 void CVNTUI_Skeo_PhotoInfoStatic::Clear() {
     fileName_.clear();
     date_.clear();
     resolution_.clear();
     fileSize_.clear();
+    notice_.clear();
 }
 
 std::wstring CVNTUI_Skeo_PhotoInfoStatic::FormatDate(const FILETIME& utc) {
@@ -67,25 +79,29 @@ std::wstring CVNTUI_Skeo_PhotoInfoStatic::FormatDate(const FILETIME& utc) {
 void CVNTUI_Skeo_PhotoInfoStatic::UpdateText() {
     if (!hwnd_) return;
     TextMeasure measure(hwnd_);
+    gaps_[0] = gaps_[1] = gaps_[2] = 0;
+    std::wstring text, tooltip;
     if (fileName_.empty()) {
-        textWidth_ = measure.width(kNoPictures);
-        gaps_[0] = gaps_[1] = gaps_[2] = 0;
-        SetWindowTextW(hwnd_, kNoPictures);
-        SetTooltip(std::wstring());
-        Invalidate();
-        return;
+        text = kNoPictures;
+    } else {
+        const std::wstring name =
+            fileName_.size() >= kLongName ? fileName_.substr(0, kNameKept) + L"..." : fileName_;
+        text = L" / " + name + kGap;
+        gaps_[0] = measure.width(text);
+        if (!notice_.empty()) {
+            text += kGap + notice_;
+            tooltip = L" / " + fileName_ + L"    |    " + notice_;
+        } else {
+            text += kGap + date_ + kGap;
+            gaps_[1] = measure.width(text);
+            text += kGap + resolution_ + kGap;
+            gaps_[2] = measure.width(text);
+            text += kGap + fileSize_;
+            tooltip = L" / " + fileName_ + L"    |    " + date_ + L"    |    " + resolution_ + L"    |    " + fileSize_;
+        }
     }
-    const std::wstring name =
-        fileName_.size() >= kLongName ? fileName_.substr(0, kNameKept) + L"..." : fileName_;
-    std::wstring text = L" / " + name + kGap;
-    gaps_[0] = measure.width(text);
-    text += kGap + date_ + kGap;
-    gaps_[1] = measure.width(text);
-    text += kGap + resolution_ + kGap;
-    gaps_[2] = measure.width(text);
-    text += kGap + fileSize_;
     textWidth_ = measure.width(text);
     SetWindowTextW(hwnd_, text.c_str());
-    SetTooltip(L" / " + fileName_ + L"    |    " + date_ + L"    |    " + resolution_ + L"    |    " + fileSize_);
+    SetTooltip(tooltip);
     Invalidate();
 }

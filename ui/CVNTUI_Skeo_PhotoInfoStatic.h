@@ -18,6 +18,11 @@ public:
     // Fills every field for a photo file of the given picture size; the date and file size stay
     // as they were when the file's attributes cannot be read. Does not update the text.
     void SetPhoto(const std::wstring& path, int width, int height);
+    // A photo whose file cannot be shown (gone or damaged): its name and the notice saying so, no
+    // other field. Does not update the text.
+    void SetUnavailable(const std::wstring& path, const std::wstring& notice);
+    // The notice in another language, while it is shown.
+    void SetNotice(const std::wstring& notice) { notice_ = notice; }
     // Empties every field ("No Pictures" after the next UpdateText).
     void Clear();
 
@@ -33,12 +38,17 @@ public:
     const std::wstring& date() const { return date_; }
     const std::wstring& resolution() const { return resolution_; }
     const std::wstring& fileSize() const { return fileSize_; }
+    // Empty unless the line tells of a photo that cannot be shown.
+    const std::wstring& notice() const { return notice_; }
 
 private:
+    void setName(const std::wstring& path);
+
     std::wstring fileName_;
     std::wstring date_;
     std::wstring resolution_;
     std::wstring fileSize_;
+    std::wstring notice_;
     int gaps_[3] = {0, 0, 0};
     int textWidth_ = 0;
 };

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "framework/FileSystem.h"
 #include "framework/Trace.h"
 #include "library/PictureCodec.h"
 #include "resources/StringIds.h"
@@ -54,6 +55,18 @@ void CVNTUI_Skeo_PhotoWnd::releaseScaled() {
     scaled_ = nullptr;
 }
 
+int CVNTUI_Skeo_PhotoWnd::Load(const std::wstring& fileName, bool skipIfSame) {
+    std::wstring asked = fileName;  // the name may be our own, which the load clears first
+    const int loaded = CVNTUI_StaticPicture::Load(asked, skipIfSame);
+    photoPath_ = std::move(asked);
+    return loaded;
+}
+
+void CVNTUI_Skeo_PhotoWnd::ReleasePicture() {
+    CVNTUI_StaticPicture::ReleasePicture();
+    photoPath_.clear();
+}
+
 int CVNTUI_Skeo_PhotoWnd::Render() {
     if (!hwnd_) return 0;
     if (!hasPicture()) {
@@ -100,11 +113,16 @@ void CVNTUI_Skeo_PhotoWnd::paint(HDC target) {
 }
 
 int CVNTUI_Skeo_PhotoWnd::CopyToClipboard() {
-    if (!hwnd_ || !hasPicture()) return 0;
+    const std::wstring& path = pictureFileName();
+    if (!hwnd_ || path.empty()) return 0;
     if (!OpenClipboard(hwnd_)) return 0;
     EmptyClipboard();
+    if (!vnt::fileExists(path)) {
+        vnt::trace(L"CVNTUI_Skeo_PhotoWnd: %ls is gone, nothing to copy", path.c_str());
+        CloseClipboard();
+        return 0;
+    }
     // Wide names, so that a path outside the ANSI code page reaches the pasting program intact.
-    const std::wstring& path = pictureFileName();
     const size_t bytes = sizeof(DROPFILES) + (path.size() + 2) * sizeof(wchar_t);
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes);
     auto* drop = block ? static_cast<DROPFILES*>(GlobalLock(block)) : nullptr;

@@ -12,9 +12,17 @@ public:
     CVNTUI_Skeo_PhotoWnd();
     ~CVNTUI_Skeo_PhotoWnd() override;
 
+    // The view stays with the photo it was asked for even when that cannot be shown (its file gone
+    // or damaged): pictureFileName() names it, so that copying it and opening its folder act on
+    // the photo the user selected, not on the one shown before.
+    int Load(const std::wstring& fileName, bool skipIfSame) override;
+    void ReleasePicture() override;
+    const std::wstring& pictureFileName() const override { return photoPath_; }
+
     int Render() override;
-    // Puts the shown photo's file on the clipboard as a one-file drop list; 0 when the clipboard
-    // cannot be opened or no photo is shown.
+    // Puts the photo's file on the clipboard as a one-file drop list; 0 when the clipboard cannot be
+    // opened or there is no photo. A photo whose file is gone leaves the clipboard empty rather than
+    // holding an earlier copy.
     int CopyToClipboard() override;
 
     // Where the context menu's commands go; the view's top-level window when not set.
@@ -44,4 +52,5 @@ private:
     bool dragging_ = false;
     HCURSOR hand_ = nullptr;
     HWND commandTarget_ = nullptr;
+    std::wstring photoPath_;
 };

@@ -40,4 +40,10 @@ int widenThumbPosition(unsigned short low16, int position, int max) {
     return best < 0 ? low16 : static_cast<int>(best);
 }
 
+int thumbPosition(unsigned short low16, bool hasTrack, int trackPosition, int position, int max) {
+    if (hasTrack && trackPosition >= 0 && trackPosition <= max && (trackPosition & 0xFFFF) == low16)
+        return trackPosition;
+    return widenThumbPosition(low16, position, max);
+}
+
 }  // namespace eventlist

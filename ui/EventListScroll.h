@@ -23,4 +23,9 @@ int thumbScrollPixels(const ScrollAxis& axis, int clientSize, int thumbPosition)
 // within 0..max: a dragged thumb moves in small steps from where it was.
 int widenThumbPosition(unsigned short low16, int position, int max);
 
+// The thumb position a scroll message stands for. The bar that sent it holds the full position
+// (its tracking position), which is taken when its low 16 bits are those of the message; a message
+// whose bar has none (hasTrack false) or another one comes from elsewhere and is widened.
+int thumbPosition(unsigned short low16, bool hasTrack, int trackPosition, int position, int max);
+
 }  // namespace eventlist

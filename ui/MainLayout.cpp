@@ -36,6 +36,8 @@ Box fullScreenPicture(int clientWidth, int clientHeight) {
     return boxAt((clientWidth - width) / 2, (clientHeight - height) / 2, width, height);
 }
 
+Box fullScreenWindow(const Monitor& monitor) { return monitor.whole; }
+
 InfoLine infoLine(const Box& picture, int textWidth, const int gaps[3]) {
     InfoLine result;
     int x = picture.left + (picture.width() - textWidth - 28) / 2;

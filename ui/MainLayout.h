@@ -44,6 +44,17 @@ bool dragResize(int x, int y, int extra, int& width, int& height);
 // The largest 4:3 picture that fits the client, centred.
 Box fullScreenPicture(int clientWidth, int clientHeight);
 
+// The two rectangles a monitor reports, in screen coordinates: all of it, and the work area that
+// the taskbar and docked bars leave free.
+struct Monitor {
+    Box whole;
+    Box work;
+};
+
+// Where the full-screen window stands: the whole monitor, since a window sized to the work area
+// leaves the taskbar over the picture.
+Box fullScreenWindow(const Monitor& monitor);
+
 // The information line under the picture: the folder button, the line itself, and the three
 // separators (empty where the line reports no gap).
 struct InfoLine {

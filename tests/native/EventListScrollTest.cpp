@@ -46,3 +46,27 @@ TEST(EventListScroll, SixteenBitThumbPositionsAreWidenedNearTheCurrentOne) {
     EXPECT_EQ(widenThumbPosition(100, 0, 71999), 100);
     EXPECT_EQ(widenThumbPosition(4464, 30000, 71999), 4464);  // 70000 lies further from 30000
 }
+
+TEST(EventListScroll, TheBarsFullTrackingPositionWinsOverSixteenBits) {
+    using eventlist::thumbPosition;
+    const struct {
+        const char* what;
+        int sent;  // the position the bar sent, of which the message keeps 16 bits
+        bool hasTrack;
+        int track, position, max, expected;
+    } cases[] = {
+        // 72000 pixels of strip, the thumb dragged from 70000 back to 3000 in one move.
+        {"long jump back, from the bar", 3000, true, 3000, 70000, 71999, 3000},
+        {"long jump forward, from the bar", 70000, true, 70000, 3000, 71999, 70000},
+        {"across a 65536 boundary", 65535, true, 65535, 65537, 71999, 65535},
+        {"a short strip", 1234, true, 1234, 500, 60000, 1234},
+        // No bar to ask, or one that says something else: the 16 bits, widened near the position.
+        {"no bar, a small step", 70000, false, 0, 69000, 71999, 70000},
+        {"a bar tracking elsewhere", 3000, true, 2999, 4000, 71999, 3000},
+        {"a tracking position past the range", 3000, true, 3000 + 0x40000, 2000, 71999, 3000},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(thumbPosition(static_cast<unsigned short>(c.sent & 0xFFFF), c.hasTrack, c.track, c.position, c.max),
+                  c.expected)
+            << c.what;
+}

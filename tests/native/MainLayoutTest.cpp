@@ -39,6 +39,25 @@ TEST(MainLayoutTest, FullScreenPictureIsPillarBoxedOnAWideScreen) {
     EXPECT_EQ((Box{0, 112, 1280, 1072}), mainlayout::fullScreenPicture(1280, 1184));  // taller than 4:3
 }
 
+TEST(MainLayoutTest, FullScreenCoversTheWholeMonitorTaskbarAndAll) {
+    const struct {
+        const char* what;
+        mainlayout::Monitor monitor;
+        int pictureHeight;  // of the 4:3 picture in the window
+    } cases[] = {
+        {"taskbar at the bottom", {{0, 0, 1920, 1080}, {0, 0, 1920, 1040}}, 1080},
+        {"taskbar on the left of a 5:4 monitor left of the primary", {{-1280, 0, 0, 1024}, {-1218, 0, 0, 1024}}, 960},
+        {"taskbar at the top of a monitor above the primary", {{0, -768, 1024, 0}, {0, -738, 1024, 0}}, 768},
+        {"no taskbar", {{0, 0, 1600, 1200}, {0, 0, 1600, 1200}}, 1200},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const Box window = mainlayout::fullScreenWindow(c.monitor);
+        EXPECT_EQ(c.monitor.whole, window);
+        EXPECT_EQ(c.pictureHeight, mainlayout::fullScreenPicture(window.width(), window.height()).height());
+    }
+}
+
 TEST(MainLayoutTest, InfoLineIsCentredUnderThePicture) {
     const Box picture = mainlayout::pictureArea(694, 692, 114);  // (51, 74) 640 x 480
     const int gaps[3] = {100, 200, 300};

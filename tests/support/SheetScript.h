@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "toolkit/CVNTUI_PropertySheet.h"
@@ -29,6 +30,15 @@ inline void CALLBACK tick(HWND, UINT, UINT_PTR id, DWORD) {
     steps()[step]();
 }
 }  // namespace sheetscript
+
+// A step that waits for the window to get somewhere: while the condition does not hold it runs
+// again at the next tick, for at most that many ticks (the step after it then finds out).
+inline std::function<void()> repeatUntil(std::function<bool()> done, int ticks = 100) {
+    auto left = std::make_shared<int>(ticks);
+    return [done = std::move(done), left] {
+        if (!done() && --*left > 0) --sheetscript::next();
+    };
+}
 
 // Runs a modal loop (the callable returns its result) with the script acting from inside it.
 inline INT_PTR runScripted(const std::function<INT_PTR()>& modal, std::vector<std::function<void()>> script,

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/Handles.h"
 #include "library/PhotoWriter.h"
 #include "library/VNTSkeoDatabaseManager.h"
 #include "tests/support/MessagePump.h"
@@ -86,6 +87,13 @@ protected:
 
     RECT itemBounds(int index) { return strip_->itemCell(index); }
 
+    // The strip in the skinned frame the main dialog wraps it in.
+    bool frameStrip(CSkinScrollWnd& frame, HWND list) {
+        skin_.reset(static_cast<HBITMAP>(
+            LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(513), IMAGE_BITMAP, 0, 0, 0)));
+        return skin_ && frame.Attach(skin_.get(), list);
+    }
+
     // One message at a time, so that a test can act between two steps of a fill; `seen` is shown
     // each message before it is dispatched.
     static bool stepUntil(const std::function<bool()>& done, const std::function<void(const MSG&)>& seen = {}) {
@@ -144,6 +152,7 @@ protected:
     std::wstring photos_;
     std::unique_ptr<VNTSkeoDatabaseManager> db_;
     std::unique_ptr<CVNTUI_Skeo_EventListCtrl> strip_;
+    vnt::BitmapHandle skin_;
 };
 
 // Database order is newest first; the strip shows the oldest first. A photo that cannot be read
@@ -334,10 +343,8 @@ TEST_F(EventListTest, ScrollsByTheSkinnedThumbInItsFrame) {
     }
     fill(records);
     ASSERT_EQ(strip_->itemCount(), 24);
-    HBITMAP skin = static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(513), IMAGE_BITMAP, 0, 0, 0));
-    ASSERT_NE(skin, nullptr);
     CSkinScrollWnd frame;
-    ASSERT_TRUE(frame.Attach(skin, list));
+    ASSERT_TRUE(frameStrip(frame, list));
     strip_->selectOnly(1);
     ListView_SetItemState(list, 3, LVIS_SELECTED, LVIS_SELECTED);
     ListView_SetItemState(list, 4, LVIS_SELECTED, LVIS_SELECTED);
@@ -376,7 +383,54 @@ TEST_F(EventListTest, ScrollsByTheSkinnedThumbInItsFrame) {
 
     frame.Detach();
     DestroyWindow(list);
-    DeleteObject(skin);
+}
+
+// A strip of a thousand photos is 72,000 pixels long, more than the 16 bits a scroll message has
+// room for: its skinned thumb dragged from near the end back to the start in one move lands where
+// it was dropped.
+TEST_F(EventListTest, ALongStripsThumbLandsWhereItWasDropped) {
+    HWND list = makeStrip(640, 78);
+    // Two hundred photos spaced 400 pixels apart make a strip as long, and fill five times faster.
+    ListView_SetIconSpacing(list, 400, 60);
+    const std::vector<VNTSkeoEvent> records(200, photo(L"small.jpg", 32, 24));
+    fill(records);
+    ASSERT_EQ(strip_->itemCount(), 200);
+    CSkinScrollWnd frame;
+    ASSERT_TRUE(frameStrip(frame, list));
+    const auto listPosition = [list] {
+        SCROLLINFO info{};
+        info.cbSize = sizeof info;
+        info.fMask = SIF_ALL;
+        GetScrollInfo(list, SB_HORZ, &info);
+        return info;
+    };
+    ListView_Scroll(list, 70000 - listPosition().nPos, 0);
+    const SCROLLINFO start = listPosition();
+    ASSERT_EQ(start.nPos, 70000);
+    ASSERT_GT(start.nMax, 70000);
+
+    CSkinScrollBar& bar = frame.horizontalBar();
+    ASSERT_EQ(bar.GetScrollInfo().nPos, 70000) << "the skinned bar follows the list";
+    const toolkit::ScrollBarGeometry g = bar.geometry();
+    ASSERT_TRUE(g.hasThumb());
+    int to = 0;  // where the thumb's first pixel goes for about 3,000 pixels of strip
+    while (to < g.length && g.positionForThumbStart(to) < 3000) ++to;
+    const int grab = g.thumbStart() + g.thumbLength() / 2, y = 2;
+    const RECT first0 = itemBounds(0);
+    SendMessageW(bar.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(grab, y));
+    ASSERT_TRUE(bar.dragging());
+    SendMessageW(bar.hwnd(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(to + g.thumbLength() / 2, y));
+    const int dropped = bar.trackPosition();
+    ASSERT_GE(dropped, 3000);
+    ASSERT_LT(dropped, 3000 + 2 * (start.nMax + 1) / g.freeLength());
+    EXPECT_EQ(listPosition().nPos, dropped) << "tracking: the strip follows the thumb";
+    SendMessageW(bar.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(to + g.thumbLength() / 2, y));
+    EXPECT_EQ(listPosition().nPos, dropped) << "dropped where the thumb was let go";
+    EXPECT_EQ(itemBounds(0).left - first0.left, 70000 - dropped);
+    EXPECT_EQ(bar.GetScrollInfo().nPos, dropped);
+
+    frame.Detach();
+    DestroyWindow(list);
 }
 
 }  // namespace

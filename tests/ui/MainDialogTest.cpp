@@ -2,16 +2,26 @@
 // their sizes, resizing by the grip, full screen, the keys, and browsing photos.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <shellapi.h>
+
 #include <string>
 #include <vector>
 
+#include "app/VNTLanguageSelector.h"
 #include "library/VNTSkeoDatabaseManager.h"
+#include "resources/StringIds.h"
 #include "resources/resource.h"
 #include "tests/support/SheetScript.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/TestPhotos.h"
+#include "tests/support/WindowImage.h"
+#include "tests/support/WindowPixels.h"
 #include "tests/toolkit/ToolkitFixture.h"
 #include "ui/CVNTUI_Skeo_MainDlg.h"
+
+using testsupport::closeColour;
+using testsupport::WindowPixels;
 
 namespace {
 
@@ -19,6 +29,9 @@ namespace {
 class RecordingMainDlg : public CVNTUI_Skeo_MainDlg {
 public:
     int snapshotRequests = 0;
+    std::vector<std::wstring> folderRequests;  // the photo named when its folder was asked for
+
+    void OnImageFolderButton() override { folderRequests.push_back(photoView().pictureFileName()); }
 
 protected:
     INT_PTR DialogProc(UINT message, WPARAM wParam, LPARAM lParam) override {
@@ -48,6 +61,17 @@ protected:
     INT_PTR run(std::vector<std::function<void()>> steps) {
         steps.push_back([this] { PostMessageW(dialog_.hwnd(), WM_COMMAND, ID_TRAY_CLOSE, 0); });
         return testsupport::runScripted([this] { return dialog_.DoModal(); }, std::move(steps), 150);
+    }
+    // Runs the steps once the dialog is in photo mode with the strip filled from the records.
+    INT_PTR runWithStrip(const std::vector<VNTSkeoEvent>& records, VNTSkeoDatabaseManager& database,
+                         std::vector<std::function<void()>> steps) {
+        steps.insert(steps.begin(), {[] {},
+                                     [&] {
+                                         click(dialog_.hwnd(), IDC_TAB_PHOTO);
+                                         dialog_.eventList().fillList(records, database);
+                                     },
+                                     testsupport::repeatUntil([&] { return !dialog_.eventList().fillPending(); })});
+        return run(std::move(steps));
     }
     RecordingMainDlg dialog_;
 };
@@ -103,11 +127,14 @@ TEST_F(MainDialogTest, ModesResizeAndFullScreen) {
         },
         [&] {
             EXPECT_EQ(CVNTUI_Skeo_MainDlg::ModeFullScreen, dialog_.mode());
-            RECT client, view, work;
+            RECT client, view;
             GetClientRect(d, &client);
-            SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-            EXPECT_EQ(work.right - work.left, client.right) << "the window covers the work area";
-            EXPECT_EQ(work.bottom - work.top, client.bottom);
+            MONITORINFO monitor{};
+            monitor.cbSize = sizeof monitor;
+            ASSERT_TRUE(GetMonitorInfoW(MonitorFromWindow(d, MONITOR_DEFAULTTONEAREST), &monitor));
+            const RECT& whole = monitor.rcMonitor;
+            EXPECT_EQ(whole.right - whole.left, client.right) << "the window covers the monitor, taskbar and all";
+            EXPECT_EQ(whole.bottom - whole.top, client.bottom);
             view = dialog_.cameraView().GetRectInParent();
             EXPECT_EQ((view.right - view.left) * 3, (view.bottom - view.top) * 4) << "the picture stays 4:3";
             EXPECT_EQ(client.right - view.right, view.left) << "centred";
@@ -177,12 +204,7 @@ TEST_F(MainDialogTest, ArrowsBrowseThePhotosAtMostThreeTimesASecond) {
     }
     HWND list = nullptr;
     const auto shown = [&] { return dialog_.photoView().pictureFileName(); };
-    const INT_PTR result = run({
-        [] {},
-        [&] {
-            click(dialog_.hwnd(), IDC_TAB_PHOTO);
-            dialog_.eventList().fillList(records, database);
-        },
+    const INT_PTR result = runWithStrip(records, database, {
         [&] {
             list = dialog_.eventList().hwnd();
             ASSERT_EQ(3, dialog_.eventList().itemCount());
@@ -212,6 +234,236 @@ TEST_F(MainDialogTest, ArrowsBrowseThePhotosAtMostThreeTimesASecond) {
             press(list, VK_SUBTRACT);
         },
         [&] { EXPECT_EQ(0, dialog_.photoView().zoomStep()); },
+    });
+    EXPECT_EQ(IDOK, result);
+}
+
+// The floating menu bar is a window of its own: Enter and Escape pressed while it has the focus
+// still take a photo and leave full screen.
+TEST_F(MainDialogTest, EnterAndEscapeReachTheDialogFromTheFloatingMenuBar) {
+    HWND bar = nullptr;
+    const auto barHasFocus = [&] { return GetFocus() == bar || IsChild(bar, GetFocus()); };
+    const INT_PTR result = run({
+        [] {},
+        [&] { click(dialog_.hwnd(), IDC_TAB_FULL_SCREEN); },
+        [&] {
+            ASSERT_EQ(CVNTUI_Skeo_MainDlg::ModeFullScreen, dialog_.mode());
+            bar = dialog_.menuBar()->hwnd();
+            SetFocus(bar);
+            ASSERT_TRUE(barHasFocus());
+            press(GetFocus(), VK_RETURN);
+        },
+        [&] {
+            EXPECT_EQ(1, dialog_.snapshotRequests) << "Enter in the bar asks for one photo";
+            EXPECT_EQ(CVNTUI_Skeo_MainDlg::ModeFullScreen, dialog_.mode());
+            ASSERT_TRUE(barHasFocus());
+            press(GetFocus(), VK_ESCAPE);
+        },
+        [&] {
+            EXPECT_EQ(CVNTUI_Skeo_MainDlg::ModeCamera, dialog_.mode()) << "Escape in the bar leaves full screen";
+            EXPECT_EQ(dialog_.hwnd(), GetAncestor(bar, GA_PARENT));
+            EXPECT_EQ(1, dialog_.snapshotRequests);
+        },
+    });
+    EXPECT_EQ(IDOK, result);
+}
+
+// Controls hidden by a click on the picture come back with the next full screen, whichever way
+// the last one ended.
+TEST_F(MainDialogTest, ControlsComeBackWhicheverWayFullScreenEnds) {
+    HWND d = nullptr;
+    const struct {
+        const char* way;
+        std::function<void(HWND)> leave;
+    } ways[] = {
+        {"Escape", [](HWND dialog) { press(dialog, VK_ESCAPE); }},
+        {"the camera tab", [](HWND dialog) { click(dialog, IDC_TAB_CAMERA); }},
+        {"the photo tab", [](HWND dialog) { click(dialog, IDC_TAB_PHOTO); }},
+        {"the close button, then the tray's Open",
+         [](HWND dialog) {
+             click(dialog, IDC_BUTTON_CLOSE);
+             click(dialog, ID_TRAY_OPEN);
+         }},
+    };
+    std::vector<std::function<void()>> steps{[] {}, [&] { d = dialog_.hwnd(); }};
+    for (const auto& w : ways) {
+        steps.push_back([&] {
+            SCOPED_TRACE(w.way);
+            click(d, IDC_TAB_FULL_SCREEN);
+            SendMessageW(dialog_.cameraViewWindow(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+            SendMessageW(dialog_.cameraViewWindow(), WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
+            ASSERT_TRUE(dialog_.controlsHidden());
+            EXPECT_FALSE(IsWindowVisible(dialog_.menuBar()->hwnd()));
+            w.leave(d);
+        });
+        steps.push_back([&] {
+            SCOPED_TRACE(w.way);
+            EXPECT_NE(CVNTUI_Skeo_MainDlg::ModeFullScreen, dialog_.mode());
+            EXPECT_FALSE(dialog_.controlsHidden()) << "full screen ended";
+            click(d, IDC_TAB_FULL_SCREEN);
+        });
+        steps.push_back([&] {
+            SCOPED_TRACE(w.way);
+            ASSERT_EQ(CVNTUI_Skeo_MainDlg::ModeFullScreen, dialog_.mode());
+            EXPECT_FALSE(dialog_.controlsHidden());
+            EXPECT_TRUE(IsWindowVisible(dialog_.menuBar()->hwnd())) << "the floating bar is back";
+            EXPECT_TRUE(IsWindowVisible(dialog_.sfButtonWindow().hwnd())) << "the snapshot button is back";
+            click(d, IDC_TAB_CAMERA);
+        });
+    }
+    EXPECT_EQ(IDOK, run(std::move(steps)));
+}
+
+// Dragged larger than the desktop the program started on, the window is painted to its edges.
+TEST_F(MainDialogTest, PaintsAWindowLargerThanTheDesktopToItsEdges) {
+    HWND d = nullptr;
+    const int desktopWidth = GetSystemMetrics(SM_CXVIRTUALSCREEN), desktopHeight = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    // A width-led size (picture width a multiple of 4) wider than the desktop, the height that goes with it.
+    const int W = desktopWidth + 300 - (desktopWidth + 300 - 54) % 4, H = (W - 54) / 4 * 3 + 98;
+    ASSERT_GT(H, desktopHeight);
+    // Only what is on the screen can be read back: the window's right end is shown with its top,
+    // then with its bottom.
+    const auto moveTo = [&](int y) { SetWindowPos(d, nullptr, desktopWidth - W - 20, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER); };
+    const INT_PTR result = run({
+        [] {},
+        [&] {
+            d = dialog_.hwnd();
+            moveTo(0);
+            HWND grip = GetDlgItem(d, IDC_RESIZE_GRIP);
+            SendMessageW(grip, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+            POINT to{W, H - 20};
+            ClientToScreen(d, &to);
+            ScreenToClient(grip, &to);
+            SendMessageW(grip, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(to.x, to.y));
+            SendMessageW(grip, WM_LBUTTONUP, 0, 0);
+        },
+        [&] {
+            ASSERT_EQ(W, windowSize(d).cx);
+            ASSERT_EQ(H, windowSize(d).cy);
+            const WindowPixels pixels(d);
+            EXPECT_TRUE(closeColour(pixels.at(W - 130, 30), RGB(61, 179, 204))) << "the header band at the far right";
+            EXPECT_TRUE(closeColour(pixels.at(W - 20, 60), RGB(40, 40, 40))) << "the panel right of the menu bar";
+            moveTo(desktopHeight - H - 20);
+        },
+        [&] {
+            const WindowPixels pixels(d);
+            EXPECT_TRUE(closeColour(pixels.at(W - 20, H - 15), RGB(40, 40, 40))) << "the panel at the bottom right";
+            EXPECT_TRUE(closeColour(pixels.at(W * 3 / 4, H - 12), RGB(40, 40, 40))) << "the panel along the bottom";
+        },
+    });
+    EXPECT_EQ(IDOK, result);
+}
+
+// A photo whose file was deleted or damaged behind the program's back: the view and the
+// information line say so, and Copy and the folder button act on that photo.
+TEST_F(MainDialogTest, APhotoThatCannotBeLoadedLeavesNothingOfThePreviousOne) {
+    testsupport::TempFolder folder(L"main-dialog-missing");
+    VNTSkeoDatabaseManager database(folder.path() + L"EventList3.xml");
+    std::vector<VNTSkeoEvent> records;  // newest first: item 0 is the shown photo, 1 deleted, 2 damaged
+    for (const wchar_t* name : {L"IMG_damaged.jpg", L"IMG_deleted.jpg", L"IMG_shown.jpg"}) {
+        VNTSkeoEvent e;
+        e.folder = folder.path();
+        e.name = name;
+        ASSERT_TRUE(testsupport::writeQuadrantPhoto(e.fullPath(), 320, 240));
+        records.push_back(e);
+    }
+    const std::wstring damaged = records[0].fullPath(), deleted = records[1].fullPath();
+    VNTLanguageSelector& language = VNTLanguageSelector::instance();
+    language.setLanguage(VNTLanguageSelector::kEnglish);
+    const auto infoText = [&] {
+        wchar_t text[256] = {};
+        GetWindowTextW(dialog_.infoLine().hwnd(), text, 256);
+        return std::wstring(text);
+    };
+    const auto notice = [](LANGID id) {
+        std::wstring text;
+        VNTLanguageSelector::loadString(id, IDS_PHOTO_CANNOT_BE_SHOWN, text);
+        return text;
+    };
+    // The view's own pixels: a grid over it, each either the panel or something of a photo.
+    const auto photoPixels = [&] {
+        const WindowPixels pixels(dialog_.photoView().hwnd());
+        int shown = 0;
+        for (int y = 10; y < pixels.height(); y += 20)
+            for (int x = 10; x < pixels.width(); x += 20)
+                if (!closeColour(pixels.at(x, y), RGB(40, 40, 40), 4)) ++shown;
+        return shown;
+    };
+    const auto clipboardHolds = [](UINT format) { return IsClipboardFormatAvailable(format) != FALSE; };
+    const auto copiedFile = [&] {
+        std::wstring file;
+        if (!OpenClipboard(dialog_.hwnd())) return file;
+        if (HANDLE drop = GetClipboardData(CF_HDROP)) {
+            wchar_t path[MAX_PATH] = {};
+            if (DragQueryFileW(static_cast<HDROP>(drop), 0, path, MAX_PATH)) file = path;
+        }
+        CloseClipboard();
+        return file;
+    };
+    const auto putText = [&] {
+        ASSERT_TRUE(OpenClipboard(dialog_.hwnd()));
+        EmptyClipboard();
+        HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, 16);
+        SetClipboardData(CF_UNICODETEXT, block);
+        CloseClipboard();
+    };
+    const auto expectUnavailable = [&](const std::wstring& path, const std::wstring& name, LANGID id) {
+        EXPECT_EQ(0, photoPixels()) << "the view is cleared to its background";
+        EXPECT_EQ(path, dialog_.photoView().pictureFileName()) << "the view stays with the selected photo";
+        const std::wstring text = infoText();
+        EXPECT_NE(std::wstring::npos, text.find(name)) << "the line names the photo";
+        EXPECT_FALSE(notice(id).empty());
+        EXPECT_NE(std::wstring::npos, text.find(notice(id))) << "and says it cannot be shown";
+        EXPECT_TRUE(dialog_.infoLine().resolution().empty()) << "no size of the photo shown before";
+    };
+    const INT_PTR result = runWithStrip(records, database, {
+        [&] {
+            ASSERT_EQ(3, dialog_.eventList().itemCount());
+            dialog_.eventList().selectOnly(0);
+            dialog_.ZoomPhotoIn();
+            EXPECT_GT(photoPixels(), 100) << "the first photo is shown";
+            EXPECT_EQ(L"320x240", dialog_.infoLine().resolution());
+            ASSERT_TRUE(DeleteFileW(deleted.c_str()));
+            ASSERT_TRUE(testsupport::writeFile(damaged, std::string(5000, '\x5a')));
+            dialog_.eventList().selectOnly(1);
+        },
+        [&] {
+            expectUnavailable(deleted, L"IMG_deleted.jpg", VNTLanguageSelector::kEnglish);
+            EXPECT_EQ(0, dialog_.photoView().zoomStep());
+            putText();
+            click(dialog_.hwnd(), ID_CTX_COPY);
+            EXPECT_FALSE(clipboardHolds(CF_HDROP)) << "a file that is gone is not copied";
+            EXPECT_FALSE(clipboardHolds(CF_UNICODETEXT)) << "nor is an earlier copy left for a paste";
+            click(dialog_.hwnd(), IDC_BUTTON_IMAGE_FOLDER);
+            ASSERT_EQ(1u, dialog_.folderRequests.size());
+            EXPECT_EQ(deleted, dialog_.folderRequests.back());
+            testsupport::saveWindowImage(dialog_.hwnd(), L"photo-view-unavailable-en");
+            dialog_.eventList().selectOnly(2);
+        },
+        [&] {
+            expectUnavailable(damaged, L"IMG_damaged.jpg", VNTLanguageSelector::kEnglish);
+            click(dialog_.hwnd(), ID_CTX_COPY);
+            EXPECT_EQ(damaged, copiedFile()) << "a damaged file is still there to copy";
+            click(dialog_.hwnd(), IDC_BUTTON_IMAGE_FOLDER);
+            EXPECT_EQ(damaged, dialog_.folderRequests.back());
+            language.setLanguage(VNTLanguageSelector::kTraditionalChinese);
+        },
+        [&] {
+            expectUnavailable(damaged, L"IMG_damaged.jpg", VNTLanguageSelector::kTraditionalChinese);
+            testsupport::saveWindowImage(dialog_.hwnd(), L"photo-view-unavailable-zh-TW");
+            language.setLanguage(VNTLanguageSelector::kJapanese);
+        },
+        [&] {
+            expectUnavailable(damaged, L"IMG_damaged.jpg", VNTLanguageSelector::kJapanese);
+            testsupport::saveWindowImage(dialog_.hwnd(), L"photo-view-unavailable-ja");
+            language.setLanguage(VNTLanguageSelector::kEnglish);
+            dialog_.eventList().selectOnly(0);
+        },
+        [&] {
+            EXPECT_GT(photoPixels(), 100) << "a photo that can be read is shown again";
+            EXPECT_EQ(L"320x240", dialog_.infoLine().resolution());
+            EXPECT_TRUE(dialog_.infoLine().notice().empty());
+        },
     });
     EXPECT_EQ(IDOK, result);
 }
