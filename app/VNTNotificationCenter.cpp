@@ -52,6 +52,14 @@ void VNTNotificationCenter::removeObserver(VNTObject* observer, const std::wstri
     for (auto& entry : table_) removeFrom(entry.second);
 }
 
+bool VNTNotificationCenter::observes(const VNTObject* observer, const std::wstring& name) {
+    vnt::CriticalSectionLock guard(lock_);
+    auto it = table_.find(name);
+    if (it == table_.end()) return false;
+    return std::any_of(it->second.begin(), it->second.end(),
+                       [observer](const ObserverRecord& r) { return r.observer == observer; });
+}
+
 bool VNTNotificationCenter::isRegistered(const std::wstring& name, const ObserverRecord& record) {
     vnt::CriticalSectionLock guard(lock_);
     auto it = table_.find(name);

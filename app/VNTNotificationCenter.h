@@ -30,6 +30,8 @@ public:
     // An empty name removes the observer from every name.
     void removeObserver(VNTObject* observer, const std::wstring& name);
     void postNotification(const std::wstring& name, void* data);
+    // Whether the object is among the name's observers (an object's owner checks that it left).
+    bool observes(const VNTObject* observer, const std::wstring& name);
 
     static bool shuttingDown() { return shuttingDown_; }
 

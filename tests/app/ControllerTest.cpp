@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cwchar>
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -28,6 +29,7 @@
 #include "camera/DirectShowIds.h"
 #include "camera/VNTWebcam.h"
 #include "camera/VNTWebcamMonitor.h"
+#include "camera/VNTWebcamSkeo.h"
 #include "dshow/MediaType.h"
 #include "framework/ComPtr.h"
 #include "framework/GdiplusSession.h"
@@ -44,6 +46,7 @@
 #include "tests/support/Regsvr32.h"
 #include "tests/support/SheetScript.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/TestPhotos.h"
 
 namespace {
 
@@ -450,12 +453,14 @@ protected:
             VNTWebcamMonitor::instance().removeDevice(camera->devicePath());
     }
 
-    // The program's window, modeless: the tests pump its messages themselves.
-    void open() {
+    // The program's window, modeless: the tests pump its messages themselves. `before` runs on the
+    // window object before its window is made.
+    void open(bool show = true, const std::function<void(VNTSkeoMainWnd&)>& before = nullptr) {
         window_.reset(new VNTSkeoMainWnd);
+        if (before) before(*window_);
         ASSERT_TRUE(window_->Create(nullptr));
-        ShowWindow(hwnd(), SW_SHOW);
-        pumpUntil([] { return false; }, 0);  // what the start posted
+        if (show) ShowWindow(hwnd(), SW_SHOW);
+        if (!before) pumpUntil([] { return false; }, 0);  // what the start posted
     }
 
     // The OK path (the tray's Close), which lets the camera go, and the window taken down.
@@ -465,8 +470,6 @@ protected:
             SendMessageW(hwnd(), WM_COMMAND, ID_TRAY_CLOSE, 0);
             DestroyWindow(hwnd());
         }
-        // The program's one window observes until the process ends; these tests make several.
-        VNTNotificationCenter::instance().removeObserver(window_.get(), L"");
         window_.reset();
     }
 
@@ -842,5 +845,108 @@ TEST_F(ControllerTest, APhotoGoesIntoTheStripAndTheIndexAndTheFolderButtonShowsI
         const auto line = splitCommandLine(started);
         EXPECT_TRUE(endsWith(lower(line.first), L"explorer.exe")) << "no file explorer was started";
         EXPECT_EQ(line.second, L"/select," + photo.fullPath());
+    }
+}
+
+// Dispatches one message at a time until the condition holds.
+bool pumpEachUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000) {
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    while (!done()) {
+        if (GetTickCount64() >= deadline) return false;
+        MSG msg;
+        if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        } else {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        }
+    }
+    return true;
+}
+
+// The window is made, shown and taken down many times in a process whose notification center lives
+// on: a window gone must no longer be among the camera notifications' observers.
+TEST_F(ControllerTest, AWindowGoneObservesNothing) {
+    ASSERT_NO_FATAL_FAILURE(start(kModelA));
+    const VNTSkeoMainWnd* gone = window_.get();
+    VNTNotificationCenter& center = VNTNotificationCenter::instance();
+    ASSERT_TRUE(center.observes(gone, L"WEBCAM_PLUG_IN"));
+    close();
+    for (const wchar_t* name : {L"WEBCAM_PLUG_IN", L"WEBCAM_PULL_OUT", L"LANGUAGE_CHANGED"})
+        EXPECT_FALSE(center.observes(gone, name)) << name;
+}
+
+// The exposure indicator shows a new exposure over the live picture only: not while the window is
+// still hidden (the start sets the stored exposure), nor in photo mode.
+TEST_F(ControllerTest, TheExposureIndicatorShowsOnlyOverAShownPicture) {
+    settings().resetCameraSettings();
+    settings().selectCameraModel(L"");
+    settings().setCameraSettingsPreload(1);
+    settings().setVideoDevice(kModelB.devicePath());
+    newCameraObjects();
+    ASSERT_NO_FATAL_FAILURE(open(false));
+    ASSERT_NE(window_->camera(), nullptr);
+    const HWND indicator = window_->exposureIndicator().hwnd();
+    EXPECT_FALSE(IsWindowVisible(indicator)) << "shown by the start of a hidden window";
+    ShowWindow(hwnd(), SW_SHOW);
+    pumpUntil([] { return false; }, 0);
+
+    SendMessageW(hwnd(), WM_COMMAND, IDC_TAB_PHOTO, 0);
+    SendMessageW(hwnd(), VNTWebcamSkeo::exposureChangedMessage, 0, 7);
+    EXPECT_FALSE(IsWindowVisible(indicator)) << "shown in photo mode";
+
+    SendMessageW(hwnd(), WM_COMMAND, IDC_TAB_CAMERA, 0);
+    SendMessageW(hwnd(), VNTWebcamSkeo::exposureChangedMessage, 0, 8);
+    EXPECT_TRUE(IsWindowVisible(indicator)) << "not shown over the live picture";
+    RECT shown{}, picture{};
+    GetWindowRect(indicator, &shown);
+    GetWindowRect(window_->cameraViewWindow(), &picture);
+    EXPECT_TRUE(shown.left >= picture.left && shown.right <= picture.right && shown.bottom <= picture.bottom)
+        << "the indicator is not over the picture";
+}
+
+// The strip fills in steps at the start; a photo the user chooses meanwhile stays chosen, and only
+// a strip where nothing was chosen ends on the newest photo.
+TEST_F(ControllerTest, APhotoChosenWhileTheStripFillsStaysChosen) {
+    const long saves = settings().saveCount();
+    std::vector<std::wstring> names;
+    for (int i = 0; i < 5; ++i) {
+        names.push_back(L"fill-" + std::to_wstring(i) + L".jpg");
+        ASSERT_TRUE(testsupport::writeQuadrantPhoto(g_world->library + names.back(), 160, 120));
+        VNTSkeoEvent record;
+        record.folder = g_world->library;
+        record.name = names.back();
+        settings().addEvent(record);
+    }
+    ASSERT_TRUE(pumpUntil([&] { return settings().saveCount() > saves; }));
+    const auto oneAtATime = [](VNTSkeoMainWnd& w) { w.eventList().setFillStepMs(0); };
+
+    for (const bool choose : {false, true}) {
+        SCOPED_TRACE(choose ? "a photo chosen during the fill" : "nothing chosen");
+        settings().setVideoDevice(kModelA.devicePath());
+        newCameraObjects();
+        ASSERT_NO_FATAL_FAILURE(open(true, oneAtATime));
+        CVNTUI_Skeo_EventListCtrl& strip = window_->eventList();
+        ASSERT_TRUE(strip.fillPending());
+        // One message at a time: each step of the fill posts the next.
+        ASSERT_TRUE(pumpEachUntil([&] { return strip.itemCount() >= 2; }));
+        ASSERT_TRUE(strip.fillPending()) << "the fill ended before a photo could be chosen";
+        if (choose) {
+            strip.selectOnly(0);
+            window_->ShowPhoto(0);
+        }
+        ASSERT_TRUE(pumpUntil([&] { return !strip.fillPending(); }));
+        pumpUntil([] { return false; }, 200);
+        const int last = strip.itemCount() - 1;
+        const int expected = choose ? 0 : last;
+        EXPECT_EQ(strip.selectedIndices(), std::vector<int>{expected});
+        EXPECT_EQ(window_->photoView().pictureFileName(), strip.eventAt(expected)->fullPath());
+        close();
+    }
+    for (const std::wstring& name : names) {
+        VNTSkeoEvent record;
+        record.folder = g_world->library;
+        record.name = name;
+        settings().removeEvent(record, -1);
     }
 }
