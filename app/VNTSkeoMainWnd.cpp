@@ -543,6 +543,8 @@ void VNTSkeoMainWnd::OnExposureCommand(UINT id, int level) {
 void VNTSkeoMainWnd::OnExposureModeCommand(UINT id) {
     if (!camera_) return;
     if (camera_->cameraClassName() == L"VNTWebcamSkeoPlus") {
+        // "On" goes out as {5, 0} and "Off" as {5, 1}, although the camera's own sender reads 1 as
+        // automatic: these are the bytes model B has always received from this program, so they stay.
         static_cast<VNTWebcamSkeo*>(camera_)->queueCommand(VNTWebcamSkeo::kExposureMode, id == ID_EXPOSURE_MODE_ON ? 0 : 1);
         if (database_) database_->setCameraExposureMode(static_cast<int32_t>(id));
     }
