@@ -86,7 +86,7 @@ LRESULT CALLBACK VNTWindow::sharedWindowProc(HWND hwnd, UINT message, WPARAM wPa
         const bool ours = message == g_regMessage ? !bound && g_binding &&
                                                         reinterpret_cast<const VNTWindow*>(lParam) == g_binding
                                                   : bound && found->second == g_binding;
-        if (!ours || InSendMessage()) {
+        if (!ours) {
             vnt::trace(L"VNTWindow: a binding message from elsewhere ignored");
             return 0;
         }
@@ -96,7 +96,7 @@ LRESULT CALLBACK VNTWindow::sharedWindowProc(HWND hwnd, UINT message, WPARAM wPa
             table->map.erase(found);
         return 0;
     }
-    if (vnt::isForeignPointerMessage(hwnd, message)) return 0;
+    if (vnt::isForeignPointerMessage(hwnd, message, lParam)) return 0;
     if (table) {
         auto it = table->map.find(hwnd);
         if (it != table->map.end()) return it->second->windowProc(hwnd, message, wParam, lParam);

@@ -20,12 +20,12 @@ INT_PTR CALLBACK CDialogBase::StaticDialogProc(HWND hwnd, UINT message, WPARAM w
     if (message == WM_INITDIALOG) {
         // A dialog starts once, from its creation: a later WM_INITDIALOG from anyone else carries a
         // number, not the object, and would build the dialog a second time.
-        if (self || InSendMessage()) return FALSE;
+        if (self) return FALSE;
         self = reinterpret_cast<CDialogBase*>(lParam);
         if (self) self->bind(hwnd);
     }
     if (!self) return FALSE;
-    if (isForeignPointerMessage(hwnd, message)) return FALSE;
+    if (isForeignPointerMessage(hwnd, message, lParam)) return FALSE;
     const INT_PTR result = self->DialogProc(message, wParam, lParam);
     if (message == WM_NCDESTROY) self->unbind();
     return result;

@@ -10,9 +10,18 @@ const wchar_t kObjectProperty[] = L"VNT.Object";
 
 CWindowBase::~CWindowBase() { unbind(); }
 
-bool isForeignPointerMessage(HWND hwnd, UINT message) {
-    if (message != WM_NOTIFY || !InSendMessage()) return false;
-    trace(L"Window %p: a notification from another thread ignored", static_cast<void*>(hwnd));
+bool isForeignPointerMessage(HWND hwnd, UINT message, LPARAM lParam) {
+    if (message != WM_NOTIFY) return false;
+    // Our own notifications always point at readable memory of ours; the number another program sends
+    // is looked up, never read.
+    MEMORY_BASIC_INFORMATION region{};
+    const auto* address = reinterpret_cast<const BYTE*>(lParam);
+    const bool readable =
+        address && VirtualQuery(address, &region, sizeof region) == sizeof region && region.State == MEM_COMMIT &&
+        !(region.Protect & (PAGE_NOACCESS | PAGE_GUARD)) &&
+        address + sizeof(NMHDR) <= static_cast<const BYTE*>(region.BaseAddress) + region.RegionSize;
+    if (readable) return false;
+    trace(L"Window %p: a notification without a record of this program ignored", static_cast<void*>(hwnd));
     return true;
 }
 

@@ -35,10 +35,8 @@ protected:
 // The module whose resources (dialogs, menus, icons, strings) the program uses.
 HINSTANCE resourceModule();
 
-// A message whose lParam would be read as a pointer although it came from another thread: the
-// system carries a notification's pointer across processes as it is, so another program can send
-// any number there. Every notification this program handles comes from a window of the receiving
-// thread. Traced when true.
-bool isForeignPointerMessage(HWND hwnd, UINT message);
+// A notification whose lParam is no record of this process: the system carries a notification's
+// pointer across processes as it is, so another program can send any number there. Traced when true.
+bool isForeignPointerMessage(HWND hwnd, UINT message, LPARAM lParam);
 
 }  // namespace vnt

@@ -103,13 +103,13 @@ LRESULT CALLBACK CWnd::StaticWindowProc(HWND hwnd, UINT message, WPARAM wParam, 
     self = static_cast<CWnd*>(fromHandle(hwnd));
     // Only the creation itself binds: a creation message sent later by anyone else carries a
     // number, not our object.
-    if (!self && message == WM_NCCREATE && !InSendMessage()) {
+    if (!self && message == WM_NCCREATE) {
         const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
         self = static_cast<CWnd*>(create->lpCreateParams);
         if (self && !self->hwnd_) self->bind(hwnd);
     }
     if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
-    if (isForeignPointerMessage(hwnd, message)) return 0;
+    if (isForeignPointerMessage(hwnd, message, lParam)) return 0;
     const LRESULT result = self->WindowProc(message, wParam, lParam);
     if (message == WM_NCDESTROY) {
         self->unbind();

@@ -18,12 +18,12 @@ INT_PTR CALLBACK CVNTUI_PropertyPage::PageProc(HWND hwnd, UINT message, WPARAM w
     CVNTUI_PropertyPage* self = static_cast<CVNTUI_PropertyPage*>(fromHandle(hwnd));
     // A page's creation data is its description, which carries the object; a page starts once.
     if (message == WM_INITDIALOG) {
-        if (self || InSendMessage() || !lParam) return FALSE;
+        if (self || !lParam) return FALSE;
         self = reinterpret_cast<CVNTUI_PropertyPage*>(reinterpret_cast<const PROPSHEETPAGEW*>(lParam)->lParam);
         if (self) self->bind(hwnd);
     }
     if (!self) return FALSE;
-    if (vnt::isForeignPointerMessage(hwnd, message)) return FALSE;
+    if (vnt::isForeignPointerMessage(hwnd, message, lParam)) return FALSE;
     const INT_PTR result = self->DialogProc(message, wParam, lParam);
     if (message == WM_NCDESTROY) self->unbind();
     return result;
