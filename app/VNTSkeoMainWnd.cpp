@@ -16,6 +16,7 @@
 #include <shellapi.h>
 #include <uuids.h>
 
+#include <climits>
 #include <memory>
 #include <vector>
 
@@ -24,8 +25,6 @@ namespace {
 const UINT g_snapshotImageMessage = RegisterWindowMessageW(L"WM_VNTWebcam_SnapshotImage");
 // The dialog's timer that walks a photo's shutter and preview.
 constexpr UINT_PTR kShutterTimer = 0x5348;
-// The exposure levels the camera reports (the slider's range).
-constexpr int kMaxExposureLevel = 15;
 
 const GUID* mediaSubtype(CaptureSubtype subtype) {
     switch (subtype) {
@@ -365,12 +364,11 @@ INT_PTR VNTSkeoMainWnd::DialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
         return SetMessageResult(0);
     }
     if (message == VNTWebcamSkeo::exposureChangedMessage) {
-        const int level = static_cast<int>(lParam);
-        if (lParam < 0 || lParam > kMaxExposureLevel) {
-            vnt::trace(L"VNTSkeoMainWnd: exposure level %lld is out of range, ignored", static_cast<long long>(lParam));
-        } else if (camera_ && camera_->cameraClassName() == L"VNTWebcamSkeoPlus") {
+        // The settings know the model's range of levels and refuse (and trace) any other number.
+        const int level = lParam < 0 || lParam > INT_MAX ? -1 : static_cast<int>(lParam);
+        if (camera_ && camera_->cameraClassName() == L"VNTWebcamSkeoPlus" && database_ &&
+            database_->setCameraExposureValue(level)) {
             ShowExposureIndicator(level);
-            if (database_) database_->setCameraExposureValue(level);
             reflect(level, ID_EXPOSURE_LEVEL);
         }
         return SetMessageResult(0);
