@@ -135,14 +135,20 @@ void writeIfd(std::vector<uint8_t>& tiff, const std::vector<OutEntry>& entries, 
 
 std::vector<uint8_t> buildTiff(const ExifFields& fields, const std::vector<uint8_t>& thumbnail) {
     constexpr size_t ifd0Offset = 8;
-    std::vector<OutEntry> ifd0 = {asciiEntry(kTagMake, fields.make, fields.make.size() + 1),
-                                  asciiEntry(kTagModel, fields.model, fields.model.size() + 1),
-                                  longEntry(kTagExifIfd, 0)};
-    const std::vector<OutEntry> exif = {asciiEntry(kTagDateTimeOriginal, fields.dateTimeOriginal, kDateTimeCount)};
+    // A tag without a value is left out rather than written empty: a photo re-encoded without tags of
+    // its own must not gain any.
+    std::vector<OutEntry> ifd0;
+    if (!fields.make.empty()) ifd0.push_back(asciiEntry(kTagMake, fields.make, fields.make.size() + 1));
+    if (!fields.model.empty()) ifd0.push_back(asciiEntry(kTagModel, fields.model, fields.model.size() + 1));
+    std::vector<OutEntry> exif;
+    if (!fields.dateTimeOriginal.empty())
+        exif.push_back(asciiEntry(kTagDateTimeOriginal, fields.dateTimeOriginal, kDateTimeCount));
+    if (!exif.empty()) ifd0.push_back(longEntry(kTagExifIfd, 0));
+    if (ifd0.empty()) return {};  // no tags, no segment: a thumbnail alone is no reason for one
     const size_t exifOffset = ifd0Offset + ifdSize(ifd0);
-    const size_t ifd1Offset = exifOffset + ifdSize(exif);
+    const size_t ifd1Offset = exifOffset + (exif.empty() ? 0 : ifdSize(exif));
     if (ifd1Offset > kMaxTiffSize) return {};
-    ifd0.back() = longEntry(kTagExifIfd, uint32_t(exifOffset));
+    if (!exif.empty()) ifd0.back() = longEntry(kTagExifIfd, uint32_t(exifOffset));
 
     std::vector<OutEntry> ifd1 = {shortEntry(kTagCompression, 6),          // JPEG
                                   rationalEntry(kTagXResolution, 72, 1),
@@ -158,7 +164,7 @@ std::vector<uint8_t> buildTiff(const ExifFields& fields, const std::vector<uint8
     std::vector<uint8_t> tiff = {'I', 'I', 42, 0};
     put32(tiff, ifd0Offset);
     writeIfd(tiff, ifd0, withThumbnail ? uint32_t(ifd1Offset) : 0);
-    writeIfd(tiff, exif, 0);
+    if (!exif.empty()) writeIfd(tiff, exif, 0);
     if (withThumbnail) {
         writeIfd(tiff, ifd1, 0);
         tiff.insert(tiff.end(), thumbnail.begin(), thumbnail.end());

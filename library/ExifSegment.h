@@ -20,9 +20,9 @@ struct ExifFields {
 std::string formatExifDateTime(int year, int month, int day, int hour, int minute, int second);
 
 // A complete APP1 segment, marker included: Make and Model in IFD0, DateTimeOriginal in the Exif IFD
-// as 32 bytes (the text, NUL-filled; photos have always carried 32), and IFD1 with the thumbnail when
+// as 32 bytes (the text, NUL-filled; photos have always carried 32), each only when not empty, and IFD1 with the thumbnail when
 // the thumbnail is not empty and fits in the segment (otherwise the segment goes without it).
-// Empty when the tags alone do not fit in one segment.
+// Empty when there is no tag or the tags alone do not fit in one segment.
 std::vector<uint8_t> buildExifApp1(const ExifFields& fields, const std::vector<uint8_t>& thumbnailJpeg);
 
 // out = SOI + app1 + the rest of jpeg without any APP1 "Exif" segment of its own, so the tags never

@@ -197,8 +197,9 @@ bool RotatePhotoFile(const wchar_t* path, RotateFlipType rotation) {
         return false;
     }
 
-    // Carry the photo's own tags over; the thumbnail is made anew for the new orientation.
-    skeo::ExifFields fields{"Vantor", "", localExifTime()};
+    // Carry the photo's own tags over, and only those: a photo without them gets none made up. The
+    // thumbnail is made anew for the new orientation.
+    skeo::ExifFields fields;
     skeo::ExifInfo info;
     if (skeo::readExif(original.data(), original.size(), info)) {
         fields.make = info.make;
@@ -239,12 +240,15 @@ Bitmap* LoadPhotoThumbnail(const wchar_t* path, int landscapeWidth, int height) 
     const int width = photoWidth > photoHeight ? landscapeWidth : 3 * height / 4;
     if (width <= 0) return nullptr;
 
-    // The small picture the photo carries is enough for a thumbnail and far cheaper to decode.
+    // The small picture the photo carries is far cheaper to decode, but only enough when the asked
+    // size fits inside it; anything larger is drawn from the photo itself, never blown up.
     std::unique_ptr<Bitmap> source;
     size_t offset = 0, length = 0;
     if (skeo::findExifThumbnail(bytes.data(), bytes.size(), offset, length)) {
         source = decode(Bytes(bytes.begin() + static_cast<std::ptrdiff_t>(offset),
                               bytes.begin() + static_cast<std::ptrdiff_t>(offset + length)));
+        if (source && (static_cast<int>(source->GetWidth()) < width || static_cast<int>(source->GetHeight()) < height))
+            source.reset();
     }
     if (!source) source = decode(bytes);
     if (!source) return nullptr;

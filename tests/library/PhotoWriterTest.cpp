@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -231,6 +232,104 @@ TEST_F(PhotoWriterTest, BadFilesGiveNoThumbnailAndAreNotTouchedByRotation) {
     EXPECT_FALSE(RotatePhotoFile((folder.path() + L"missing.jpg").c_str(), Rotate90FlipNone));
 }
 
+// A JPEG of one colour, encoded by the platform.
+std::vector<uint8_t> plainJpeg(int w, int h, Colour c) {
+    Bitmap picture(w, h, PixelFormat24bppRGB);
+    {
+        Graphics g(&picture);
+        SolidBrush brush(Color(c.r, c.g, c.b));
+        g.FillRectangle(&brush, 0, 0, w, h);
+    }
+    CLSID jpeg{};
+    IStream* stream = nullptr;
+    std::vector<uint8_t> bytes;
+    if (FindJpegEncoder(&jpeg) < 0 || CreateStreamOnHGlobal(nullptr, TRUE, &stream) != S_OK) return bytes;
+    if (picture.Save(stream, &jpeg, nullptr) == Ok) {
+        STATSTG stat{};
+        stream->Stat(&stat, STATFLAG_NONAME);
+        bytes.resize(static_cast<size_t>(stat.cbSize.QuadPart));
+        LARGE_INTEGER start{};
+        stream->Seek(start, STREAM_SEEK_SET, nullptr);
+        ULONG read = 0;
+        stream->Read(bytes.data(), static_cast<ULONG>(bytes.size()), &read);
+    }
+    stream->Release();
+    return bytes;
+}
+
+// Mean absolute difference per channel of two bitmaps of one size.
+double meanDifference(Bitmap& a, Bitmap& b) {
+    const int w = static_cast<int>(a.GetWidth()), h = static_cast<int>(a.GetHeight());
+    Rect all(0, 0, w, h);
+    BitmapData da{}, db{};
+    if (a.LockBits(&all, ImageLockModeRead, PixelFormat24bppRGB, &da) != Ok) return 255;
+    if (b.LockBits(&all, ImageLockModeRead, PixelFormat24bppRGB, &db) != Ok) {
+        a.UnlockBits(&da);
+        return 255;
+    }
+    double sum = 0;
+    for (int y = 0; y < h; ++y) {
+        const BYTE* pa = static_cast<const BYTE*>(da.Scan0) + y * da.Stride;
+        const BYTE* pb = static_cast<const BYTE*>(db.Scan0) + y * db.Stride;
+        for (int x = 0; x < w * 3; ++x) sum += std::abs(pa[x] - pb[x]);
+    }
+    a.UnlockBits(&da);
+    b.UnlockBits(&db);
+    return sum / (3.0 * w * h);
+}
+
+// The photo's own small picture serves sizes that fit inside it; a larger view (the photo preview over
+// the camera picture) is drawn from the photo, never the small picture blown up.
+TEST_F(PhotoWriterTest, LargeThumbnailsComeFromThePhotoAndSmallOnesFromItsOwnThumbnail) {
+    // A red photo whose embedded thumbnail is blue tells which one a thumbnail was made from.
+    const std::vector<uint8_t> photo = plainJpeg(1600, 1200, kRed), small = plainJpeg(160, 120, kBlue);
+    ASSERT_FALSE(photo.empty());
+    ASSERT_FALSE(small.empty());
+    std::vector<uint8_t> file;
+    ASSERT_TRUE(skeo::insertExifApp1(photo, skeo::buildExifApp1({"Vantor", "DC-1", "2026:12:09 10:00:00"}, small), file));
+    const std::wstring path = folder.path() + L"marked.jpg";
+    {
+        HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        ASSERT_NE(f, INVALID_HANDLE_VALUE);
+        DWORD written = 0;
+        WriteFile(f, file.data(), static_cast<DWORD>(file.size()), &written, nullptr);
+        CloseHandle(f);
+    }
+    const struct {
+        int w, h;
+        Colour expected;
+    } sizes[] = {{60, 45, kBlue}, {160, 120, kBlue}, {161, 121, kRed}, {1024, 768, kRed}};
+    for (const auto& s : sizes) {
+        SCOPED_TRACE(std::to_string(s.w) + "x" + std::to_string(s.h));
+        std::unique_ptr<Bitmap> thumb(LoadPhotoThumbnail(path.c_str(), s.w, s.h));
+        ASSERT_NE(thumb, nullptr);
+        EXPECT_EQ(static_cast<int>(thumb->GetWidth()), s.w);
+        Color c;
+        thumb->GetPixel(s.w / 2, s.h / 2, &c);
+        EXPECT_TRUE(closeTo(c, s.expected)) << describe(c);
+    }
+
+    // A photo as the camera takes it, with fine detail: the preview keeps it as a direct downscale does.
+    std::vector<BYTE> stripes(1600 * 1200 * 3);
+    for (int y = 0; y < 1200; ++y)
+        for (int x = 0; x < 1600; ++x)
+            std::memset(&stripes[(static_cast<size_t>(y) * 1600 + x) * 3], ((x / 8 + y / 8) % 2) ? 230 : 20, 3);
+    const std::wstring taken = folder.path() + L"detail.jpg";
+    WriteSnapshotJpeg(stripes.data(), taken.c_str(), 1600, 1200, 1600 * 3, "DC-1", 1.0f, 0, 0);
+    std::unique_ptr<Bitmap> preview(LoadPhotoThumbnail(taken.c_str(), 1024, 768));
+    ASSERT_NE(preview, nullptr);
+    Bitmap whole(taken.c_str());
+    ASSERT_EQ(whole.GetLastStatus(), Ok);
+    Bitmap direct(1024, 768, PixelFormat24bppRGB);
+    {
+        Graphics g(&direct);
+        g.SetInterpolationMode(InterpolationModeHighQualityBilinear);
+        g.SetPixelOffsetMode(PixelOffsetModeHalf);
+        g.DrawImage(&whole, 0, 0, 1024, 768);
+    }
+    EXPECT_LE(meanDifference(*preview, direct), 12.0) << "the preview is not the photo scaled down";
+}
+
 TEST_F(PhotoWriterTest, BadFramesWriteNothing) {
     const std::vector<BYTE> frame = markedFrame(64, 48, 0, 0, 64, 48);
     const std::wstring path = folder.path() + L"none.jpg";
@@ -304,11 +403,19 @@ TEST(PhotoInputs, ForeignPicturesAreHandledOrLeftAlone) {
                 h0 = original.GetHeight();
             }
         }
+        skeo::ExifInfo tagsBefore;
+        const bool hadTags = skeo::readExif(before.data(), before.size(), tagsBefore);
         if (RotatePhotoFile(path.c_str(), Rotate90FlipNone)) {
             Bitmap turned(path.c_str());
             ASSERT_EQ(turned.GetLastStatus(), Ok);
             EXPECT_EQ(turned.GetWidth(), h0);
             EXPECT_EQ(turned.GetHeight(), w0);
+            // A picture without tags gets none made up by turning it.
+            const std::vector<uint8_t> after = fileBytes(path);
+            skeo::ExifInfo tagsAfter;
+            if (!hadTags) {
+                EXPECT_FALSE(skeo::readExif(after.data(), after.size(), tagsAfter));
+            }
         } else {
             EXPECT_EQ(fileBytes(path), before);
         }

@@ -82,7 +82,7 @@ TEST_P(ExifRoundTrip, WhatIsBuiltReadsBackWithItsCounts) {
     EXPECT_EQ(info.make, c.make);
     EXPECT_EQ(info.model, c.model);
     EXPECT_EQ(info.makeCount, c.make.size() + 1);
-    EXPECT_EQ(info.modelCount, c.model.size() + 1);
+    EXPECT_EQ(info.modelCount, c.model.empty() ? 0u : c.model.size() + 1);
     EXPECT_EQ(info.dateTimeOriginalCount, 32u);
     EXPECT_EQ(info.dateTimeOriginalRaw, dateBytes("2024:03:09 07:05:01", 32));
 
@@ -102,6 +102,29 @@ INSTANTIATE_TEST_SUITE_P(Fields, ExifRoundTrip,
                                            RoundTripCase{"Vantor", "DC-7", 0},
                                            RoundTripCase{"ABC", "", 7},                     // values held inline
                                            RoundTripCase{"Vantor", std::string(300, 'm'), 1000}));
+
+// Tags a photo does not have are not written, not even empty: a photo turned without tags of its own
+// must not gain any.
+TEST(ExifBuild, EmptyFieldsAreLeftOut) {
+    const struct {
+        skeo::ExifFields fields;
+        bool make, model, date;
+    } cases[] = {{{"Vantor", "", ""}, true, false, false},
+                 {{"", "DC-7", ""}, false, true, false},
+                 {{"", "", "2024:03:09 07:05:01"}, false, false, true},
+                 {{"Vantor", "DC-7", "2024:03:09 07:05:01"}, true, true, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fields.make + "/" + c.fields.model + "/" + c.fields.dateTimeOriginal);
+        const Bytes file = photoWithExif(skeo::buildExifApp1(c.fields, thumbnail(40)));
+        skeo::ExifInfo info;
+        ASSERT_TRUE(skeo::readExif(file.data(), file.size(), info));
+        EXPECT_EQ(info.makeCount != 0, c.make);
+        EXPECT_EQ(info.modelCount != 0, c.model);
+        EXPECT_EQ(info.dateTimeOriginalCount != 0, c.date);
+        EXPECT_EQ(info.thumbnailLength, 40u);
+    }
+    EXPECT_TRUE(skeo::buildExifApp1({"", "", ""}, thumbnail(40)).empty()) << "no tags, no segment";
+}
 
 TEST(ExifBuild, ValueOffsetsAreEven) {
     const Bytes app1 = skeo::buildExifApp1({"Vantor", "Odd", "2024:03:09 07:05:01"}, thumbnail(9));
@@ -143,7 +166,7 @@ TEST(ExifBuild, ThumbnailIsLeftOutWhenTheSegmentWouldOverflow) {
 }
 
 TEST(ExifBuild, DateIsAlwaysThirtyTwoBytesAndNulTerminated) {
-    for (const std::string& date : {std::string(), std::string("2024:03:09 07:05:01"), std::string(40, '9')}) {
+    for (const std::string& date : {std::string("2024:03:09 07:05:01"), std::string(40, '9')}) {
         const Bytes file = photoWithExif(skeo::buildExifApp1({"Vantor", "M", date}, {}));
         skeo::ExifInfo info;
         ASSERT_TRUE(skeo::readExif(file.data(), file.size(), info));
