@@ -8,6 +8,7 @@
 #include "dshow/MediaType.h"
 #include "framework/Gdiplus.h"
 #include "framework/GdiplusSession.h"
+#include "resources/resource.h"
 #include "tests/support/HiddenClass.h"
 #include "tests/support/MessagePump.h"
 #include "tests/support/Regsvr32.h"
@@ -20,8 +21,11 @@
 #include <strmif.h>
 #include <amvideo.h>
 #include <uuids.h>
+#include <vmr9.h>
 
 #include <cstdio>
+#include <cmath>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -315,6 +319,167 @@ INSTANTIATE_TEST_SUITE_P(Renderers, RendererTest,
                                            RendererCase{"DefaultRendererWithEffects", true, true, false},
                                            RendererCase{"DefaultRendererWithGrabber", true, true, true}),
                          [](const ::testing::TestParamInfo<RendererCase>& info) { return info.param.name; });
+
+// A renderer's interface, found in the camera's graph by the name the graph gave the renderer.
+template <class I>
+vnt::ComPtr<I> rendererInterface(CaptureGraph& graph, const wchar_t* name) {
+    vnt::ComPtr<I> wanted;
+    FILTER_INFO info{};
+    if (!graph.sourceFilter() || FAILED(graph.sourceFilter()->QueryFilterInfo(&info)) || !info.pGraph) return wanted;
+    vnt::ComPtr<IBaseFilter> renderer;
+    if (SUCCEEDED(info.pGraph->FindFilterByName(name, renderer.put()))) renderer->QueryInterface(__uuidof(I), wanted.putVoid());
+    info.pGraph->Release();
+    return wanted;
+}
+
+bool sameRect(const VMR9NormalizedRect& a, const VMR9NormalizedRect& b) {
+    return std::abs(a.left - b.left) < 1e-4f && std::abs(a.top - b.top) < 1e-4f && std::abs(a.right - b.right) < 1e-4f &&
+           std::abs(a.bottom - b.bottom) < 1e-4f;
+}
+
+std::string describe(const VMR9NormalizedRect& r) {
+    char text[96];
+    std::snprintf(text, sizeof text, "(%.3f, %.3f)-(%.3f, %.3f)", r.left, r.top, r.right, r.bottom);
+    return text;
+}
+
+// The view operations on the path Windows takes, read back from the VMR9 itself rather than from
+// what the program believes it set. Wine's VMR9 keeps the windowless video position but answers
+// E_NOTIMPL for the mixer's output rectangle and alpha bitmap and for the current image: what it
+// does not implement is listed in the skip reason, everything it does is checked.
+TEST_F(CameraTest, Vmr9HoldsWhatTheViewOperationsSet) {
+    VNTWebcamSkeo camera;
+    camera.initWithDevice(kModelAPath, L"A");
+    camera.setOwners(window_, window_);
+    ASSERT_TRUE(camera.build(640, 480, &MEDIASUBTYPE_RGB24));
+    ASSERT_TRUE(camera.start());
+    CaptureGraph& graph = *camera.graph();
+    ASSERT_EQ(graph.rendererKind(), kRendererVmr9);
+    auto windowless = rendererInterface<IVMRWindowlessControl9>(graph, L"Video Mixing Renderer 9");
+    auto mixer = rendererInterface<IVMRMixerControl9>(graph, L"Video Mixing Renderer 9");
+    auto alpha = rendererInterface<IVMRMixerBitmap9>(graph, L"Video Mixing Renderer 9");
+    ASSERT_TRUE(windowless && mixer && alpha) << "the graph's VMR9 lacks an interface the program uses";
+    std::string unimplemented;
+    auto implemented = [&](HRESULT hr, const char* call) {
+        if (hr != E_NOTIMPL) return true;
+        unimplemented += std::string(unimplemented.empty() ? "" : ", ") + call;
+        return false;
+    };
+
+    // The picture fills the view at its own size, after a resize too.
+    SetWindowPos(window_, nullptr, 0, 0, 800, 600, SWP_NOMOVE | SWP_NOZORDER);
+    ASSERT_TRUE(graph.Resize());
+    RECT source{}, destination{};
+    ASSERT_EQ(windowless->GetVideoPosition(&source, &destination), S_OK);
+    const RECT wholeFrame{0, 0, 640, 480}, wholeView{0, 0, 800, 600};
+    EXPECT_TRUE(EqualRect(&source, &wholeFrame));
+    EXPECT_TRUE(EqualRect(&destination, &wholeView))
+        << destination.right << " x " << destination.bottom;
+
+    // Zoom and mirror are the mixer's output rectangle of the camera's stream.
+    VMR9NormalizedRect out{};
+    if (implemented(mixer->GetOutputRect(0, &out), "IVMRMixerControl9::GetOutputRect")) {
+        EXPECT_TRUE(sameRect(out, {0, 0, 1, 1})) << describe(out);
+        EXPECT_TRUE(camera.zoom(2.0f));
+        ASSERT_EQ(mixer->GetOutputRect(0, &out), S_OK);
+        EXPECT_TRUE(sameRect(out, {-0.5f, -0.5f, 1.5f, 1.5f})) << describe(out);
+        camera.zoom(1.0f);
+        EXPECT_TRUE(camera.toggleMirror(false, true));
+        ASSERT_EQ(mixer->GetOutputRect(0, &out), S_OK);
+        EXPECT_TRUE(sameRect(out, {1, 0, 0, 1})) << describe(out);
+        EXPECT_TRUE(camera.toggleMirror(false, false));
+        ASSERT_EQ(mixer->GetOutputRect(0, &out), S_OK);
+        EXPECT_TRUE(sameRect(out, {0, 0, 1, 1})) << describe(out);
+    } else {
+        EXPECT_FALSE(camera.zoom(2.0f)) << "a zoom the renderer did not take is reported as done";
+    }
+
+    // The black frame, the photo preview and the focus picture are the mixer's alpha bitmap.
+    const std::wstring photo = folder_.path() + L"preview.jpg";
+    ASSERT_TRUE(snapshotWhenReady(camera, photo));
+    const struct {
+        const char* what;
+        std::function<bool()> show;
+        RECT source;
+        VMR9NormalizedRect destination;
+        bool colourKey;
+    } overlays[] = {
+        {"black frame", [&] { return graph.ShowBlackFrame(); }, {0, 0, 1, 1}, {0, 0, 1, 1}, false},
+        {"photo preview", [&] { return graph.ShowBitmap1(photo.c_str()); }, {0, 0, 800, 600}, {0, 0, 1, 1}, false},
+        {"focus picture",
+         [&] { return graph.ShowBitmap2(IDB_FOCUS_IN_PROGRESS, 120, 90, 0, RECT{340, 255, 460, 345}); },
+         {0, 0, 120, 90}, {340 / 800.0f, 255 / 600.0f, 460 / 800.0f, 345 / 600.0f}, true},
+    };
+    for (const auto& o : overlays) {
+        SCOPED_TRACE(o.what);
+        const bool shown = o.show();
+        VMR9AlphaBitmap held{};
+        if (!implemented(alpha->GetAlphaBitmapParameters(&held), "IVMRMixerBitmap9::GetAlphaBitmapParameters")) {
+            EXPECT_FALSE(shown) << "an overlay the renderer did not take is reported as shown";
+            break;
+        }
+        EXPECT_TRUE(shown);
+        EXPECT_TRUE(EqualRect(&held.rSrc, &o.source)) << held.rSrc.right << " x " << held.rSrc.bottom;
+        EXPECT_TRUE(sameRect(held.rDest, o.destination)) << describe(held.rDest);
+        EXPECT_FLOAT_EQ(held.fAlpha, 1.0f);
+        EXPECT_EQ((held.dwFlags & VMR9AlphaBitmap_SrcColorKey) != 0, o.colourKey);
+        EXPECT_TRUE(graph.DisableBitmap());
+    }
+
+    // What the renderer shows is the camera's picture.
+    BYTE* image = nullptr;
+    if (implemented(windowless->GetCurrentImage(&image), "IVMRWindowlessControl9::GetCurrentImage")) {
+        ASSERT_NE(image, nullptr);
+        const auto* header = reinterpret_cast<const BITMAPINFOHEADER*>(image);
+        EXPECT_EQ(header->biWidth, 640);
+        EXPECT_EQ(std::abs(header->biHeight), 480);
+        CoTaskMemFree(image);
+    }
+    camera.stop();
+    if (!unimplemented.empty()) GTEST_SKIP() << "this system's VMR9 answers E_NOTIMPL for " << unimplemented;
+}
+
+// The same for the EVR, where the system gives one the effects filter's frames.
+TEST_F(CameraTest, EvrHoldsWhatTheViewOperationsSet) {
+    HiddenClass vmr9(CLSID_VideoMixingRenderer9);
+    VNTWebcamSkeo camera;
+    camera.initWithDevice(kModelAPath, L"A");
+    camera.setOwners(window_, window_);
+    ASSERT_TRUE(camera.build(640, 480, &MEDIASUBTYPE_RGB24));
+    ASSERT_TRUE(camera.start());
+    CaptureGraph& graph = *camera.graph();
+    if (graph.rendererKind() != kRendererEvr) {
+        const bool defaultRenderer = graph.rendererKind() == kRendererVideoWindow;
+        camera.stop();
+        GTEST_SKIP() << "this system's EVR takes no video from the effects filter: the graph ends with "
+                     << (defaultRenderer ? "the default renderer" : "another renderer");
+    }
+    auto services = rendererInterface<IMFGetService>(graph, L"Enhanced Video Render");
+    ASSERT_TRUE(services);
+    vnt::ComPtr<IMFVideoDisplayControl> display;
+    vnt::ComPtr<IMFVideoMixerBitmap> alpha;
+    ASSERT_EQ(services->GetService(MR_VIDEO_RENDER_SERVICE, __uuidof(IMFVideoDisplayControl), display.putVoid()), S_OK);
+    ASSERT_EQ(services->GetService(MR_VIDEO_MIXER_SERVICE, __uuidof(IMFVideoMixerBitmap), alpha.putVoid()), S_OK);
+
+    MFVideoNormalizedRect source{};
+    RECT destination{};
+    EXPECT_TRUE(camera.zoom(2.0f));
+    ASSERT_EQ(display->GetVideoPosition(&source, &destination), S_OK);
+    EXPECT_NEAR(source.left, 0.25f, 1e-4f);
+    EXPECT_NEAR(source.right, 0.75f, 1e-4f);
+    EXPECT_NEAR(source.top, 0.25f, 1e-4f);
+    EXPECT_NEAR(source.bottom, 0.75f, 1e-4f);
+    camera.zoom(1.0f);
+
+    ASSERT_TRUE(graph.ShowBlackFrame());
+    MFVideoAlphaBitmapParams held{};
+    ASSERT_EQ(alpha->GetAlphaBitmapParameters(&held), S_OK);
+    EXPECT_EQ(held.rcSrc.right, 1);
+    EXPECT_NEAR(held.nrcDest.right, 1.0f, 1e-4f);
+    EXPECT_FLOAT_EQ(held.fAlpha, 1.0f);
+    EXPECT_TRUE(graph.DisableBitmap());
+    camera.stop();
+}
 
 TEST_F(CameraTest, ModelBPhotosNameTheirModelAndPropertiesReachTheCamera) {
     VNTWebcamSkeoPlus camera;
