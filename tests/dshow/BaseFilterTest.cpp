@@ -254,8 +254,9 @@ TEST(BaseFilterTest, AggregatedFilterDelegatesToItsOuter) {
     } outer;
     const LONG objects = moduleObjectCount();
     void* pv = nullptr;
-    EXPECT_EQ(CLASS_E_NOAGGREGATION,
+    EXPECT_EQ(E_NOINTERFACE,
               (createFilter<TestFilter>(&outer, IID_IBaseFilter, &pv, std::vector<int>{}, std::vector<int>{})));
+    EXPECT_EQ(objects, moduleObjectCount());
     ASSERT_EQ(S_OK, (createFilter<TestFilter>(&outer, IID_IUnknown, reinterpret_cast<void**>(&outer.inner),
                                               std::vector<int>{}, std::vector<int>{})));
     EXPECT_EQ(objects + 1, moduleObjectCount());

@@ -489,8 +489,14 @@ TEST(ClassFactoryTest, CreateInstanceFollowsAggregationRules) {
         {"interface it lacks", &kPlainClsid, false, IID_IClassFactory, E_NOINTERFACE, true},
         {"aggregating what cannot be", &kPlainClsid, true, IID_IUnknown, CLASS_E_NOAGGREGATION, true},
         {"aggregated", &kAggregatableClsid, true, IID_IUnknown, S_OK, true},
-        {"aggregated, asking for more than IUnknown", &kAggregatableClsid, true, IID_IPersist,
-         CLASS_E_NOAGGREGATION, false},
+        // Refused as an interface the aggregate cannot be handed, before any object is made.
+        {"aggregated, asking for more than IUnknown", &kAggregatableClsid, true, IID_IPersist, E_NOINTERFACE, false},
+        {"aggregating what cannot be, asking for more than IUnknown", &kPlainClsid, true, IID_IPersist,
+         E_NOINTERFACE, false},
+        {"aggregated, asking for an interface nobody has", &kAggregatableClsid, true, IID_IClassFactory,
+         E_NOINTERFACE, false},
+        {"creator that throws, aggregated as something else", &kThrowingClsid, true, IID_IPersist, E_NOINTERFACE,
+         false},
         {"creator that throws", &kThrowingClsid, false, IID_IUnknown, E_OUTOFMEMORY, true},
     };
     for (const Case& c : cases) {
