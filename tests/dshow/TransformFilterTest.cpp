@@ -676,13 +676,17 @@ TEST(TransformFilterTest, OutputPinPassesSeekingUpstream) {
         c.out.seekable = upstream == Seeking;
         if (upstream != Unconnected) c.connect();
         IPin& out = c.xf->outputPin();
-        const ULONG refs = (out.AddRef(), out.Release());
+        const auto refsOnFilter = [&] {
+            out.AddRef();
+            return out.Release();
+        };
+        const ULONG refs = refsOnFilter();
         IMediaSeeking* seeking = nullptr;
         IMediaPosition* position = nullptr;
         ASSERT_EQ(S_OK, out.QueryInterface(IID_IMediaSeeking, reinterpret_cast<void**>(&seeking)));
         ASSERT_EQ(S_OK, out.QueryInterface(IID_IMediaPosition, reinterpret_cast<void**>(&position)));
         // Interfaces of the pin: the same identity, and references on the pin's filter.
-        EXPECT_EQ(refs + 2, (out.AddRef(), out.Release()));
+        EXPECT_EQ(refs + 2, refsOnFilter());
         IPin* back = nullptr;
         ASSERT_EQ(S_OK, position->QueryInterface(IID_IPin, reinterpret_cast<void**>(&back)));
         EXPECT_EQ(&out, back);
@@ -708,6 +712,6 @@ TEST(TransformFilterTest, OutputPinPassesSeekingUpstream) {
         }
         position->Release();
         seeking->Release();
-        EXPECT_EQ(refs, (out.AddRef(), out.Release()));
+        EXPECT_EQ(refs, refsOnFilter());
     }
 }
