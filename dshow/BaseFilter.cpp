@@ -185,7 +185,7 @@ STDMETHODIMP BaseFilter::FindPin(LPCWSTR Id, IPin** ppPin) {
     Lock lock(lock_);
     for (int i = 0, n = pinCount(); i < n; ++i) {
         BasePin* p = pin(i);
-        if (p && p->name() == Id) return hand(p, reinterpret_cast<void**>(ppPin));
+        if (p && p->name() == Id) return hand(static_cast<IPin*>(p), reinterpret_cast<void**>(ppPin));
     }
     return VFW_E_NOT_FOUND;
 }

@@ -126,12 +126,13 @@ private:
 };
 
 // For a factory entry's create function: T is constructed as T(outer, args...). Aggregation
-// requires riid to be IID_IUnknown, which then yields the non-delegating unknown.
+// requires riid to be IID_IUnknown, which then yields the non-delegating unknown; any other riid
+// is E_NOINTERFACE, as from the class factory.
 template <class T, class... Args>
 HRESULT createFilter(IUnknown* outer, REFIID riid, void** ppv, Args&&... args) noexcept {
     if (!ppv) return E_POINTER;
     *ppv = nullptr;
-    if (outer && !IsEqualIID(riid, IID_IUnknown)) return CLASS_E_NOAGGREGATION;
+    if (outer && !IsEqualIID(riid, IID_IUnknown)) return E_NOINTERFACE;
     T* filter = nullptr;
     try {
         filter = new T(outer, std::forward<Args>(args)...);

@@ -48,7 +48,19 @@ BasePin::~BasePin() {
 }
 
 STDMETHODIMP BasePin::QueryInterface(REFIID riid, void** ppv) {
+    if (ppv && IsEqualIID(riid, IID_IQualityControl)) {
+        *ppv = static_cast<IQualityControl*>(this);
+        AddRef();
+        return S_OK;
+    }
     return vnt::queryInterface<IID_IPin>(static_cast<IPin*>(this), riid, ppv);
+}
+
+STDMETHODIMP BasePin::Notify(IBaseFilter*, Quality) { return E_NOTIMPL; }
+
+STDMETHODIMP BasePin::SetSink(IQualityControl* piqc) {
+    sink_.store(piqc);
+    return S_OK;
 }
 
 HRESULT BasePin::GetMediaType(int, MediaType&) { return VFW_S_NO_MORE_ITEMS; }

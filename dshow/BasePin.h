@@ -8,13 +8,17 @@
 #include <windows.h>
 #include <strmif.h>
 
+#include <atomic>
 #include <string>
 
 namespace dshow {
 
 // A pin is a part of its filter: AddRef and Release go to the filter's reference count, and the
 // filter (which owns the pin) outlives every reference to it.
-class BasePin : public IPin {
+//
+// Every pin takes quality messages (IQualityControl); this one acts on none. Pins that can act on
+// them, or pass them upstream, override Notify.
+class BasePin : public IPin, public IQualityControl {
 public:
     BasePin(BaseFilter& filter, const wchar_t* name, PIN_DIRECTION direction);
     virtual ~BasePin();
@@ -41,11 +45,18 @@ public:
     STDMETHODIMP EndFlush() override { return S_OK; }
     STDMETHODIMP NewSegment(REFERENCE_TIME, REFERENCE_TIME, double) override { return S_OK; }
 
+    // IQualityControl
+    STDMETHODIMP Notify(IBaseFilter* pSelf, Quality q) override;
+    // Not AddRef'd: the sink is a part of the graph, which holds this filter.
+    STDMETHODIMP SetSink(IQualityControl* piqc) override;
+
     const std::wstring& name() const noexcept { return name_; }
     PIN_DIRECTION direction() const noexcept { return direction_; }
     // Not AddRef'd; null when not connected. Read under the filter lock.
     IPin* connected() const noexcept { return connected_; }
     const MediaType& mediaType() const noexcept { return mt_; }
+    // Where quality messages go instead of upstream; null unless the graph set one.
+    IQualityControl* qualitySink() const noexcept { return sink_.load(); }
 
     // Called by the filter, with its lock held, on leaving and on entering the stopped state,
     // for connected pins only: where allocators are committed and released.
@@ -73,6 +84,8 @@ private:
     const PIN_DIRECTION direction_;
     IPin* connected_ = nullptr;
     MediaType mt_;
+    // Set by the graph's thread, read by the streaming thread that passes a message on.
+    std::atomic<IQualityControl*> sink_{nullptr};
 };
 
 }  // namespace dshow

@@ -58,8 +58,9 @@ STDMETHODIMP ClassFactory::CreateInstance(IUnknown* outer, REFIID riid, void** p
     if (!ppv) return E_POINTER;
     *ppv = nullptr;
     // An aggregated object can only be handed to its outer object through its own,
-    // non-delegating IUnknown; any other interface would delegate back to the outer one.
-    if (outer && !IsEqualIID(riid, IID_IUnknown)) return CLASS_E_NOAGGREGATION;
+    // non-delegating IUnknown; any other interface would delegate back to the outer one. So no
+    // object is made and the interface is refused, whether or not the object could be aggregated.
+    if (outer && !IsEqualIID(riid, IID_IUnknown)) return E_NOINTERFACE;
     HRESULT hr;
     try {
         hr = entry_.create(outer, riid, ppv);

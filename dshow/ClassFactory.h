@@ -13,8 +13,9 @@
 namespace dshow {
 
 // Creates an object, aggregated in outer when outer is not null (riid is then IID_IUnknown and
-// the object hands back its non-delegating IUnknown). Objects that cannot be aggregated return
-// CLASS_E_NOAGGREGATION for a non-null outer.
+// the object hands back its non-delegating IUnknown; the factory refuses any other riid with
+// E_NOINTERFACE before calling). Objects that cannot be aggregated return CLASS_E_NOAGGREGATION
+// for a non-null outer.
 using CreateFunction = HRESULT (*)(IUnknown* outer, REFIID riid, void** ppv);
 
 struct FactoryEntry {

@@ -41,9 +41,10 @@ public:
         return S_OK;
     }
 
-    // A missing count is E_POINTER unless exactly one item is asked for.
+    // The count may be left out only when at most one item is asked for.
     STDMETHODIMP Next(ULONG requested, Item* items, ULONG* fetched) override {
-        if (!items || (!fetched && requested != 1)) return E_POINTER;
+        if (!items) return E_POINTER;
+        if (!fetched && requested > 1) return E_INVALIDARG;
         if (fetched) *fetched = 0;
 
         std::lock_guard<SrwLock> guard(lock_);

@@ -3,6 +3,8 @@
 #include <uuids.h>
 #include <vfwmsgs.h>
 
+#include "framework/ComPtr.h"
+
 #include <mutex>
 
 namespace dshow {
@@ -52,6 +54,39 @@ STDMETHODIMP InputPin::NotifyAllocator(IMemAllocator* pAllocator, BOOL bReadOnly
     allocator_ = pAllocator;
     readOnly_ = bReadOnly != FALSE;
     return S_OK;
+}
+
+STDMETHODIMP InputPin::ReceiveCanBlock() {
+    vnt::ComPtr<IEnumPins> pins;
+    const HRESULT hr = filter_.EnumPins(pins.put());
+    if (FAILED(hr)) return hr;
+    int outputs = 0;
+    IPin* next = nullptr;
+    while (pins->Next(1, &next, nullptr) == S_OK) {
+        vnt::ComPtr<IPin> pin;
+        pin.attach(next);
+        PIN_DIRECTION direction;
+        if (FAILED(pin->QueryDirection(&direction)) || direction != PINDIR_OUTPUT) continue;
+        ++outputs;
+        vnt::ComPtr<IPin> peer;
+        if (FAILED(pin->ConnectedTo(peer.put())) || !peer) continue;
+        vnt::ComPtr<IMemInputPin> receiver;
+        // A receiver we cannot ask might block.
+        if (FAILED(peer->QueryInterface(IID_IMemInputPin, receiver.putVoid())) || !receiver) return S_OK;
+        if (receiver->ReceiveCanBlock() != S_FALSE) return S_OK;
+    }
+    return outputs == 0 ? S_OK : S_FALSE;
+}
+
+// Without the filter lock: the message comes on a streaming thread, which may hold the streaming
+// lock that Stop waits for under the filter lock. The connection does not change while streaming.
+HRESULT InputPin::passNotify(const Quality& q) {
+    if (IQualityControl* sink = qualitySink()) return sink->Notify(&filter_, q);
+    IPin* peer = connected();
+    if (!peer) return VFW_E_NOT_FOUND;
+    vnt::ComPtr<IQualityControl> upstream;
+    if (FAILED(peer->QueryInterface(IID_IQualityControl, upstream.putVoid())) || !upstream) return VFW_E_NOT_FOUND;
+    return upstream->Notify(&filter_, q);
 }
 
 STDMETHODIMP InputPin::GetAllocatorRequirements(ALLOCATOR_PROPERTIES*) { return E_NOTIMPL; }

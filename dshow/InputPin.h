@@ -24,7 +24,15 @@ public:
     STDMETHODIMP GetAllocatorRequirements(ALLOCATOR_PROPERTIES* pProps) override;
     STDMETHODIMP Receive(IMediaSample* pSample) override;
     STDMETHODIMP ReceiveMultiple(IMediaSample** pSamples, long nSamples, long* nSamplesProcessed) override;
-    STDMETHODIMP ReceiveCanBlock() override { return S_FALSE; }
+    // S_FALSE only when every output pin of the filter delivers to a receiver that cannot block,
+    // since samples go downstream on the caller's thread; S_OK for a filter without output pins.
+    STDMETHODIMP ReceiveCanBlock() override;
+
+    // Quality messages go to output pins; one sent here is taken and dropped.
+    STDMETHODIMP Notify(IBaseFilter*, Quality) override { return S_OK; }
+    // For the filter's output pins: a message they do not act on goes to this pin's sink, or else
+    // to the output pin upstream. VFW_E_NOT_FOUND when neither takes it.
+    HRESULT passNotify(const Quality& q);
 
     // IPin: derived pins that pass these on call these first.
     STDMETHODIMP BeginFlush() override;

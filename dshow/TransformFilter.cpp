@@ -90,6 +90,24 @@ STDMETHODIMP TransformFilter::XformInput::NewSegment(REFERENCE_TIME start, REFER
     return owner_.out_.connected() ? owner_.out_.DeliverNewSegment(start, stop, rate) : S_OK;
 }
 
+// Seeking is answered upstream, where the stream's position is known.
+STDMETHODIMP TransformFilter::XformOutput::QueryInterface(REFIID riid, void** ppv) {
+    if (ppv && IsEqualIID(riid, IID_IMediaSeeking)) {
+        *ppv = static_cast<IMediaSeeking*>(&position_);
+    } else if (ppv && IsEqualIID(riid, IID_IMediaPosition)) {
+        *ppv = static_cast<IMediaPosition*>(&position_);
+    } else {
+        return OutputPin::QueryInterface(riid, ppv);
+    }
+    AddRef();
+    return S_OK;
+}
+
+STDMETHODIMP TransformFilter::XformOutput::Notify(IBaseFilter*, Quality q) {
+    const HRESULT hr = owner_.AlterQuality(q);
+    return hr == S_FALSE ? owner_.in_.passNotify(q) : hr;
+}
+
 // The output's types derive from the input's, so there is nothing to agree on before it.
 STDMETHODIMP TransformFilter::XformOutput::Connect(IPin* pReceivePin, const AM_MEDIA_TYPE* pmt) {
     {
@@ -112,8 +130,9 @@ HRESULT TransformFilter::XformOutput::CheckMediaType(const AM_MEDIA_TYPE& mt) {
     return owner_.CheckTransform(&owner_.in_.mediaType().get(), &mt);
 }
 
+// Unconnected, the output offers no type yet rather than failing: its enumerator lists nothing.
 HRESULT TransformFilter::XformOutput::GetMediaType(int position, MediaType& type) {
-    if (!owner_.in_.connected()) return E_UNEXPECTED;
+    if (!owner_.in_.connected()) return VFW_S_NO_MORE_ITEMS;
     return owner_.GetMediaType(position, type);
 }
 

@@ -5,6 +5,7 @@
 #include "dshow/BaseFilter.h"
 #include "dshow/InputPin.h"
 #include "dshow/OutputPin.h"
+#include "dshow/PositionPassThrough.h"
 
 #include <windows.h>
 #include <strmif.h>
@@ -29,6 +30,10 @@ protected:
     // Fills the output buffer. Runs after the sample properties are copied, so it may change
     // them (the actual data length in particular); S_FALSE drops the sample.
     virtual HRESULT Transform(IMediaSample* in, IMediaSample* out) = 0;
+
+    // A quality message from downstream: S_FALSE passes it upstream, anything else is the answer
+    // to its sender.
+    virtual HRESULT AlterQuality(const Quality&) { return S_FALSE; }
 
     // One input sample: one output buffer, its properties, Transform, and delivery. Called with
     // the streaming lock held, after the state and flushing checks.
@@ -56,7 +61,10 @@ private:
 
     class XformOutput final : public OutputPin {
     public:
-        explicit XformOutput(TransformFilter& f) : OutputPin(f, L"XForm Out"), owner_(f) {}
+        explicit XformOutput(TransformFilter& f)
+            : OutputPin(f, L"XForm Out"), owner_(f), position_(*static_cast<IPin*>(this), f.in_) {}
+        STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override;
+        STDMETHODIMP Notify(IBaseFilter* pSelf, Quality q) override;
         STDMETHODIMP Connect(IPin* pReceivePin, const AM_MEDIA_TYPE* pmt) override;
         STDMETHODIMP ReceiveConnection(IPin* pConnector, const AM_MEDIA_TYPE* pmt) override;
 
@@ -69,6 +77,7 @@ private:
 
     private:
         TransformFilter& owner_;
+        PositionPassThrough position_;
     };
 
     XformInput in_{*this};

@@ -153,6 +153,47 @@ TEST(BasePinTest, PartialTypeNarrowsTheChoice) {
     EXPECT_FALSE(down->in.connected());
 }
 
+// Every pin takes quality messages, as one interface of the pin's own identity. A pin that cannot
+// act on them says so; a sink is recorded without a reference of its own.
+TEST(BasePinTest, PinsTakeQualityMessages) {
+    struct Sink : IQualityControl {
+        STDMETHODIMP QueryInterface(REFIID, void** ppv) override { *ppv = nullptr; return E_NOINTERFACE; }
+        STDMETHODIMP_(ULONG) AddRef() override { return ++refs; }
+        STDMETHODIMP_(ULONG) Release() override { return --refs; }
+        STDMETHODIMP Notify(IBaseFilter*, Quality) override { return S_OK; }
+        STDMETHODIMP SetSink(IQualityControl*) override { return S_OK; }
+        ULONG refs = 1;
+    } sink;
+    Filter f({1}, {1});
+    for (TestPin* pin : {&f->in, &f->out}) {
+        const ULONG base = refsOf(f.f);
+        IQualityControl* quality = nullptr;
+        ASSERT_EQ(S_OK, pin->QueryInterface(IID_IQualityControl, reinterpret_cast<void**>(&quality)));
+        ASSERT_NE(nullptr, quality);
+        EXPECT_EQ(base + 1, refsOf(f.f));
+        IPin* back = nullptr;
+        ASSERT_EQ(S_OK, quality->QueryInterface(IID_IPin, reinterpret_cast<void**>(&back)));
+        EXPECT_EQ(static_cast<IPin*>(pin), back);
+        IUnknown *viaQuality = nullptr, *viaPin = nullptr;
+        ASSERT_EQ(S_OK, quality->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&viaQuality)));
+        ASSERT_EQ(S_OK, back->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&viaPin)));
+        EXPECT_EQ(viaPin, viaQuality);
+        viaQuality->Release();
+        viaPin->Release();
+        back->Release();
+
+        Quality q{Famine, 900, -10000, 5000000};
+        EXPECT_EQ(E_NOTIMPL, quality->Notify(f.f, q));
+        EXPECT_EQ(S_OK, quality->SetSink(&sink));
+        EXPECT_EQ(&sink, pin->qualitySink());
+        EXPECT_EQ(1u, sink.refs);
+        EXPECT_EQ(S_OK, quality->SetSink(nullptr));
+        EXPECT_EQ(nullptr, pin->qualitySink());
+        quality->Release();
+        EXPECT_EQ(base, refsOf(f.f));
+    }
+}
+
 TEST(BaseFilterTest, StateTransitionsActivateConnectedPins) {
     Filter up({}, {1}), down({1}, {});
     ASSERT_EQ(S_OK, up->out.Connect(&down->in, nullptr));
@@ -254,8 +295,9 @@ TEST(BaseFilterTest, AggregatedFilterDelegatesToItsOuter) {
     } outer;
     const LONG objects = moduleObjectCount();
     void* pv = nullptr;
-    EXPECT_EQ(CLASS_E_NOAGGREGATION,
+    EXPECT_EQ(E_NOINTERFACE,
               (createFilter<TestFilter>(&outer, IID_IBaseFilter, &pv, std::vector<int>{}, std::vector<int>{})));
+    EXPECT_EQ(objects, moduleObjectCount());
     ASSERT_EQ(S_OK, (createFilter<TestFilter>(&outer, IID_IUnknown, reinterpret_cast<void**>(&outer.inner),
                                               std::vector<int>{}, std::vector<int>{})));
     EXPECT_EQ(objects + 1, moduleObjectCount());

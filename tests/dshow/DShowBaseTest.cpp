@@ -296,7 +296,7 @@ TYPED_TEST(EnumeratorContract, NextPointerRulesAndCounts) {
     typename TypeParam::Item items[4] = {};
     ULONG fetched = 99;
     EXPECT_EQ(e->Next(1, nullptr, &fetched), E_POINTER);
-    EXPECT_EQ(e->Next(2, items, nullptr), E_POINTER);
+    EXPECT_EQ(e->Next(2, items, nullptr), E_INVALIDARG);
     EXPECT_EQ(this->next(e, 0, S_OK), std::vector<int>{});
     // One at a time, the count may be left out.
     ASSERT_EQ(e->Next(1, items, nullptr), S_OK);
@@ -308,6 +308,50 @@ TYPED_TEST(EnumeratorContract, NextPointerRulesAndCounts) {
     EXPECT_EQ(this->next(e, 2, S_FALSE), std::vector<int>{});
     EXPECT_EQ(e->Next(1, items, nullptr), S_FALSE);
     EXPECT_EQ(e->Release(), 0u);
+}
+
+// Which calls are refused, with what, and that a refused call hands out nothing and keeps the
+// position where it was.
+TYPED_TEST(EnumeratorContract, NextArgumentRules) {
+    struct Case {
+        ULONG requested;
+        bool items, count;
+        HRESULT expected;
+        ULONG delivered;
+    };
+    const Case cases[] = {
+        {0, true, false, S_OK, 0},
+        {1, true, false, S_OK, 1},
+        {2, true, false, E_INVALIDARG, 0},
+        {3, true, false, E_INVALIDARG, 0},
+        {0xFFFFFFFFu, true, false, E_INVALIDARG, 0},
+        {1, false, true, E_POINTER, 0},
+        {2, false, false, E_POINTER, 0},
+        {2, true, true, S_OK, 2},
+    };
+    for (const Case& c : cases) {
+        const std::string what = std::to_string(c.requested) + (c.items ? " items" : " no items") +
+                                 (c.count ? ", count" : ", no count");
+        auto* e = this->make(3);
+        ASSERT_EQ(e->Skip(1), S_OK);
+        typename TypeParam::Item items[3] = {};
+        ULONG fetched = 99;
+        EXPECT_EQ(e->Next(c.requested, c.items ? items : nullptr, c.count ? &fetched : nullptr), c.expected) << what;
+        if (c.count && SUCCEEDED(c.expected)) {
+            EXPECT_EQ(fetched, c.delivered) << what;
+        }
+        for (ULONG i = 0; i < 3; ++i) {
+            EXPECT_EQ(items[i] != nullptr, i < c.delivered) << what << ", item " << i;
+            if (!items[i]) continue;
+            EXPECT_EQ(TypeParam::tag(items[i]), static_cast<int>(i) + 1) << what;
+            TypeParam::release(items[i]);
+        }
+        // The next item is the one after those delivered.
+        std::vector<int> rest;
+        for (int tag = 1 + static_cast<int>(c.delivered); tag < 3; ++tag) rest.push_back(tag);
+        EXPECT_EQ(this->next(e, 3, S_FALSE), rest) << what;
+        EXPECT_EQ(e->Release(), 0u) << what;
+    }
 }
 
 TYPED_TEST(EnumeratorContract, SkipAndReset) {
@@ -489,8 +533,14 @@ TEST(ClassFactoryTest, CreateInstanceFollowsAggregationRules) {
         {"interface it lacks", &kPlainClsid, false, IID_IClassFactory, E_NOINTERFACE, true},
         {"aggregating what cannot be", &kPlainClsid, true, IID_IUnknown, CLASS_E_NOAGGREGATION, true},
         {"aggregated", &kAggregatableClsid, true, IID_IUnknown, S_OK, true},
-        {"aggregated, asking for more than IUnknown", &kAggregatableClsid, true, IID_IPersist,
-         CLASS_E_NOAGGREGATION, false},
+        // Refused as an interface the aggregate cannot be handed, before any object is made.
+        {"aggregated, asking for more than IUnknown", &kAggregatableClsid, true, IID_IPersist, E_NOINTERFACE, false},
+        {"aggregating what cannot be, asking for more than IUnknown", &kPlainClsid, true, IID_IPersist,
+         E_NOINTERFACE, false},
+        {"aggregated, asking for an interface nobody has", &kAggregatableClsid, true, IID_IClassFactory,
+         E_NOINTERFACE, false},
+        {"creator that throws, aggregated as something else", &kThrowingClsid, true, IID_IPersist, E_NOINTERFACE,
+         false},
         {"creator that throws", &kThrowingClsid, false, IID_IUnknown, E_OUTOFMEMORY, true},
     };
     for (const Case& c : cases) {
