@@ -688,11 +688,8 @@ TEST_P(ModelTest, ExposureAndTimerReachTheCameraTheMenuBarAndTheSettingsAndComeB
 TEST_P(ModelTest, StartingTheCameraLeavesItsHidExchangesToWorkersAndShowsTheFocusModeItReads) {
     const TestCamera& model = *GetParam();
     ScriptedHidDevice& device = g_world->device(model);
-    for (const uint8_t mode : {1, 0}) {
+    const auto checkSince = [&](size_t mark, uint8_t mode) {
         SCOPED_TRACE(mode);
-        device.scriptRegister(3, mode);
-        const size_t mark = device.outputReports().size();
-        ASSERT_NO_FATAL_FAILURE(start(model));
         ASSERT_TRUE(pumpUntil([&] {
             const std::vector<testsupport::Bytes> reports = device.outputReports();
             for (size_t i = mark; i < reports.size(); ++i)
@@ -703,7 +700,17 @@ TEST_P(ModelTest, StartingTheCameraLeavesItsHidExchangesToWorkersAndShowsTheFocu
         const std::vector<DWORD> threads = device.outputThreads();
         for (size_t i = mark; i < threads.size(); ++i)
             EXPECT_NE(threads[i], GetCurrentThreadId()) << "output report " << i << " was set on this thread";
-    }
+    };
+    device.scriptRegister(3, 1);
+    const size_t mark = device.outputReports().size();
+    ASSERT_NO_FATAL_FAILURE(start(model));
+    checkSince(mark, 1);
+
+    device.scriptRegister(3, 0);
+    restart();
+    ASSERT_NE(window_->camera(), nullptr);
+    ASSERT_EQ(camera().devicePath(), model.devicePath());
+    checkSince(reportsBeforeRestart(model), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothModels, ModelTest, ::testing::Values(&kModelA, &kModelB), modelName);
