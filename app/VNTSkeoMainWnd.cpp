@@ -189,7 +189,8 @@ void VNTSkeoMainWnd::startCamera() {
         auto* skeo = static_cast<VNTWebcamSkeo*>(camera_);
         skeo->setFocusSoundsOff(database_ && database_->soundEffectFocus() == 0);
         skeo->focusAgain(true);
-        showFocusMode(skeo->queryRegister(3) == 0);
+        // Answered by the sender as a focus mode report: a register query waits on the camera.
+        skeo->queryFocusMode();
     }
     vnt::trace(L"VNTSkeoMainWnd: camera %ls (%ls) started at %d x %d", camera_->displayName().c_str(),
                className.c_str(), format.width, format.height);

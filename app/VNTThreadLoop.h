@@ -3,10 +3,12 @@
 
 #include <windows.h>
 
+#include "framework/WorkerThread.h"
+
 class VNTThreadLoop {
 public:
     VNTThreadLoop() = default;
-    // Signals the stop event and waits for the worker to leave run(); must not run on the worker.
+    // Stops the worker as stopThread does; must not run on the worker.
     virtual ~VNTThreadLoop();
     VNTThreadLoop(const VNTThreadLoop&) = delete;
     VNTThreadLoop& operator=(const VNTThreadLoop&) = delete;
@@ -16,17 +18,19 @@ protected:
     virtual void run() = 0;
 
     // Creates the stop event and starts the worker; called by the derived class once it is ready.
+    // True also when the worker runs already.
     bool startThread();
-    // Stops the worker now. A derived class calls it first in its own destructor: by the time the base
-    // destructor runs, the derived part (and its run()) is gone.
+    // Sets the stop event and waits for the worker, answering the messages sent to this thread
+    // meanwhile: a worker may be blocked sending one to it. A derived class calls it first in its own
+    // destructor: by the time the base destructor runs, the derived part (and its run()) is gone.
     void stopThread();
 
-    HANDLE stopEvent() const { return stopEvent_; }
-    bool threadRunning() const { return thread_ != nullptr; }
+    // Valid while the worker runs.
+    HANDLE stopEvent() const { return worker_.stopEvent(); }
+    bool threadRunning() const { return worker_.running(); }
 
 private:
-    static unsigned __stdcall threadEntry(void* self);
+    static void threadBody(void* self, HANDLE stopEvent);
 
-    HANDLE thread_ = nullptr;
-    HANDLE stopEvent_ = nullptr;
+    vnt::WorkerThread worker_;
 };

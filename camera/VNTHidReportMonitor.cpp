@@ -1,5 +1,6 @@
 #include "camera/VNTHidReportMonitor.h"
 
+#include <dbt.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -10,8 +11,9 @@
 namespace {
 
 const DWORD kWorkerWakeMs = 1000;
-// One wait covers every record's event and the stop event.
-const size_t kMaxReaders = MAXIMUM_WAIT_OBJECTS - 1;
+// One wait covers every record's event, the arrival event and the stop event.
+const size_t kMaxReaders = MAXIMUM_WAIT_OBJECTS - 2;
+const GUID kHidInterfaceClass = {0x4d1e55b2, 0xf16f, 0x11cf, {0x88, 0xcb, 0x00, 0x11, 0x11, 0x00, 0x00, 0x30}};
 
 }  // namespace
 
@@ -24,6 +26,17 @@ VNTHidReportMonitor::VNTHidReportMonitor() {
     InitializeCriticalSection(&lock_);
     vnt::trace(L"VNTHidReportMonitor::VNTHidReportMonitor()     - VNTObject (0x%04llX)",
                static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(this)));
+    arrivalEvent_.reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+    if (window_) {
+        DEV_BROADCAST_DEVICEINTERFACE_W filter{};
+        filter.dbcc_size = sizeof filter;
+        filter.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
+        filter.dbcc_classguid = kHidInterfaceClass;
+        arrivals_.reset(RegisterDeviceNotificationW(window_, &filter, DEVICE_NOTIFY_WINDOW_HANDLE));
+    }
+    // Without them a device that went away is still tried again every few seconds.
+    if (!arrivalEvent_ || !arrivals_)
+        vnt::trace(L"VNTHidReportMonitor: HID arrivals are not seen (error %lu)", GetLastError());
 }
 
 VNTHidReportMonitor::~VNTHidReportMonitor() {
@@ -72,22 +85,31 @@ bool VNTHidReportMonitor::registerHidReader(const std::wstring& path, const std:
         record->id = nextId_++;
         it = readers_.emplace(path, std::move(record)).first;
         added = true;
-    } else {
-        // Registered again after its reads were given up: read it afresh. The worker is not waiting on
-        // a record that is not reading, so its event and buffer are free to change.
-        closeDevice(*it->second);
+    } else if (it->second->reading) {
+        return true;  // the worker opened it again meanwhile
     }
+    // New, or registered again after its reads were given up: the worker is not waiting on a record
+    // that is not reading, so its event and buffer are free to change.
     ReaderRecord& record = *it->second;
     record.caps = caps;
     record.notificationName = notificationName;
+    record.buffer.assign(caps.InputReportByteLength, 0);
+    bool reading = false;
+    std::unique_ptr<HidDevice> replaced = readFrom(path, record, std::move(device), reading);
+    if (reading) return true;
+    if (added) readers_.erase(it);
+    return false;
+}
+
+std::unique_ptr<HidDevice> VNTHidReportMonitor::readFrom(const std::wstring& path, ReaderRecord& record,
+                                                         std::unique_ptr<HidDevice> device, bool& reading) {
+    std::unique_ptr<HidDevice> replaced = std::move(record.device);
     record.device = std::move(device);
     record.readState = OVERLAPPED{};
     record.readState.hEvent = record.event.get();
-    record.buffer.assign(caps.InputReportByteLength, 0);
     record.failures = 0;
-    if (startNextRead(path, record)) return true;
-    if (added) readers_.erase(it);
-    return false;
+    reading = startNextRead(path, record);
+    return replaced;
 }
 
 bool VNTHidReportMonitor::unregisterHidReader(const std::wstring& path) {
@@ -122,16 +144,10 @@ bool VNTHidReportMonitor::unregisterHidReader(const std::wstring& path) {
     return true;
 }
 
-bool VNTHidReportMonitor::startWorker() {
-    if (worker_.start(&VNTHidReportMonitor::workerEntry, this)) return true;
-    vnt::trace(L"VNTHidReportMonitor: cannot start the worker");
-    return false;
-}
+bool VNTHidReportMonitor::startWorker() { return startThread(); }
 
-void VNTHidReportMonitor::stopWorker() {
-    // A report being delivered is a message the worker sends to this thread.
-    if (!worker_.stop()) vnt::trace(L"VNTHidReportMonitor: waiting for the worker failed");
-}
+// A report being delivered is a message the worker sends to this thread; the stop answers it.
+void VNTHidReportMonitor::stopWorker() { stopThread(); }
 
 size_t VNTHidReportMonitor::readerCount() const {
     vnt::CriticalSectionLock guard(lock_);
@@ -165,38 +181,73 @@ LRESULT VNTHidReportMonitor::windowProc(HWND hwnd, UINT message, WPARAM wParam, 
         if (!delivering_) retired_.clear();
         return 0;
     }
+    // The broadcast's record is not read: any arrival is worth a try, and another program can send this.
+    if (message == WM_DEVICECHANGE && wParam == DBT_DEVICEARRIVAL && arrivalEvent_) SetEvent(arrivalEvent_.get());
     return VNTWindow::windowProc(hwnd, message, wParam, lParam);
 }
 
-void VNTHidReportMonitor::workerEntry(void* self, HANDLE stop) { static_cast<VNTHidReportMonitor*>(self)->run(stop); }
-
-void VNTHidReportMonitor::run(HANDLE stop) {
+void VNTHidReportMonitor::run() {
+    const HANDLE stop = stopEvent();
     std::vector<HANDLE> handles;
     std::vector<unsigned long long> ids;
+    ULONGLONG lastReopen = GetTickCount64();
     for (;;) {
         // Rebuilt every pass, so records registered meanwhile are waited on from the next pass.
         handles.clear();
         ids.clear();
+        bool givenUp = false;
         {
             vnt::CriticalSectionLock guard(lock_);
             for (const auto& entry : readers_) {
-                if (!entry.second->reading) continue;
+                if (!entry.second->reading) {
+                    givenUp = true;
+                    continue;
+                }
                 handles.push_back(entry.second->event.get());
                 ids.push_back(entry.second->id);
             }
         }
+        const DWORD readers = static_cast<DWORD>(handles.size());
+        const DWORD arrival = arrivalEvent_ ? readers : MAXIMUM_WAIT_OBJECTS;
+        if (arrivalEvent_) handles.push_back(arrivalEvent_.get());
         handles.push_back(stop);
         const DWORD count = static_cast<DWORD>(handles.size());
         const DWORD result = WaitForMultipleObjects(count, handles.data(), FALSE, kWorkerWakeMs);
         if (result == WAIT_OBJECT_0 + count - 1) return;
-        if (result == WAIT_TIMEOUT) continue;
-        if (result < WAIT_OBJECT_0 + count - 1) {
+        if (result < WAIT_OBJECT_0 + readers) {
             handleSignalled(ids[result - WAIT_OBJECT_0]);
-            continue;
+        } else if (result != WAIT_TIMEOUT && result != WAIT_OBJECT_0 + arrival) {
+            // Not expected with events the monitor owns; pause rather than spin on a wait that keeps failing.
+            vnt::trace(L"VNTHidReportMonitor: wait failed (result %lu, error %lu)", result, GetLastError());
+            if (WaitForSingleObject(stop, kWorkerWakeMs) == WAIT_OBJECT_0) return;
         }
-        // Not expected with events the monitor owns; pause rather than spin on a wait that keeps failing.
-        vnt::trace(L"VNTHidReportMonitor: wait failed (result %lu, error %lu)", result, GetLastError());
-        if (WaitForSingleObject(stop, kWorkerWakeMs) == WAIT_OBJECT_0) return;
+        const ULONGLONG now = GetTickCount64();
+        if (givenUp && (result == WAIT_OBJECT_0 + arrival || now - lastReopen >= kReopenIntervalMs)) {
+            lastReopen = now;
+            reopenGivenUp();
+        }
+    }
+}
+
+void VNTHidReportMonitor::reopenGivenUp() {
+    std::vector<std::pair<unsigned long long, std::wstring>> givenUp;
+    {
+        vnt::CriticalSectionLock guard(lock_);
+        for (const auto& entry : readers_)
+            if (!entry.second->reading) givenUp.emplace_back(entry.second->id, entry.first);
+    }
+    // Opened without the lock: the user-interface thread takes it and must not wait on a device.
+    for (const auto& candidate : givenUp) {
+        std::unique_ptr<HidDevice> device = hidDeviceAccess().open(candidate.second, true);
+        if (!device) continue;
+        std::unique_ptr<HidDevice> replaced;
+        vnt::CriticalSectionLock guard(lock_);
+        Entry* entry = findLocked(candidate.first);
+        // Unregistered, or registered again, meanwhile.
+        if (!entry || entry->second->reading) continue;
+        bool reading = false;
+        replaced = readFrom(entry->first, *entry->second, std::move(device), reading);
+        if (reading) vnt::trace(L"VNTHidReportMonitor: %ls opened again; its reports are read again", entry->first.c_str());
     }
 }
 
@@ -252,8 +303,9 @@ bool VNTHidReportMonitor::startNextRead(const std::wstring& path, ReaderRecord& 
                    record.failures);
     }
     record.reading = false;
-    vnt::trace(L"VNTHidReportMonitor: reads of %ls keep failing; not read until it is registered again",
-               path.c_str());
+    vnt::trace(L"VNTHidReportMonitor: reads of %ls keep failing; it is opened again every %lu s and at each "
+               L"device arrival",
+               path.c_str(), static_cast<unsigned long>(kReopenIntervalMs / 1000));
     return false;
 }
 

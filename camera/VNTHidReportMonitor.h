@@ -10,17 +10,19 @@
 #include <string>
 #include <vector>
 
+#include "app/VNTThreadLoop.h"
 #include "app/VNTWindow.h"
 #include "camera/HidDeviceAccess.h"
 #include "framework/Handles.h"
-#include "framework/WorkerThread.h"
 
-class VNTHidReportMonitor : public VNTWindow {
+class VNTHidReportMonitor : public VNTWindow, public VNTThreadLoop {
 public:
     // Sent by the worker to the monitor's window with wParam the reader record.
     static constexpr UINT kReportMessage = WM_USER + 11;
-    // Reads that fail this many times in a row (device gone) stop until the path is registered again.
+    // Reads that fail this many times in a row (device gone) stop; the device is then opened afresh by
+    // the worker every kReopenIntervalMs and at every device arrival, and read again once it opens.
     static constexpr int kMaxConsecutiveFailures = 3;
+    static constexpr DWORD kReopenIntervalMs = 3000;
 
     static VNTHidReportMonitor& instance();
 
@@ -34,7 +36,7 @@ public:
 
     // Starts the worker unless it runs; the registering camera calls it after its registration.
     bool startWorker();
-    bool workerRunning() const { return worker_.running(); }
+    bool workerRunning() const { return threadRunning(); }
 
     size_t readerCount() const;
     // False for an unknown path and for a device whose reads were given up.
@@ -57,17 +59,20 @@ private:
     };
     using Entry = std::pair<const std::wstring, std::unique_ptr<ReaderRecord>>;
 
-    static void workerEntry(void* self, HANDLE stop);
-    void run(HANDLE stop);
+    void run() override;
     void stopWorker();
     // Stops a record's outstanding read and closes its device; leaves the record in place.
     static void closeDevice(ReaderRecord& record);
 
     void handleSignalled(unsigned long long id);
-    // Waits for the worker to end while answering its sends, which it may be blocked in.
+    // Worker: opens the devices whose reads were given up and reads those that open.
+    void reopenGivenUp();
 
     // Called with the lock held.
     bool startNextRead(const std::wstring& path, ReaderRecord& record);
+    // Reads from a newly opened device; returns the device it replaces, to be closed without the lock.
+    std::unique_ptr<HidDevice> readFrom(const std::wstring& path, ReaderRecord& record,
+                                        std::unique_ptr<HidDevice> device, bool& reading);
     Entry* findLocked(unsigned long long id);
     bool containsLocked(const ReaderRecord* record) const;
 
@@ -76,7 +81,9 @@ private:
     // send to the window, so the user-interface thread can always take it.
     mutable CRITICAL_SECTION lock_;
     unsigned long long nextId_ = 1;
-    vnt::WorkerThread worker_;
+    // Auto reset: set at a device arrival, so the worker opens given-up devices at once.
+    vnt::KernelHandle arrivalEvent_;
+    vnt::DeviceNotification arrivals_;
 
     // User-interface thread only: the record being delivered, and records unregistered during that
     // delivery, kept until it ends because the worker still refers to them.

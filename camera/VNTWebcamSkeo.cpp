@@ -1,6 +1,7 @@
 #include "camera/VNTWebcamSkeo.h"
 
 #include "app/VNTNotificationCenter.h"
+#include "camera/HidDeviceLock.h"
 #include "camera/VNTHidReportMonitor.h"
 #include "camera/VantorUsbIds.h"
 #include "framework/ProgramSound.h"
@@ -172,17 +173,11 @@ bool VNTWebcamSkeo::stop() {
     return VNTWebcam::stop();
 }
 
-bool VNTWebcamSkeo::startCommandSender() {
-    if (sender_.start(&VNTWebcamSkeo::senderEntry, this)) return true;
-    trace(L"VNTWebcamSkeo: cannot start the command sender (error %lu)", GetLastError());
-    return false;
-}
+bool VNTWebcamSkeo::startCommandSender() { return startThread(); }
 
-void VNTWebcamSkeo::stopCommandSender() {
-    if (!sender_.stop()) trace(L"VNTWebcamSkeo: waiting for the command sender failed");
-}
+void VNTWebcamSkeo::stopCommandSender() { stopThread(); }
 
-void VNTWebcamSkeo::senderEntry(void* self, HANDLE stop) { static_cast<VNTWebcamSkeo*>(self)->runCommandSender(stop); }
+void VNTWebcamSkeo::run() { runCommandSender(stopEvent()); }
 
 bool VNTWebcamSkeo::stopRequested(HANDLE stopEvent, DWORD milliseconds) {
     const DWORD result = WaitForSingleObject(stopEvent, milliseconds);
@@ -198,17 +193,32 @@ void VNTWebcamSkeo::runCommandSender(HANDLE stopEvent) {
         if (stopRequested(stopEvent, kSenderWakeMs)) return;
         HidCommand command{};
         while (takeCommand(command)) {
-            sendCommand(command.command, command.value);
+            sendQueued(command);
             // What is still queued stays for the next start.
             if (stopRequested(stopEvent, kCommandGapMs)) return;
         }
     }
 }
 
+void VNTWebcamSkeo::sendQueued(const HidCommand& command) {
+    if (command.command != kQueryRegister) {
+        sendCommand(command.command, command.value);
+        return;
+    }
+    const int value = queryRegister(command.value);
+    if (value < 0) {
+        trace(L"VNTWebcamSkeo: register %u not answered", static_cast<unsigned>(command.value));
+        return;
+    }
+    if (command.value == kFocusModeRegister) notifyOwner(focusModeMessage, value);
+}
+
 void VNTWebcamSkeo::queueCommand(BYTE command, BYTE value) {
     vnt::CriticalSectionLock guard(lock_);
     commands_.push_back(HidCommand{command, value});
 }
+
+void VNTWebcamSkeo::queryFocusMode() { queueCommand(kQueryRegister, kFocusModeRegister); }
 
 size_t VNTWebcamSkeo::queuedCommandCount() const {
     vnt::CriticalSectionLock guard(lock_);
@@ -217,7 +227,9 @@ size_t VNTWebcamSkeo::queuedCommandCount() const {
 
 bool VNTWebcamSkeo::takeCommand(HidCommand& command) {
     vnt::CriticalSectionLock guard(lock_);
-    if (commands_.empty()) return false;
+    // Kept until the retry timer finds the interface: a camera whose HID interface comes late still
+    // gets its stored exposure and its refocus.
+    if (commands_.empty() || !hidFound_) return false;
     command = commands_.front();
     commands_.pop_front();
     return true;
@@ -267,6 +279,7 @@ bool VNTWebcamSkeo::sendCommand(BYTE command, BYTE value) {
     report[0] = kOutputReportId;
     report[1] = command;
     report[2] = value;
+    HidDeviceLock held(path);
     if (writeOutputReport(path, report.data(), length)) return true;
     if (writeOutputReport(path, report.data(), length)) return true;
     trace(L"VNTWebcamSkeo: command %u (value %u) not taken by the camera", static_cast<unsigned>(command),
@@ -282,7 +295,6 @@ bool VNTWebcamSkeo::writeOutputReport(const std::wstring& path, const void* repo
 }
 
 int VNTWebcamSkeo::queryRegister(BYTE reg) {
-    if (!sendCommand(kQueryRegister, reg)) return -1;
     std::wstring path;
     DWORD length = 0;
     {
@@ -291,6 +303,9 @@ int VNTWebcamSkeo::queryRegister(BYTE reg) {
         // The answer is an input report: the buffer must hold one, whichever report is longer.
         length = std::max<DWORD>(hidCaps_.OutputReportByteLength, hidCaps_.InputReportByteLength);
     }
+    // Another thread's question between ours and its answer would make us read its answer.
+    HidDeviceLock held(path);
+    if (!sendCommand(kQueryRegister, reg)) return -1;
     if (length < 2) return -1;
     std::unique_ptr<HidDevice> device = hidDeviceAccess().open(path, false);
     if (!device) return -1;

@@ -4,10 +4,10 @@
 // thread of the camera's own.
 #pragma once
 
+#include "app/VNTThreadLoop.h"
 #include "camera/HidDeviceAccess.h"
 #include "camera/VNTWebcam.h"
 #include "framework/Handles.h"
-#include "framework/WorkerThread.h"
 
 #include <windows.h>
 
@@ -15,7 +15,8 @@
 #include <deque>
 #include <string>
 
-class VNTWebcamSkeo : public VNTWebcam {
+// The worker thread is the command sender.
+class VNTWebcamSkeo : public VNTWebcam, public VNTThreadLoop {
 public:
     // Registered window messages, sent to the owner window with wParam the video window.
     static const UINT snapshotKeyMessage;      // lParam 1
@@ -25,6 +26,8 @@ public:
 
     // Output report commands.
     enum : BYTE { kQueryRegister = 0, kExposureMode = 5, kExposure = 6, kFocusAgain = 79 };
+    // The camera's focus mode register (0: single autofocus).
+    static constexpr BYTE kFocusModeRegister = 3;
     // Timers on the object's window.
     enum : UINT_PTR { kFocusPictureTimer = 1001, kHidRetryTimer = 1002 };
 
@@ -53,12 +56,16 @@ public:
 
     // Queues a refocus; quiet: the focus cycle it starts shows and plays nothing. Always true.
     bool focusAgain(bool quiet);
-    // Queues an output report for the sender; the owner queues the exposure mode this way.
+    // Queues an output report for the sender; the owner queues the exposure mode this way. Queued
+    // commands wait for the HID interface, however late it is found.
     void queueCommand(BYTE command, BYTE value);
+    // Has the sender read the focus mode and tell the owner as a focus mode report does.
+    void queryFocusMode();
     size_t queuedCommandCount() const;
-    // Sends one output report now, retrying once. Any thread.
+    // Sends one output report now, retrying once. Any thread; blocks while the device is busy.
     bool sendCommand(BYTE command, BYTE value);
-    // The value of a camera register; -1 when the camera does not answer.
+    // The value of a camera register; -1 when the camera does not answer. Any thread: the device is
+    // held from the question to its answer.
     int queryRegister(BYTE reg);
     // The model's image-control defaults; true if any of them was taken.
     bool setImageControlDefaults();
@@ -71,7 +78,7 @@ public:
     bool registerHidReports();
     bool startCommandSender();
     void stopCommandSender();
-    bool commandSenderRunning() const { return sender_.running(); }
+    bool commandSenderRunning() const { return threadRunning(); }
 
     bool hidFound() const;
     std::wstring hidPath() const;
@@ -94,8 +101,10 @@ protected:
 
     // The sender's body: drains the queue until stopEvent is set.
     virtual void runCommandSender(HANDLE stopEvent);
+    // Sends a queued command, or asks the register it names and tells the owner the answer.
+    void sendQueued(const HidCommand& command);
 
-    // Takes the oldest queued command; false when the queue is empty.
+    // Takes the oldest queued command; false when the queue is empty or there is no HID interface yet.
     bool takeCommand(HidCommand& command);
     // Takes the oldest queued command only if it carries this command number.
     bool takeCommandIf(BYTE command, HidCommand& taken);
@@ -105,12 +114,11 @@ protected:
     void notifyOwner(UINT message, LPARAM lParam);
 
 private:
-    static void senderEntry(void* self, HANDLE stop);
+    void run() override;
     bool writeOutputReport(const std::wstring& path, const void* report, DWORD length);
     void showFocusPicture(UINT resourceId);
     void clearFocusPicture();
 
-    vnt::WorkerThread sender_;
     std::deque<HidCommand> commands_;
     std::wstring hidPath_;
     std::wstring notificationName_;

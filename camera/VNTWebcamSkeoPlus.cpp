@@ -28,23 +28,28 @@ bool VNTWebcamSkeoPlus::setExposure(int value) {
     return true;
 }
 
-void VNTWebcamSkeoPlus::sendExposure(BYTE value) {
+bool VNTWebcamSkeoPlus::sendExposure(BYTE value, HANDLE stopEvent) {
     if (exposureMode_ != 1) {
         sendCommand(kExposure, value);
-        Sleep(kCommandGapMs);
-        return;
+        return !stopRequested(stopEvent, kCommandGapMs);
     }
     // The camera takes a step only with automatic exposure off; the second round makes sure the
-    // camera ends with automatic exposure on again. Not cut short by a stop: the camera must not be
-    // left in manual exposure.
+    // camera ends with automatic exposure on again. A stop cuts the sequence short, so that it does
+    // not hold up the thread that stops the camera, but never before automatic exposure is on again.
     for (int round = 0; round < 2; ++round) {
         sendCommand(kExposureMode, 0);
-        Sleep(kCommandGapMs);
-        sendCommand(kExposure, value);
-        Sleep(kPollAnswerMs);
+        bool stopping = stopRequested(stopEvent, kCommandGapMs);
+        if (!stopping) {
+            sendCommand(kExposure, value);
+            stopping = stopRequested(stopEvent, kPollAnswerMs);
+        }
         sendCommand(kExposureMode, 1);
-        Sleep(kCommandGapMs);
+        if (stopping || stopRequested(stopEvent, kCommandGapMs)) {
+            if (stopping) trace(L"VNTWebcamSkeoPlus: exposure %u cut short by a stop", static_cast<unsigned>(value));
+            return false;
+        }
     }
+    return true;
 }
 
 void VNTWebcamSkeoPlus::runCommandSender(HANDLE stopEvent) {
@@ -62,12 +67,13 @@ void VNTWebcamSkeoPlus::runCommandSender(HANDLE stopEvent) {
                 if (command.value == current) continue;
                 current = command.value;
                 trace(L"To set EV => %u", static_cast<unsigned>(command.value));
-                sendExposure(command.value);
+                if (!sendExposure(command.value, stopEvent)) return;
                 continue;
             }
-            sendCommand(command.command, command.value);
+            sendQueued(command);
             if (command.command == kExposureMode) exposureMode_ = command.value;
-            Sleep(kCommandGapMs);
+            // What is still queued stays for the next start.
+            if (stopRequested(stopEvent, kCommandGapMs)) return;
         }
 
         if (stopRequested(stopEvent, kPollAnswerMs)) return;

@@ -19,8 +19,9 @@ protected:
     void runCommandSender(HANDLE stopEvent) override;
 
 private:
-    // Sends one exposure step, switching automatic exposure off around it when it is on.
-    void sendExposure(BYTE value);
+    // Sends one exposure step, switching automatic exposure off around it when it is on. False when
+    // the sender must end.
+    bool sendExposure(BYTE value, HANDLE stopEvent);
 
     // The last exposure mode the sender sent (1: automatic); sender thread only.
     BYTE exposureMode_ = 0;

@@ -40,6 +40,7 @@ add_library(skeo_core STATIC
     camera/CaptureGraphView.cpp
     camera/DirectShowIds.cpp
     camera/HidDeviceAccess.cpp
+    camera/HidDeviceLock.cpp
     camera/VNTHidReportMonitor.cpp
     camera/VNTWebcam.cpp
     camera/VNTWebcamMonitor.cpp

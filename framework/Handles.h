@@ -87,6 +87,12 @@ struct RegKeyTraits {
     static void close(Type h) { RegCloseKey(h); }
 };
 
+struct DeviceNotificationTraits {
+    using Type = HDEVNOTIFY;
+    static Type invalid() { return nullptr; }
+    static void close(Type h) { UnregisterDeviceNotification(h); }
+};
+
 using KernelHandle = UniqueHandle<KernelHandleTraits>;
 using RegKey = UniqueHandle<RegKeyTraits>;
 using FileHandle = UniqueHandle<FileHandleTraits>;
@@ -98,6 +104,7 @@ using PenHandle = UniqueHandle<GdiObjectTraits<HPEN>>;
 using IconHandle = UniqueHandle<IconTraits>;
 using MenuHandle = UniqueHandle<MenuTraits>;
 using WindowHandle = UniqueHandle<WindowTraits>;
+using DeviceNotification = UniqueHandle<DeviceNotificationTraits>;
 
 // A device context obtained with GetDC, given back with ReleaseDC.
 class WindowDC {

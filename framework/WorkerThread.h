@@ -23,6 +23,8 @@ public:
     // thread meanwhile: the worker may be blocked sending one. False when that wait failed.
     bool stop();
     bool running() const { return thread_.valid(); }
+    // The event stop() sets; null while no worker runs.
+    HANDLE stopEvent() const { return stopEvent_.get(); }
 
 private:
     static unsigned __stdcall entry(void* self);

@@ -685,6 +685,34 @@ TEST_P(ModelTest, ExposureAndTimerReachTheCameraTheMenuBarAndTheSettingsAndComeB
     EXPECT_EQ(window_->countdownWindow().secondsLeft(), 3);
 }
 
+TEST_P(ModelTest, StartingTheCameraLeavesItsHidExchangesToWorkersAndShowsTheFocusModeItReads) {
+    const TestCamera& model = *GetParam();
+    ScriptedHidDevice& device = g_world->device(model);
+    const auto checkSince = [&](size_t mark, uint8_t mode) {
+        SCOPED_TRACE(mode);
+        ASSERT_TRUE(pumpUntil([&] {
+            const std::vector<testsupport::Bytes> reports = device.outputReports();
+            for (size_t i = mark; i < reports.size(); ++i)
+                if (reports[i].size() > 2 && reports[i][1] == 0 && reports[i][2] == 3) return true;
+            return false;
+        }));
+        EXPECT_TRUE(pumpUntil([&] { return window_->sfButtonWindow().autoFocusSingle() == (mode == 0); }));
+        const std::vector<DWORD> threads = device.outputThreads();
+        for (size_t i = mark; i < threads.size(); ++i)
+            EXPECT_NE(threads[i], GetCurrentThreadId()) << "output report " << i << " was set on this thread";
+    };
+    device.scriptRegister(3, 1);
+    const size_t mark = device.outputReports().size();
+    ASSERT_NO_FATAL_FAILURE(start(model));
+    checkSince(mark, 1);
+
+    device.scriptRegister(3, 0);
+    restart();
+    ASSERT_NE(window_->camera(), nullptr);
+    ASSERT_EQ(camera().devicePath(), model.devicePath());
+    checkSince(reportsBeforeRestart(model), 0);
+}
+
 INSTANTIATE_TEST_SUITE_P(BothModels, ModelTest, ::testing::Values(&kModelA, &kModelB), modelName);
 
 TEST_F(ControllerTest, ADisplayChangeRestartsTheCameraAtTheSameResolutionAndATrayWindowStaysWithout) {

@@ -4,6 +4,8 @@
 #include <memory>
 
 #include "app/VNTThreadLoop.h"
+#include "tests/support/AnsweringWindow.h"
+#include "tests/support/MessagePump.h"
 
 namespace {
 
@@ -64,6 +66,42 @@ TEST(VNTThreadLoop, BaseDestructorStopsAndJoins) {
     }
     EXPECT_EQ(left.load(), 1);
     CloseHandle(inRun);
+}
+
+// A worker that hands something to a window of the thread that will stop it, as the HID reader and the
+// command sender do with the user-interface thread.
+class SendingWorker : public VNTThreadLoop {
+public:
+    explicit SendingWorker(HWND window) : window_(window) { startThread(); }
+    ~SendingWorker() override { stopThread(); }
+    void stop() { stopThread(); }
+    bool running() const { return threadRunning(); }
+
+    std::atomic<bool> answered{false};
+
+protected:
+    void run() override {
+        // Bounded only so that a stop that does not answer fails the test instead of hanging it.
+        DWORD_PTR result = 0;
+        answered = SendMessageTimeoutW(window_, testsupport::AnsweringWindow::kQuestion, 0, 0, SMTO_NORMAL, 5000,
+                                       &result) != 0 &&
+                   LRESULT(result) == testsupport::AnsweringWindow::kAnswer;
+        WaitForSingleObject(stopEvent(), INFINITE);
+    }
+
+private:
+    HWND window_;
+};
+
+TEST(VNTThreadLoop, StoppingAnswersTheMessageTheWorkerIsBlockedSendingToTheStoppingThread) {
+    testsupport::AnsweringWindow window;
+    ASSERT_NE(window.h, nullptr);
+    SendingWorker worker(window.h);
+    // No message loop here: only the stop's own wait can answer the send.
+    ASSERT_TRUE(testsupport::sentMessageWaiting());
+    worker.stop();
+    EXPECT_FALSE(worker.running());
+    EXPECT_TRUE(worker.answered) << "the stop waited without answering; the worker's send timed out";
 }
 
 }  // namespace

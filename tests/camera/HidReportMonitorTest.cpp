@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
+#include <dbt.h>
+
 #include <functional>
 #include <memory>
 #include <string>
@@ -179,6 +183,42 @@ TEST_F(HidReportMonitorTest, AFailingDeviceIsGivenUpWithoutDeliveriesUntilRegist
         ASSERT_TRUE(pumpUntil([&] { return observer.reports.size() == size_t(delivered + 1); }));
         ++delivered;
         EXPECT_EQ(observer.reports.back()[0], 7);
+        ASSERT_TRUE(monitor->unregisterHidReader(kPathA));
+    }
+}
+
+TEST_F(HidReportMonitorTest, AGivenUpDeviceIsReadAgainOnceItOpensAtADeviceArrivalOrWithinTheReopenPace) {
+    ReportObserver observer(L"n", 8);
+    ASSERT_TRUE(monitor->startWorker());
+    // The arrival first, while the worker's paced reopen is still seconds away.
+    const struct {
+        const char* what;
+        bool arrival;
+        DWORD within;
+    } cases[] = {{"a HID device arrives", true, 1000},
+                 {"no arrival", false, VNTHidReportMonitor::kReopenIntervalMs + 1500}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScriptedHidDevice& device = access.add(kPathA);
+        ASSERT_TRUE(monitor->registerHidReader(kPathA, L"n", capsWithInputLength(8)));
+        device.unplug(false);
+        ASSERT_TRUE(pumpUntil([&] { return !monitor->isReading(kPathA); }));
+
+        device.plugIn();
+        if (c.arrival) {
+            DEV_BROADCAST_DEVICEINTERFACE_W broadcast{};
+            broadcast.dbcc_size = sizeof broadcast;
+            broadcast.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
+            SendMessageW(monitor->windowHandle(), WM_DEVICECHANGE, DBT_DEVICEARRIVAL,
+                         reinterpret_cast<LPARAM>(&broadcast));
+        }
+        ASSERT_TRUE(pumpUntil([&] { return monitor->isReading(kPathA); }, c.within));
+        EXPECT_EQ(device.openHandles(), 1) << "the handle of the failed reads is closed";
+
+        const size_t before = observer.reports.size();
+        device.sendReport({0x42, 1, 0, 0, 0, 0, 0, 0});
+        ASSERT_TRUE(pumpUntil([&] { return observer.reports.size() == before + 1; }));
+        EXPECT_EQ(observer.reports.back()[0], 0x42);
         ASSERT_TRUE(monitor->unregisterHidReader(kPathA));
     }
 }

@@ -82,10 +82,24 @@ public:
     }
 
     bool setOutputReport(const void* report, DWORD length) override {
-        std::lock_guard<std::mutex> guard(device_->lock_);
-        if (device_->unplugged_) return false;
-        const uint8_t* bytes = static_cast<const uint8_t*>(report);
-        device_->outputReports_.emplace_back(bytes, bytes + length);
+        DWORD delay = 0;
+        {
+            std::lock_guard<std::mutex> guard(device_->lock_);
+            if (device_->unplugged_) return false;
+            const uint8_t* bytes = static_cast<const uint8_t*>(report);
+            device_->outputReports_.emplace_back(bytes, bytes + length);
+            device_->outputThreads_.push_back(GetCurrentThreadId());
+            if (length > 2 && bytes[1] == 0) {
+                // A camera with scripted registers answers those alone.
+                auto reg = device_->registers_.find(bytes[2]);
+                if (reg != device_->registers_.end())
+                    device_->inputReports_[1] = Bytes{1, reg->second};
+                else if (!device_->registers_.empty())
+                    device_->inputReports_.erase(1);
+            }
+            delay = device_->outputDelayMs_;
+        }
+        if (delay) Sleep(delay);
         return true;
     }
 
@@ -157,6 +171,16 @@ void ScriptedHidDevice::scriptInputReport(const Bytes& report) {
     if (!report.empty()) inputReports_[report[0]] = report;
 }
 
+void ScriptedHidDevice::scriptRegister(uint8_t reg, uint8_t value) {
+    std::lock_guard<std::mutex> guard(lock_);
+    registers_[reg] = value;
+}
+
+void ScriptedHidDevice::setOutputReportDelay(DWORD milliseconds) {
+    std::lock_guard<std::mutex> guard(lock_);
+    outputDelayMs_ = milliseconds;
+}
+
 int ScriptedHidDevice::readsStarted() const {
     std::lock_guard<std::mutex> guard(lock_);
     return readsStarted_;
@@ -180,6 +204,11 @@ int ScriptedHidDevice::openHandles() const {
 std::vector<Bytes> ScriptedHidDevice::outputReports() const {
     std::lock_guard<std::mutex> guard(lock_);
     return outputReports_;
+}
+
+std::vector<DWORD> ScriptedHidDevice::outputThreads() const {
+    std::lock_guard<std::mutex> guard(lock_);
+    return outputThreads_;
 }
 
 std::vector<Bytes> ScriptedHidDevice::writes() const {

@@ -34,12 +34,20 @@ public:
     void plugIn();
     // The answer to get-input-report for a report id (byte 0).
     void scriptInputReport(const Bytes& report);
+    // A camera register: a query for it (output report {2, 0, reg}) makes input report 1 {1, value},
+    // as the camera answers the last question asked; once one is scripted, other registers have no
+    // answer.
+    void scriptRegister(uint8_t reg, uint8_t value);
+    // Each output report returns this long after the device has taken it, as a busy camera's does.
+    void setOutputReportDelay(DWORD milliseconds);
 
     int readsStarted() const;
     int readsCancelled() const;
     bool readPending() const;
     int openHandles() const;
     std::vector<Bytes> outputReports() const;
+    // The thread that set each output report.
+    std::vector<DWORD> outputThreads() const;
     std::vector<Bytes> writes() const;
 
 private:
@@ -66,7 +74,10 @@ private:
     std::map<const OVERLAPPED*, Result> results_;
     std::deque<Bytes> queued_;
     std::map<uint8_t, Bytes> inputReports_;
+    std::map<uint8_t, uint8_t> registers_;
+    DWORD outputDelayMs_ = 0;
     std::vector<Bytes> outputReports_;
+    std::vector<DWORD> outputThreads_;
     std::vector<Bytes> writes_;
     int readsStarted_ = 0;
     int readsCancelled_ = 0;

@@ -15,6 +15,7 @@
 
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -167,6 +168,16 @@ protected:
         std::unique_ptr<VNTWebcamSkeo> camera(new Model);
         EXPECT_TRUE(camera->initWithDevice(model.videoPath(), L"Document camera"));
         camera->setOwners(owner.h, video.get());
+        return camera;
+    }
+
+    // Model B at step 4 with automatic exposure on, step 9 queued and its sender started.
+    std::unique_ptr<VNTWebcamSkeo> changeExposureInAutomaticMode(ScriptedHidDevice& device) {
+        device.scriptInputReport({1, 4});
+        std::unique_ptr<VNTWebcamSkeo> camera = open<VNTWebcamSkeoPlus>(kModelB);
+        camera->queueCommand(VNTWebcamSkeo::kExposureMode, 1);
+        camera->setExposure(9);
+        EXPECT_TRUE(camera->startCommandSender());
         return camera;
     }
 
@@ -513,11 +524,7 @@ TEST_F(SkeoCameraTest, ModelBSendsOnlyTheLastOfQuickStepsAndNothingForTheStepItH
 
 TEST_F(SkeoCameraTest, WithAutomaticExposureOnAStepIsSentBetweenExposureModeReportsTwice) {
     ScriptedHidDevice& device = attach(kModelB);
-    device.scriptInputReport({1, 4});
-    std::unique_ptr<VNTWebcamSkeo> camera = open<VNTWebcamSkeoPlus>(kModelB);
-    camera->queueCommand(VNTWebcamSkeo::kExposureMode, 1);
-    camera->setExposure(9);
-    ASSERT_TRUE(camera->startCommandSender());
+    std::unique_ptr<VNTWebcamSkeo> camera = changeExposureInAutomaticMode(device);
     ASSERT_TRUE(pumpUntil([&] { return commandsSent(device).size() >= 7; }));
     pumpFor(300);
     EXPECT_EQ(commandsSent(device),
@@ -559,6 +566,83 @@ TEST_F(SkeoCameraTest, ModelBCanBeDestroyedWhileItsSenderWaitsOnTheOwnerWindow) 
     const std::vector<Sent> changes = owner.of(kExposureChanged);
     ASSERT_EQ(changes.size(), 1u);
     EXPECT_EQ(changes[0].lParam, 12);
+}
+
+TEST_F(SkeoCameraTest, CommandsQueuedBeforeTheHidInterfaceAppearsAreSentOnceItIsFound) {
+    for (const bool modelB : {false, true}) {
+        SCOPED_TRACE(modelB ? "model B" : "model A");
+        const Camera& model = modelB ? kModelB : kModelA;
+        std::unique_ptr<VNTWebcamSkeo> camera =
+            modelB ? open<VNTWebcamSkeoPlus>(model) : open<VNTWebcamSkeo>(model);
+        ASSERT_FALSE(camera->hidFound());
+        // What the owner queues when it starts a camera: its stored exposure and mode, and a refocus.
+        camera->setExposure(7);
+        camera->queueCommand(VNTWebcamSkeo::kExposureMode, 1);
+        camera->focusAgain(true);
+        ASSERT_TRUE(camera->startCommandSender());
+        pumpFor(1500);  // the sender has woken with nowhere to send them
+        EXPECT_EQ(camera->queuedCommandCount(), 3u);
+
+        ScriptedHidDevice& device = attach(model);
+        ASSERT_TRUE(pumpUntil([&] { return commandsSent(device).size() >= 3; }, 6000));
+        pumpFor(100);
+        EXPECT_EQ(commandsSent(device),
+                  (std::vector<Bytes>{outputReport(6, 7), outputReport(5, 1), outputReport(79, 0)}));
+        camera.reset();
+        keys.clear();
+    }
+}
+
+TEST_F(SkeoCameraTest, RegisterQueriesOfTwoThreadsEachGetTheirOwnAnswer) {
+    ScriptedHidDevice& device = attach(kModelB);
+    device.scriptRegister(VNTWebcamSkeo::kFocusModeRegister, 1);
+    device.scriptRegister(VNTWebcamSkeoPlus::kExposureRegister, 4);
+    // A slow camera: a question and its answer lie far apart.
+    device.setOutputReportDelay(100);
+    std::unique_ptr<VNTWebcamSkeo> camera = open<VNTWebcamSkeoPlus>(kModelB);
+    // Its sender asks for the exposure about once a second while this thread asks for the focus mode.
+    ASSERT_TRUE(camera->startCommandSender());
+    std::vector<int> focusModes;
+    const ULONGLONG end = GetTickCount64() + 3500;
+    while (GetTickCount64() < end) {
+        focusModes.push_back(camera->queryRegister(VNTWebcamSkeo::kFocusModeRegister));
+        pumpFor(10);
+    }
+    size_t exposureQueries = 0;
+    for (const Bytes& report : device.outputReports()) exposureQueries += report == outputReport(0, 6);
+    EXPECT_GE(exposureQueries, 3u);
+    for (const int mode : focusModes) EXPECT_EQ(mode, 1);
+    EXPECT_TRUE(owner.of(kExposureChanged).empty()) << "the sender took a focus mode answer for the exposure";
+}
+
+TEST_F(SkeoCameraTest, StoppingModelBInItsExposureSequenceReturnsAtOnceWithAutomaticExposureOn) {
+    ScriptedHidDevice& device = attach(kModelB);
+    std::unique_ptr<VNTWebcamSkeo> camera = changeExposureInAutomaticMode(device);
+    // {5, 1}, then {5, 0} and {6, 9}: the sender gives the camera 200 ms before switching back.
+    ASSERT_TRUE(pumpUntil([&] { return commandsSent(device).size() >= 3; }));
+    const ULONGLONG before = GetTickCount64();
+    EXPECT_FALSE(camera->stop());
+    EXPECT_LT(GetTickCount64() - before, 100u) << "the stop waited for the exposure sequence";
+    EXPECT_FALSE(camera->commandSenderRunning());
+    const std::vector<Bytes> sent = commandsSent(device);
+    ASSERT_FALSE(sent.empty());
+    EXPECT_EQ(sent.back(), outputReport(5, 1)) << "the camera is left with automatic exposure on";
+}
+
+TEST_F(SkeoCameraTest, TheFocusModeIsAskedOnTheSenderAndReachesTheOwnerAsAFocusModeReport) {
+    for (const uint8_t mode : {0, 1}) {
+        SCOPED_TRACE(mode);
+        owner.received.clear();
+        ScriptedHidDevice& device = attach(kModelA);
+        device.scriptRegister(VNTWebcamSkeo::kFocusModeRegister, mode);
+        std::unique_ptr<VNTWebcamSkeo> camera = open<VNTWebcamSkeo>(kModelA);
+        ASSERT_TRUE(camera->startCommandSender());
+        camera->queryFocusMode();
+        ASSERT_TRUE(pumpUntil([&] { return !owner.of(kFocusMode).empty(); }));
+        EXPECT_EQ(owner.of(kFocusMode)[0].lParam, mode);
+        EXPECT_EQ(device.outputReports(), (std::vector<Bytes>{outputReport(0, 3)}));
+        for (const DWORD thread : device.outputThreads()) EXPECT_NE(thread, GetCurrentThreadId());
+    }
 }
 
 // --- Devices that do not behave ------------------------------------------------------------------

@@ -1,5 +1,6 @@
 // The worker thread with its stop event, run for real.
 #include "framework/WorkerThread.h"
+#include "tests/support/AnsweringWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -25,15 +26,11 @@ struct Sending {
     static void body(void* self, HANDLE stop) {
         auto* s = static_cast<Sending*>(self);
         // Blocks until the thread that owns the window answers, as a worker delivering to the UI does.
-        s->answered = SendMessageW(s->window, WM_USER + 1, 0, 0) == 42;
+        s->answered = SendMessageW(s->window, testsupport::AnsweringWindow::kQuestion, 0, 0) ==
+                      testsupport::AnsweringWindow::kAnswer;
         WaitForSingleObject(stop, 10000);
     }
 };
-
-LRESULT CALLBACK answer(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_USER + 1) return 42;
-    return DefWindowProcW(hwnd, message, wParam, lParam);
-}
 
 }  // namespace
 
@@ -55,13 +52,9 @@ TEST(WorkerThreadTest, RunsOnceUntilStoppedAndCanRunAgain) {
 }
 
 TEST(WorkerThreadTest, StoppingAnswersTheMessageTheWorkerIsBlockedSending) {
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = answer;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"WorkerThreadTestWindow";
-    RegisterClassW(&wc);
+    testsupport::AnsweringWindow window;
     Sending sending;
-    sending.window = CreateWindowW(wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+    sending.window = window.h;
     ASSERT_NE(sending.window, nullptr);
 
     vnt::WorkerThread worker;
@@ -70,5 +63,4 @@ TEST(WorkerThreadTest, StoppingAnswersTheMessageTheWorkerIsBlockedSending) {
     Sleep(200);
     EXPECT_TRUE(worker.stop());
     EXPECT_TRUE(sending.answered);
-    DestroyWindow(sending.window);
 }
