@@ -5,6 +5,7 @@
 #include "imagefx/VantorImageEffects.h"
 #include "tests/support/PlatformGraph.h"
 #include "tests/support/TestFilters.h"
+#include "tests/support/TraceFile.h"
 
 #include <amvideo.h>
 #include <gtest/gtest.h>
@@ -18,6 +19,9 @@
 using namespace dshow;
 
 namespace {
+
+// The filter's trace lines go here, to be read back; made before anything traces.
+const testsupport::TraceFile kTrace(L"imagefx_tests");
 
 constexpr int W = 64, H = 48;
 constexpr LONG kFrame = W * H * 3;
@@ -155,9 +159,15 @@ TEST(VantorImageEffectsTest, MirrorFlipAndZoomInDeliveredPixels) {
 
 TEST(VantorImageEffectsTest, ShortSampleIsDroppedWithoutTouchingTheBuffer) {
     Chain c;
+    const std::string dropped = "VantorImageEffects Transform: frame dropped";
+    const int droppedBefore = kTrace.count(dropped);
     ASSERT_EQ(S_OK, c.send(1));
+    EXPECT_EQ(droppedBefore, kTrace.count(dropped));
     EXPECT_EQ(S_OK, c.send(2, kFrame - 1));
     EXPECT_EQ(1u, c.sink->p.frames.size());
+    // One line for the one frame, saying why and by how much.
+    EXPECT_EQ(droppedBefore + 1, kTrace.count(dropped));
+    EXPECT_EQ(1, kTrace.count("(sample " + std::to_string(kFrame - 1) + " bytes,")) << kTrace.contents();
     // Frozen, the single output buffer is delivered as it was left: still the first frame.
     c.ctl->put_Freeze(1);
     ASSERT_EQ(S_OK, c.send(3));
