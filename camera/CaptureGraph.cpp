@@ -4,6 +4,7 @@
 #include "camera/WebcamModel.h"
 #include "dshow/MediaType.h"
 #include "framework/Trace.h"
+#include "imagefx/FrameKernels.h"
 #include "library/PhotoWriter.h"
 
 #include <amvideo.h>
@@ -501,17 +502,40 @@ void CaptureGraph::ReleaseInterfaces() {
     frame_.release();
 }
 
-bool CaptureGraph::copyFrame(FrameBytes& buffer, AM_MEDIA_TYPE& type) {
+bool CaptureGraph::effectsInputType(dshow::MediaType& type) {
+    ComPtr<IEnumPins> pins;
+    if (!effectsFilter_ || FAILED(effectsFilter_->EnumPins(pins.put()))) return false;
+    for (ComPtr<IPin> pin; pins->Next(1, pin.put(), nullptr) == S_OK;) {
+        PIN_DIRECTION direction;
+        if (SUCCEEDED(pin->QueryDirection(&direction)) && direction == PINDIR_INPUT)
+            return SUCCEEDED(pin->ConnectionMediaType(type.put()));
+    }
+    return false;
+}
+
+bool CaptureGraph::copyFrame(FrameBytes& buffer, dshow::MediaType& type) {
     if (effects_) {
+        // The size comes from the connection rather than from a frame of its own, so a photo
+        // waits for one frame, not two.
         int size = 0;
-        HRESULT hr = effects_->TakeSnapshot(&size, nullptr, nullptr);
+        HRESULT hr = effectsInputType(type) ? S_OK : VFW_E_NOT_CONNECTED;
+        vantorfx::FrameFormat format;
+        const VIDEOINFOHEADER* vih = SUCCEEDED(hr) ? dshow::videoInfoOf(type.get()) : nullptr;
+        if (vih && vantorfx::formatFromDib(vih->bmiHeader.biWidth, vih->bmiHeader.biHeight, 24, format) &&
+            vantorfx::frameBytes(format) <= 0x7fffffff)
+            size = static_cast<int>(vantorfx::frameBytes(format));
+        // The filter keeps what this points into: nothing here is freed.
+        AM_MEDIA_TYPE shown{};
         if (SUCCEEDED(hr) && size > 0)
-            hr = buffer.allocate(static_cast<size_t>(size)) ? effects_->TakeSnapshot(&size, buffer.data.get(), &type)
+            hr = buffer.allocate(static_cast<size_t>(size)) ? effects_->TakeSnapshot(&size, buffer.data.get(), &shown)
                                                            : E_OUTOFMEMORY;
         if (FAILED(hr) || size <= 0) {
             ReportError(L"Vantor GetCurrentBuffer Failed", FAILED(hr) ? hr : E_FAIL);
             return false;
         }
+        // The type that came with the frame describes it; none came when no frame served the call
+        // (frozen, or another caller's request pending), and the buffer then holds nothing.
+        if (FAILED(type.copyFrom(shown))) type.clear();
         buffer.size = std::min(buffer.size, static_cast<size_t>(size));
         return true;
     }
@@ -521,7 +545,7 @@ bool CaptureGraph::copyFrame(FrameBytes& buffer, AM_MEDIA_TYPE& type) {
         ReportError(L"get IID_ISampleGrabber Failed", hr);
         return false;
     }
-    if (FAILED(hr = grab->GetConnectedMediaType(&type))) {
+    if (FAILED(hr = grab->GetConnectedMediaType(type.put()))) {
         ReportError(L"GetConnectedMediaType Failed", hr);
         return false;
     }
@@ -558,10 +582,10 @@ bool CaptureGraph::Snapshot(const wchar_t* path) {
         ReportError(L"Snapshot: the camera stopped delivering", VFW_E_NOT_RUNNING);
         return false;
     }
-    AM_MEDIA_TYPE type{};
+    dshow::MediaType type;
     FrameBytes& buffer = frame_;
     bool ok = copyFrame(buffer, type);
-    const VIDEOINFOHEADER* vih = ok ? dshow::videoInfoOf(type) : nullptr;
+    const VIDEOINFOHEADER* vih = ok ? dshow::videoInfoOf(type.get()) : nullptr;
     if (ok && !vih) {
         ReportError(L"Unknow Format", E_INVALIDARG);
         ok = false;
@@ -584,7 +608,6 @@ bool CaptureGraph::Snapshot(const wchar_t* path) {
             if (!ok) ReportError(L"Snapshot: the photo could not be written", E_FAIL);
         }
     }
-    dshow::freeMediaTypeContents(type);
     return ok;
 }
 

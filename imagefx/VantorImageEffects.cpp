@@ -250,8 +250,15 @@ void CVantorImageEffects::serveSnapshot(IMediaSample* in, const BYTE* frame, siz
     } else if (r->size) {
         *r->size = in->GetActualDataLength();
     }
-    // The caller owns what it gets, format block included, and frees it.
-    if (r->type && FAILED(dshow::copyMediaType(*r->type, inputPin().mediaType().get()))) *r->type = AM_MEDIA_TYPE{};
+    // The caller gets a view of the filter's own copy and frees nothing. The copy is renewed only
+    // when the type has changed, and only while a later call is served, so a view lives that long.
+    if (r->type) {
+        const AM_MEDIA_TYPE& current = inputPin().mediaType().get();
+        if (!dshow::mediaTypesEqual(shownType_.get(), current) || shownType_->lSampleSize != current.lSampleSize)
+            shownType_.copyFrom(current);  // out of memory leaves it empty: a type without a format
+        *r->type = shownType_.get();
+        r->type->pUnk = nullptr;
+    }
     r->done = true;
     SetEvent(r->served);
 }
