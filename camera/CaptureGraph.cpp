@@ -4,10 +4,12 @@
 #include "camera/WebcamModel.h"
 #include "dshow/MediaType.h"
 #include "framework/Trace.h"
+#include "framework/TraceFormat.h"
 #include "imagefx/FrameKernels.h"
 #include "library/PhotoWriter.h"
 
 #include <amvideo.h>
+#include <errors.h>
 #include <evcode.h>
 #include <uuids.h>
 #include <vfwmsgs.h>
@@ -15,6 +17,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cwchar>
 
 using vnt::ComPtr;
 using vnt::trace;
@@ -63,12 +66,35 @@ void settleVideoWindow(IVideoWindow* window, const RECT& client) {
     window->SetWindowPosition(0, 0, client.right - client.left, client.bottom - client.top);
 }
 
+namespace {
+
+// Wine's quartz answers every code with "Error: 0x..." and no text: that says nothing the trace
+// line does not, so the system's text is asked for instead.
+bool restatesCode(const wchar_t* text, HRESULT code) {
+    wchar_t number[32];
+    std::swprintf(number, 32, L"Error: 0x%lx", static_cast<unsigned long>(code));
+    return std::wcscmp(text, number) == 0;
+}
+
+// DirectShow's own text for the code, else the system's; empty when neither knows it.
+std::wstring errorText(HRESULT code) {
+    wchar_t text[MAX_ERROR_TEXT_LEN] = {};
+    DWORD n = AMGetErrorTextW(code, text, MAX_ERROR_TEXT_LEN);
+    text[MAX_ERROR_TEXT_LEN - 1] = L'\0';
+    if (n > 0 && restatesCode(text, code)) n = 0;
+    if (n == 0)
+        n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                           static_cast<DWORD>(code), 0, text, MAX_ERROR_TEXT_LEN, nullptr);
+    // The platform's texts end in a line break, which would split the trace line.
+    return n > 0 ? vnt::singleLine(text) : std::wstring();
+}
+
+}  // namespace
+
 void ReportError(const wchar_t* message, HRESULT code) {
-    wchar_t text[160] = {};
-    const DWORD n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                                   static_cast<DWORD>(code), 0, text, 160, nullptr);
-    if (n > 0)
-        trace(L"ReportError %ls : COM Error 0x%x, %ls\n", message, static_cast<unsigned>(code), text);
+    const std::wstring text = errorText(code);
+    if (!text.empty())
+        trace(L"ReportError %ls : COM Error 0x%x, %ls\n", message, static_cast<unsigned>(code), text.c_str());
     else
         trace(L"ReportError %ls : COM Error 0x%x\n", message, static_cast<unsigned>(code));
 }

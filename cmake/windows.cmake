@@ -94,7 +94,7 @@ add_library(skeo_core STATIC
     ui/LocalizedMenu.cpp
     ui/MenuDrawing.cpp
 )
-target_link_libraries(skeo_core PUBLIC vnt_framework vnt_dshow shlwapi strmiids ksuser winmm hid)
+target_link_libraries(skeo_core PUBLIC vnt_framework vnt_dshow shlwapi strmiids quartz ksuser winmm hid)
 target_link_libraries(vnt_framework PUBLIC oleaut32)
 
 # The entry routine comes before libmingw32 on the link line, which refers to it.
