@@ -83,8 +83,8 @@ private:
     int flip_ = 0;
     bool freeze_ = false;
 
-    // Guards request_, stops_ and shownType_, and is held while a frame is copied into a caller's buffer, so
-    // that a caller giving up can never have its buffer written after it returned.
+    // Guards request_, stops_ and shownType_, and is held while a frame is copied into a caller's
+    // buffer, so that a caller giving up can never have its buffer written after it returned.
     dshow::SrwLock snapshotLock_;
     SnapshotRequest* request_ = nullptr;
     unsigned long stops_ = 0;
