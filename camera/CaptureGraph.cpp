@@ -4,9 +4,12 @@
 #include "camera/WebcamModel.h"
 #include "dshow/MediaType.h"
 #include "framework/Trace.h"
+#include "framework/TraceFormat.h"
+#include "imagefx/FrameKernels.h"
 #include "library/PhotoWriter.h"
 
 #include <amvideo.h>
+#include <errors.h>
 #include <evcode.h>
 #include <uuids.h>
 #include <vfwmsgs.h>
@@ -14,6 +17,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cwchar>
 
 using vnt::ComPtr;
 using vnt::trace;
@@ -62,12 +66,35 @@ void settleVideoWindow(IVideoWindow* window, const RECT& client) {
     window->SetWindowPosition(0, 0, client.right - client.left, client.bottom - client.top);
 }
 
+namespace {
+
+// Wine's quartz answers every code with "Error: 0x..." and no text: that says nothing the trace
+// line does not, so the system's text is asked for instead.
+bool restatesCode(const wchar_t* text, HRESULT code) {
+    wchar_t number[32];
+    std::swprintf(number, 32, L"Error: 0x%lx", static_cast<unsigned long>(code));
+    return std::wcscmp(text, number) == 0;
+}
+
+// DirectShow's own text for the code, else the system's; empty when neither knows it.
+std::wstring errorText(HRESULT code) {
+    wchar_t text[MAX_ERROR_TEXT_LEN] = {};
+    DWORD n = AMGetErrorTextW(code, text, MAX_ERROR_TEXT_LEN);
+    text[MAX_ERROR_TEXT_LEN - 1] = L'\0';
+    if (n > 0 && restatesCode(text, code)) n = 0;
+    if (n == 0)
+        n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                           static_cast<DWORD>(code), 0, text, MAX_ERROR_TEXT_LEN, nullptr);
+    // The platform's texts end in a line break, which would split the trace line.
+    return n > 0 ? vnt::singleLine(text) : std::wstring();
+}
+
+}  // namespace
+
 void ReportError(const wchar_t* message, HRESULT code) {
-    wchar_t text[160] = {};
-    const DWORD n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                                   static_cast<DWORD>(code), 0, text, 160, nullptr);
-    if (n > 0)
-        trace(L"ReportError %ls : COM Error 0x%x, %ls\n", message, static_cast<unsigned>(code), text);
+    const std::wstring text = errorText(code);
+    if (!text.empty())
+        trace(L"ReportError %ls : COM Error 0x%x, %ls\n", message, static_cast<unsigned>(code), text.c_str());
     else
         trace(L"ReportError %ls : COM Error 0x%x\n", message, static_cast<unsigned>(code));
 }
@@ -501,17 +528,40 @@ void CaptureGraph::ReleaseInterfaces() {
     frame_.release();
 }
 
-bool CaptureGraph::copyFrame(FrameBytes& buffer, AM_MEDIA_TYPE& type) {
+bool CaptureGraph::effectsInputType(dshow::MediaType& type) {
+    ComPtr<IEnumPins> pins;
+    if (!effectsFilter_ || FAILED(effectsFilter_->EnumPins(pins.put()))) return false;
+    for (ComPtr<IPin> pin; pins->Next(1, pin.put(), nullptr) == S_OK;) {
+        PIN_DIRECTION direction;
+        if (SUCCEEDED(pin->QueryDirection(&direction)) && direction == PINDIR_INPUT)
+            return SUCCEEDED(pin->ConnectionMediaType(type.put()));
+    }
+    return false;
+}
+
+bool CaptureGraph::copyFrame(FrameBytes& buffer, dshow::MediaType& type) {
     if (effects_) {
+        // The size comes from the connection rather than from a frame of its own, so a photo
+        // waits for one frame, not two.
         int size = 0;
-        HRESULT hr = effects_->TakeSnapshot(&size, nullptr, nullptr);
+        HRESULT hr = effectsInputType(type) ? S_OK : VFW_E_NOT_CONNECTED;
+        vantorfx::FrameFormat format;
+        const VIDEOINFOHEADER* vih = SUCCEEDED(hr) ? dshow::videoInfoOf(type.get()) : nullptr;
+        if (vih && vantorfx::formatFromDib(vih->bmiHeader.biWidth, vih->bmiHeader.biHeight, 24, format) &&
+            vantorfx::frameBytes(format) <= 0x7fffffff)
+            size = static_cast<int>(vantorfx::frameBytes(format));
+        // The filter keeps what this points into: nothing here is freed.
+        AM_MEDIA_TYPE shown{};
         if (SUCCEEDED(hr) && size > 0)
-            hr = buffer.allocate(static_cast<size_t>(size)) ? effects_->TakeSnapshot(&size, buffer.data.get(), &type)
+            hr = buffer.allocate(static_cast<size_t>(size)) ? effects_->TakeSnapshot(&size, buffer.data.get(), &shown)
                                                            : E_OUTOFMEMORY;
         if (FAILED(hr) || size <= 0) {
             ReportError(L"Vantor GetCurrentBuffer Failed", FAILED(hr) ? hr : E_FAIL);
             return false;
         }
+        // The type that came with the frame describes it; none came when no frame served the call
+        // (frozen, or another caller's request pending), and the buffer then holds nothing.
+        if (FAILED(type.copyFrom(shown))) type.clear();
         buffer.size = std::min(buffer.size, static_cast<size_t>(size));
         return true;
     }
@@ -521,7 +571,7 @@ bool CaptureGraph::copyFrame(FrameBytes& buffer, AM_MEDIA_TYPE& type) {
         ReportError(L"get IID_ISampleGrabber Failed", hr);
         return false;
     }
-    if (FAILED(hr = grab->GetConnectedMediaType(&type))) {
+    if (FAILED(hr = grab->GetConnectedMediaType(type.put()))) {
         ReportError(L"GetConnectedMediaType Failed", hr);
         return false;
     }
@@ -558,10 +608,10 @@ bool CaptureGraph::Snapshot(const wchar_t* path) {
         ReportError(L"Snapshot: the camera stopped delivering", VFW_E_NOT_RUNNING);
         return false;
     }
-    AM_MEDIA_TYPE type{};
+    dshow::MediaType type;
     FrameBytes& buffer = frame_;
     bool ok = copyFrame(buffer, type);
-    const VIDEOINFOHEADER* vih = ok ? dshow::videoInfoOf(type) : nullptr;
+    const VIDEOINFOHEADER* vih = ok ? dshow::videoInfoOf(type.get()) : nullptr;
     if (ok && !vih) {
         ReportError(L"Unknow Format", E_INVALIDARG);
         ok = false;
@@ -584,7 +634,6 @@ bool CaptureGraph::Snapshot(const wchar_t* path) {
             if (!ok) ReportError(L"Snapshot: the photo could not be written", E_FAIL);
         }
     }
-    dshow::freeMediaTypeContents(type);
     return ok;
 }
 

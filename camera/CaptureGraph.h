@@ -5,6 +5,7 @@
 #pragma once
 
 #include "camera/ViewRect.h"
+#include "dshow/MediaType.h"
 #include "framework/ComPtr.h"
 #include "imagefx/IIPEffectVantor.h"
 
@@ -112,7 +113,10 @@ private:
             capacity = size = 0;
         }
     };
-    bool copyFrame(FrameBytes& buffer, AM_MEDIA_TYPE& type);
+    // The latest frame and the type that describes it; false (reported) when there is none.
+    bool copyFrame(FrameBytes& buffer, dshow::MediaType& type);
+    // The type on the effects filter's input connection.
+    bool effectsInputType(dshow::MediaType& type);
     bool showOverlay(HDC dc, const RECT& source, const vntview::NormRect& destination, COLORREF* colourKey);
     bool vmr9OutputRect(vntview::NormRect& rect);
     bool isMirrored(bool vertical);

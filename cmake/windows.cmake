@@ -7,6 +7,11 @@ add_compile_options(-Wall -Wextra -Wno-unused-parameter)
 add_library(skeo_portable STATIC ${SKEO_PORTABLE_SOURCES})
 target_include_directories(skeo_portable PUBLIC ${CMAKE_SOURCE_DIR})
 
+# The trace routine on its own, for the image-effects filter, which takes nothing else of the framework.
+add_library(vnt_trace STATIC framework/Trace.cpp)
+target_include_directories(vnt_trace PUBLIC ${CMAKE_SOURCE_DIR})
+target_link_libraries(vnt_trace PUBLIC skeo_portable)
+
 # The thin Win32 framework shared by Skeo and its tools.
 add_library(vnt_framework STATIC
     framework/Application.cpp
@@ -19,12 +24,11 @@ add_library(vnt_framework STATIC
     framework/ProgramSound.cpp
     framework/TextTokens.cpp
     framework/WorkerThread.cpp
-    framework/Trace.cpp
     framework/Window.cpp
     framework/Wnd.cpp
 )
 target_include_directories(vnt_framework PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(vnt_framework PUBLIC skeo_portable gdiplus ole32 oleaut32 uuid comctl32 shell32 user32 gdi32 winmm)
+target_link_libraries(vnt_framework PUBLIC vnt_trace skeo_portable gdiplus ole32 oleaut32 uuid comctl32 shell32 user32 gdi32 winmm)
 
 # Everything of Skeo but the application object, so that tests can link it.
 add_library(skeo_core STATIC
@@ -91,7 +95,7 @@ add_library(skeo_core STATIC
     ui/LocalizedMenu.cpp
     ui/MenuDrawing.cpp
 )
-target_link_libraries(skeo_core PUBLIC vnt_framework vnt_dshow shlwapi strmiids ksuser winmm hid)
+target_link_libraries(skeo_core PUBLIC vnt_framework vnt_dshow shlwapi strmiids quartz ksuser winmm hid)
 target_link_libraries(vnt_framework PUBLIC oleaut32)
 
 # The entry routine comes before libmingw32 on the link line, which refers to it.

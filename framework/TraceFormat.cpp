@@ -14,6 +14,20 @@ std::wstring formatTraceLine(const TraceTime& t, const std::wstring& message) {
     return line;
 }
 
+std::wstring singleLine(const std::wstring& text) {
+    std::wstring line;
+    line.reserve(text.size());
+    bool inBreak = false;
+    for (const wchar_t c : text) {
+        const bool lineBreak = c == L'\r' || c == L'\n';
+        if (lineBreak && !inBreak) line += L' ';
+        if (!lineBreak) line += c;
+        inBreak = lineBreak;
+    }
+    while (!line.empty() && (line.back() == L' ' || line.back() == L'\t')) line.pop_back();
+    return line;
+}
+
 void appendUtf8(std::string& out, char32_t cp) {
     if (cp < 0x80) {
         out += static_cast<char>(cp);

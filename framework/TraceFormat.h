@@ -13,6 +13,10 @@ struct TraceTime {
 // A message that already ends in a newline gets no second one.
 std::wstring formatTraceLine(const TraceTime& when, const std::wstring& message);
 
+// A platform text made fit for the middle of a trace line: each run of line breaks becomes one
+// space and trailing blanks go.
+std::wstring singleLine(const std::wstring& text);
+
 // Appends one Unicode code point as UTF-8.
 void appendUtf8(std::string& out, char32_t codePoint);
 

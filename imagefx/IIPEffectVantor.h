@@ -27,8 +27,9 @@ IIPEffectVantor : public IUnknown {
     virtual HRESULT STDMETHODCALLTYPE put_Flip(int flip) = 0;
     virtual HRESULT STDMETHODCALLTYPE get_Zoom(float* zoom) = 0;
     virtual HRESULT STDMETHODCALLTYPE put_Zoom(float zoom) = 0;
-    // Each argument may be null. The media type is a shallow copy: its format block belongs to
-    // the filter and stays valid only while its input keeps that connection.
+    // Each argument may be null. The media type is a shallow copy of one the filter keeps: its
+    // format block stays valid until the next TakeSnapshot call or the filter's release, and the
+    // caller frees nothing of it. pUnk is always null.
     virtual HRESULT STDMETHODCALLTYPE TakeSnapshot(int* size, BYTE* buffer, AM_MEDIA_TYPE* type) = 0;
     virtual HRESULT STDMETHODCALLTYPE put_Freeze(int freeze) = 0;
 };

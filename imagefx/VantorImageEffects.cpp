@@ -1,7 +1,7 @@
 #include "imagefx/VantorImageEffects.h"
 
 #include "dshow/MediaType.h"
-#include "framework/Gdiplus.h"
+#include "framework/Trace.h"
 
 #include <amvideo.h>
 #include <uuids.h>
@@ -22,6 +22,14 @@ bool frameFormat(const AM_MEDIA_TYPE& mt, vantorfx::FrameFormat& format) {
     const BITMAPINFOHEADER& bih = vih->bmiHeader;
     return bih.biBitCount == 24 && vantorfx::formatFromDib(bih.biWidth, bih.biHeight, bih.biBitCount, format) &&
            vantorfx::accepts(format);
+}
+
+// A frame that cannot be processed passes on as it came; the trace tells why, once per frame.
+HRESULT dropFrame(const wchar_t* why, long sampleBytes, long outputBytes, size_t frameBytes) {
+    vnt::trace(L"VantorImageEffects Transform: frame dropped, %ls (sample %ld bytes, output buffer %ld bytes, "
+               L"frame %lu bytes)",
+               why, sampleBytes, outputBytes, static_cast<unsigned long>(frameBytes));
+    return S_FALSE;
 }
 
 // Closes the event whatever way TakeSnapshot leaves.
@@ -215,18 +223,20 @@ HRESULT CVantorImageEffects::Transform(IMediaSample* in, IMediaSample* out) {
         effects = effects_;
     }
 
-    vantorfx::FrameFormat format;
-    if (!frameFormat(inputPin().mediaType().get(), format)) return S_FALSE;
     const long inLength = in->GetActualDataLength();
     const long outSize = out->GetSize();
+    vantorfx::FrameFormat format;
+    if (!frameFormat(inputPin().mediaType().get(), format))
+        return dropFrame(L"the input type is not 24-bit RGB video", inLength, outSize, 0);
+    const size_t frameLength = vantorfx::frameBytes(format);
     // A short sample is dropped rather than failed, so one bad frame does not stop the stream.
     if (inLength < 0 || outSize < 0 || !vantorfx::fitsBuffer(format, static_cast<size_t>(inLength)) ||
         !vantorfx::fitsBuffer(format, static_cast<size_t>(outSize)))
-        return S_FALSE;
+        return dropFrame(L"a sample or buffer too short for the frame", inLength, outSize, frameLength);
     if (!vantorfx::transformFrame(format, effects, src, static_cast<size_t>(inLength), dst,
                                   static_cast<size_t>(outSize), scaler_))
-        return S_FALSE;
-    serveSnapshot(in, dst, vantorfx::frameBytes(format));
+        return dropFrame(L"the frame could not be processed", inLength, outSize, frameLength);
+    serveSnapshot(in, dst, frameLength);
     return S_OK;
 }
 
@@ -240,32 +250,19 @@ void CVantorImageEffects::serveSnapshot(IMediaSample* in, const BYTE* frame, siz
     } else if (r->size) {
         *r->size = in->GetActualDataLength();
     }
-    // The caller owns what it gets, format block included, and frees it.
-    if (r->type && FAILED(dshow::copyMediaType(*r->type, inputPin().mediaType().get()))) *r->type = AM_MEDIA_TYPE{};
+    // The caller gets a view of the filter's own copy and frees nothing. The copy is renewed only
+    // when the type has changed, and only while a later call is served, so a view lives that long.
+    if (r->type) {
+        const AM_MEDIA_TYPE& current = inputPin().mediaType().get();
+        if (!dshow::mediaTypesEqual(shownType_.get(), current) || shownType_->lSampleSize != current.lSampleSize)
+            shownType_.copyFrom(current);  // out of memory leaves it empty: a type without a format
+        *r->type = shownType_.get();
+        r->type->pUnk = nullptr;
+    }
     r->done = true;
     SetEvent(r->served);
 }
 
-namespace {
-
-INIT_ONCE g_gdiplusOnce = INIT_ONCE_STATIC_INIT;
-
-// GDI+ is started by the first filter and stays started: shutting it down from DllMain is not
-// allowed, and a process may create and drop filters many times.
-BOOL CALLBACK startGdiplus(PINIT_ONCE, PVOID, PVOID*) {
-    // Only the start-up needs COM on this thread; the thread's apartment is left as it was.
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    ULONG_PTR token = 0;
-    Gdiplus::GdiplusStartupInput input;
-    Gdiplus::GdiplusStartup(&token, &input, nullptr);
-    if (SUCCEEDED(com)) CoUninitialize();
-    return TRUE;
-}
-
-}  // namespace
-
 HRESULT CreateVantorImageEffects(IUnknown* outer, REFIID riid, void** ppv) noexcept {
-    const HRESULT hr = dshow::createFilter<CVantorImageEffects>(outer, riid, ppv);
-    if (SUCCEEDED(hr)) InitOnceExecuteOnce(&g_gdiplusOnce, startGdiplus, nullptr, nullptr);
-    return hr;
+    return dshow::createFilter<CVantorImageEffects>(outer, riid, ppv);
 }

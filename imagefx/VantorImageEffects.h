@@ -2,6 +2,7 @@
 // copy of the next processed frame for a caller that asks for a snapshot.
 #pragma once
 
+#include "dshow/MediaType.h"
 #include "dshow/PersistStream.h"
 #include "dshow/SrwLock.h"
 #include "dshow/TransformFilter.h"
@@ -82,11 +83,13 @@ private:
     int flip_ = 0;
     bool freeze_ = false;
 
-    // Guards request_ and stops_, and is held while a frame is copied into a caller's buffer, so
-    // that a caller giving up can never have its buffer written after it returned.
+    // Guards request_, stops_ and shownType_, and is held while a frame is copied into a caller's
+    // buffer, so that a caller giving up can never have its buffer written after it returned.
     dshow::SrwLock snapshotLock_;
     SnapshotRequest* request_ = nullptr;
     unsigned long stops_ = 0;
+    // What the latest snapshot's type record points into; replaced only when the type changes.
+    dshow::MediaType shownType_;
 
     // Streaming thread only.
     vantorfx::ZoomScaler scaler_;

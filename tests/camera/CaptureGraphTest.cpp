@@ -8,11 +8,13 @@
 #include "dshow/MediaType.h"
 #include "framework/Gdiplus.h"
 #include "framework/GdiplusSession.h"
+#include "framework/TraceFormat.h"
 #include "resources/resource.h"
 #include "tests/support/HiddenClass.h"
 #include "tests/support/MessagePump.h"
 #include "tests/support/Regsvr32.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/TraceFile.h"
 #include "tests/support/WindowImage.h"
 
 #include <gtest/gtest.h>
@@ -20,11 +22,14 @@
 #include <windows.h>
 #include <strmif.h>
 #include <amvideo.h>
+#include <errors.h>
 #include <uuids.h>
+#include <vfwmsgs.h>
 #include <vmr9.h>
 
-#include <cstdio>
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
@@ -34,6 +39,8 @@ using testsupport::HiddenClass;
 
 namespace {
 
+// Every trace line of this program goes here, to be read back; made before anything traces.
+const testsupport::TraceFile kTrace(L"camera_tests");
 
 // The default camera the virtual camera's DLL registers (model A), and one model-B camera.
 const wchar_t kModelAPath[] =
@@ -621,3 +628,88 @@ TEST_P(RebuiltCameraTest, PhotosTakeTheSizeOfTheGraphBuiltLast) {
 }
 
 INSTANTIATE_TEST_SUITE_P(BothFramePaths, RebuiltCameraTest, ::testing::Values(false, true), framePathName);
+
+namespace {
+
+// What ReportError wrote for one message: the text after "<message> : COM Error ", cut at the line
+// end; `whole` tells whether that line ended cleanly: no carriage return, and the next line (if
+// any) a new trace line rather than the rest of this one.
+struct Reported {
+    int count = 0;
+    std::string rest;
+    bool whole = false;
+};
+
+Reported reported(const std::string& message) {
+    const std::string text = kTrace.contents(), head = "]ReportError " + message + " : COM Error ";
+    Reported r;
+    for (size_t at = text.find(head); at != std::string::npos; at = text.find(head, at + head.size())) {
+        ++r.count;
+        const size_t from = at + head.size(), end = text.find('\n', from);
+        r.rest = text.substr(from, end == std::string::npos ? std::string::npos : end - from);
+        r.whole = end != std::string::npos && r.rest.find('\r') == std::string::npos &&
+                  (end + 1 == text.size() || text[end + 1] == '[');
+    }
+    return r;
+}
+
+// The system's own text for a code, as FormatMessage gives it (line end included).
+std::string systemText(HRESULT code) {
+    wchar_t text[512] = {};
+    const DWORD n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                                   static_cast<DWORD>(code), 0, text, 512, nullptr);
+    return vnt::toUtf8(std::wstring(text, n));
+}
+
+std::string hex(HRESULT code) {
+    char number[16];
+    std::snprintf(number, sizeof number, "0x%x", static_cast<unsigned>(code));
+    return number;
+}
+
+}  // namespace
+
+TEST(ReportErrorTest, OneLinePerReportWithTheSystemTextOrNone) {
+    const struct {
+        const char* message;
+        HRESULT code;
+        bool known;  // the system has a text for it
+    } cases[] = {
+        {"report test out of memory", E_OUTOFMEMORY, true},
+        {"report test no file", HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND), true},
+        {"report test unknown", static_cast<HRESULT>(0x8004fff0), false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        const std::string system = systemText(c.code);
+        ASSERT_EQ(c.known, !system.empty()) << "the platform's texts are not as this table expects";
+        ReportError(std::wstring(c.message, c.message + std::strlen(c.message)).c_str(), c.code);
+        const Reported r = reported(c.message);
+        ASSERT_EQ(1, r.count);
+        EXPECT_TRUE(r.whole) << r.rest;
+        if (!c.known) {
+            EXPECT_EQ(hex(c.code), r.rest);
+            continue;
+        }
+        // The system's text, its line end gone.
+        const std::string prefix = hex(c.code) + ", ";
+        ASSERT_EQ(prefix, r.rest.substr(0, prefix.size())) << r.rest;
+        const std::string text = r.rest.substr(prefix.size());
+        EXPECT_FALSE(text.empty());
+        EXPECT_EQ(text, system.substr(0, text.size()));
+        EXPECT_EQ(std::string::npos, system.find_first_not_of("\r\n \t", text.size())) << system;
+    }
+}
+
+TEST(ReportErrorTest, DirectShowCodesGetDirectShowsText) {
+    wchar_t text[MAX_ERROR_TEXT_LEN] = {};
+    const DWORD n = AMGetErrorTextW(VFW_E_NOT_CONNECTED, text, MAX_ERROR_TEXT_LEN);
+    const std::string quartz = vnt::toUtf8(std::wstring(text, n));
+    if (quartz.empty() || quartz == "Error: " + hex(VFW_E_NOT_CONNECTED))
+        GTEST_SKIP() << "this platform's quartz has no DirectShow error texts (it answers \"" << quartz << "\")";
+    ReportError(L"report test not connected", VFW_E_NOT_CONNECTED);
+    const Reported r = reported("report test not connected");
+    ASSERT_EQ(1, r.count);
+    EXPECT_TRUE(r.whole) << r.rest;
+    EXPECT_EQ(r.rest, hex(VFW_E_NOT_CONNECTED) + ", " + vnt::toUtf8(vnt::singleLine(text)));
+}

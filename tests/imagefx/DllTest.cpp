@@ -12,6 +12,7 @@
 
 #include <windows.h>
 #include <ocidl.h>
+#include <tlhelp32.h>
 #include <strmif.h>
 #include <uuids.h>
 #include <vfwmsgs.h>
@@ -135,6 +136,57 @@ void expectUnregistered() {
     EXPECT_EQ(CoCreateInstance(CLSID_VantorImageEffects, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter,
                                filter.putVoid()),
               REGDB_E_CLASSNOTREG);
+}
+
+size_t threadsOfThisProcess() {
+    size_t count = 0;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return 0;
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+        if (entry.th32OwnerProcessID == GetCurrentProcessId()) ++count;
+    CloseHandle(snapshot);
+    return count;
+}
+
+// First in this program, so nothing has loaded the DLL yet: the filter and its page, shown, load
+// no GDI+, and the DLL unloaded leaves no thread of its making behind.
+TEST(VantorImageEffectsDllTest, LoadsNoGdiplusAndLeavesNoThreadBehind) {
+    ASSERT_EQ(GetModuleHandleW(L"gdiplus.dll"), nullptr) << "the test program loaded GDI+ before the filter";
+    const size_t threads = threadsOfThisProcess();
+    HMODULE dll = LoadLibraryW(dllPath().c_str());
+    ASSERT_NE(dll, nullptr);
+    using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+    using CanUnloadNow = HRESULT(STDAPICALLTYPE*)();
+    const auto getClassObject =
+        reinterpret_cast<GetClassObject>(reinterpret_cast<void*>(GetProcAddress(dll, "DllGetClassObject")));
+    const auto canUnloadNow =
+        reinterpret_cast<CanUnloadNow>(reinterpret_cast<void*>(GetProcAddress(dll, "DllCanUnloadNow")));
+    ASSERT_TRUE(getClassObject && canUnloadNow);
+    {
+        ComPtr<IClassFactory> filters, pages;
+        ComPtr<IBaseFilter> filter;
+        ComPtr<IPropertyPage> page;
+        ASSERT_EQ(getClassObject(CLSID_VantorImageEffects, IID_IClassFactory, filters.putVoid()), S_OK);
+        ASSERT_EQ(filters->CreateInstance(nullptr, IID_IBaseFilter, filter.putVoid()), S_OK);
+        ASSERT_EQ(getClassObject(CLSID_VantorImageEffectsPropertyPage, IID_IClassFactory, pages.putVoid()), S_OK);
+        ASSERT_EQ(pages->CreateInstance(nullptr, IID_IPropertyPage, page.putVoid()), S_OK);
+        IUnknown* objects[] = {filter.get()};
+        EXPECT_EQ(page->SetObjects(1, objects), S_OK);
+        HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 400, 300, nullptr, nullptr, nullptr, nullptr);
+        const RECT place{0, 0, 400, 300};
+        EXPECT_EQ(page->Activate(parent, &place, FALSE), S_OK);
+        EXPECT_EQ(page->Deactivate(), S_OK);
+        DestroyWindow(parent);
+        EXPECT_EQ(page->SetObjects(0, nullptr), S_OK);
+        EXPECT_EQ(GetModuleHandleW(L"gdiplus.dll"), nullptr);
+    }
+    EXPECT_EQ(canUnloadNow(), S_OK);
+    FreeLibrary(dll);
+    EXPECT_EQ(GetModuleHandleW(L"VantorImageEffects.dll"), nullptr);
+    EXPECT_EQ(GetModuleHandleW(L"gdiplus.dll"), nullptr);
+    EXPECT_EQ(threadsOfThisProcess(), threads);
 }
 
 TEST(VantorImageEffectsDllTest, Regsvr32RegistersCreatesByClsidAndUnregisters) {

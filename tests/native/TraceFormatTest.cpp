@@ -16,6 +16,21 @@ TEST(TraceFormat, OneNewlineEvenWhenTheMessageHasOne) {
     EXPECT_EQ(vnt::formatTraceLine(t, L""), L"[12/31/2026 - 23:59:59:999]\n");
 }
 
+TEST(TraceFormat, PlatformTextsBecomeOneLine) {
+    const struct {
+        const wchar_t* text;
+        const wchar_t* line;
+    } cases[] = {
+        {L"The system cannot find the file specified.\r\n", L"The system cannot find the file specified."},
+        {L"First part.\r\nSecond part.\r\n", L"First part. Second part."},
+        {L"lone\rcarriage\nand feed \t\r\n\r\n", L"lone carriage and feed"},
+        {L"\r\n", L""},
+        {L"", L""},
+        {L"no break", L"no break"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(vnt::singleLine(c.text), c.line) << vnt::toUtf8(c.text);
+}
+
 TEST(TraceFormat, Utf8OfEveryPlane) {
     EXPECT_EQ(vnt::toUtf8(L"Skeo"), "Skeo");
     EXPECT_EQ(vnt::toUtf8(L"\u7e41\u9ad4"), "\xE7\xB9\x81\xE9\xAB\x94");  // 繁體

@@ -1,6 +1,8 @@
 // Starts Skeo.exe (built beside the test executables) as a real process and watches it.
 #pragma once
 
+#include "tests/support/TraceFile.h"
+
 #include <windows.h>
 
 #include <string>
@@ -31,20 +33,6 @@ private:
     std::wstring commandLine_;
 };
 
-// A trace file that the started processes write to (through SKEO_TRACE).
-class TraceFile {
-public:
-    explicit TraceFile(const std::wstring& name);
-    ~TraceFile();
-    const std::wstring& path() const { return path_; }
-    std::string contents() const;
-    int count(const std::string& needle) const;
-    // Waits until the needle occurs at least `times` times.
-    bool waitFor(const std::string& needle, int times = 1, DWORD timeoutMs = 30000) const;
-
-private:
-    std::wstring path_;
-};
 
 
 }  // namespace testsupport
