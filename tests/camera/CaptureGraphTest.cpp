@@ -158,6 +158,13 @@ protected:
         if (window_) DestroyWindow(window_);
     }
 
+    // The camera of the path built at the given size in RGB24 and running, its view the test window.
+    bool started(VNTWebcam& camera, const wchar_t* path, const wchar_t* name, int width, int height) {
+        camera.initWithDevice(path, name);
+        camera.setOwners(window_, window_);
+        return camera.build(width, height, &MEDIASUBTYPE_RGB24) && camera.start();
+    }
+
     // The first frames take a moment to arrive; until then a photo cannot be had.
     bool snapshotWhenReady(VNTWebcam& camera, const std::wstring& path) {
         bool taken = false;
@@ -253,10 +260,7 @@ TEST_P(RendererTest, PhotosShowThePictureAsTheViewShowsIt) {
     if (c.hideEffects) effects.reset(new HiddenClass(CLSID_VantorImageEffects));
 
     VNTWebcamSkeo camera;
-    camera.initWithDevice(kModelAPath, L"A");
-    camera.setOwners(window_, window_);
-    ASSERT_TRUE(camera.build(640, 480, &MEDIASUBTYPE_RGB24));
-    ASSERT_TRUE(camera.start());
+    ASSERT_TRUE(started(camera, kModelAPath, L"A", 640, 480));
     const int kind = camera.graph()->rendererKind();
     if (!c.hideVmr9) {
         EXPECT_EQ(kind, kRendererVmr9);
@@ -356,10 +360,7 @@ std::string describe(const VMR9NormalizedRect& r) {
 // does not implement is listed in the skip reason, everything it does is checked.
 TEST_F(CameraTest, Vmr9HoldsWhatTheViewOperationsSet) {
     VNTWebcamSkeo camera;
-    camera.initWithDevice(kModelAPath, L"A");
-    camera.setOwners(window_, window_);
-    ASSERT_TRUE(camera.build(640, 480, &MEDIASUBTYPE_RGB24));
-    ASSERT_TRUE(camera.start());
+    ASSERT_TRUE(started(camera, kModelAPath, L"A", 640, 480));
     CaptureGraph& graph = *camera.graph();
     ASSERT_EQ(graph.rendererKind(), kRendererVmr9);
     auto windowless = rendererInterface<IVMRWindowlessControl9>(graph, L"Video Mixing Renderer 9");
@@ -450,10 +451,7 @@ TEST_F(CameraTest, Vmr9HoldsWhatTheViewOperationsSet) {
 TEST_F(CameraTest, EvrHoldsWhatTheViewOperationsSet) {
     HiddenClass vmr9(CLSID_VideoMixingRenderer9);
     VNTWebcamSkeo camera;
-    camera.initWithDevice(kModelAPath, L"A");
-    camera.setOwners(window_, window_);
-    ASSERT_TRUE(camera.build(640, 480, &MEDIASUBTYPE_RGB24));
-    ASSERT_TRUE(camera.start());
+    ASSERT_TRUE(started(camera, kModelAPath, L"A", 640, 480));
     CaptureGraph& graph = *camera.graph();
     if (graph.rendererKind() != kRendererEvr) {
         const bool defaultRenderer = graph.rendererKind() == kRendererVideoWindow;
@@ -490,10 +488,7 @@ TEST_F(CameraTest, EvrHoldsWhatTheViewOperationsSet) {
 
 TEST_F(CameraTest, ModelBPhotosNameTheirModelAndPropertiesReachTheCamera) {
     VNTWebcamSkeoPlus camera;
-    camera.initWithDevice(kModelBPath, L"B");
-    camera.setOwners(window_, window_);
-    ASSERT_TRUE(camera.build(320, 240, &MEDIASUBTYPE_RGB24));
-    ASSERT_TRUE(camera.start());
+    ASSERT_TRUE(started(camera, kModelBPath, L"B", 320, 240));
     const std::wstring path = folder_.path() + L"pello.jpg";
     ASSERT_TRUE(snapshotWhenReady(camera, path));
     EXPECT_NE(fileBytes(path).find(std::string("Pello\0", 6)), std::string::npos) << "EXIF model";
