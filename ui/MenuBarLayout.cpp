@@ -21,28 +21,54 @@ const Span kItems[kItemCount] = {
 
 }  // namespace
 
-bool layoutApplies(int barHeight) { return barHeight != 20; }
+BarSize dockedBar(const DisplayScale& scale) { return {scale.px(kDockedWidth), scale.px(kDockedHeight)}; }
 
-int firstItemLeft(int barHeight) { return barHeight == kFloatingHeight ? 7 : 4; }
+BarSize floatingBar(const DisplayScale& scale) { return {scale.px(kFloatingWidth), scale.px(kFloatingHeight)}; }
 
-bool itemSpan(int itemId, int barHeight, Span& span) {
+bool layoutApplies(int barHeight, const DisplayScale& scale) { return barHeight != scale.px(20); }
+
+int firstItemLeft(int barHeight, const DisplayScale& scale) {
+    return scale.px(barHeight == floatingBar(scale).height ? 7 : 4);
+}
+
+bool itemSpan(int itemId, int barHeight, Span& span, const DisplayScale& scale) {
     const int index = itemId - kFirstItemId;
     if (index < 0 || index >= kItemCount) return false;
-    span.left = firstItemLeft(barHeight) + kItems[index].left;
-    span.width = kItems[index].width;
+    // Both ends scaled from the first item's left, so that no rounding opens a gap between items.
+    const int first = firstItemLeft(barHeight, scale);
+    span.left = first + scale.px(kItems[index].left);
+    int right = first + scale.px(kItems[index].left + kItems[index].width);
+    // The ESC item reaches past the floating bar's end by as much as its button stands in from the
+    // item's end, so that the button ends on the bar's edge at every scale.
+    if (itemId == kEscItemId && barHeight == floatingBar(scale).height)
+        right = floatingBar(scale).width + scale.px(kEscButtonRightMargin);
+    span.width = right - span.left;
     return true;
 }
 
-int leadingSeparatorLeft(int barHeight) { return firstItemLeft(barHeight) - 2; }
+int leadingSeparatorLeft(int barHeight, const DisplayScale& scale) {
+    return firstItemLeft(barHeight, scale) - scale.px(2);
+}
 
-int panelHeight(int rowCount) { return (rowCount > 0 ? rowCount : 0) * kRowHeight + 12; }
+std::vector<Corner> floatingBarOutline(const DisplayScale& scale) {
+    const BarSize bar = floatingBar(scale);
+    const int W = bar.width, H = bar.height, cut = scale.px(2), low = scale.px(3);
+    return {{0, cut}, {cut, 0}, {W - cut, 0}, {W, cut}, {W, H - low}, {W - low, H}, {cut, H}, {0, H - low}};
+}
 
-int rowTop(int row) { return kRowsTop + kRowHeight * row; }
+int panelHeight(int rowCount, const DisplayScale& scale) {
+    return (rowCount > 0 ? rowCount : 0) * scale.px(kRowHeight) + scale.px(12);
+}
 
-int rowAt(int y) { return y < kRowsTop ? -1 : (y - kRowsTop) / kRowHeight; }
+int rowTop(int row, const DisplayScale& scale) { return scale.px(kRowsTop) + scale.px(kRowHeight) * row; }
 
-int rowHit(int y, int rowCount) {
-    const int row = rowAt(y);
+int rowAt(int y, const DisplayScale& scale) {
+    const int top = scale.px(kRowsTop);
+    return y < top ? -1 : (y - top) / scale.px(kRowHeight);
+}
+
+int rowHit(int y, int rowCount, const DisplayScale& scale) {
+    const int row = rowAt(y, scale);
     return row >= 0 && row < rowCount ? row : -1;
 }
 

@@ -4,8 +4,15 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
+#include "ui/DisplayScale.h"
+
+// The constants are the 96-DPI sizes; the functions take the bar's scale and give device pixels
+// (the default scale gives the 96-DPI layout).
 namespace menubar {
+
+using skeo::DisplayScale;
 
 // The sizes the main dialog gives the bar: docked under the header, floating over the picture.
 constexpr int kDockedWidth = 646;
@@ -15,20 +22,35 @@ constexpr int kFloatingHeight = 30;
 
 constexpr int kFirstItemId = 1100;
 constexpr int kItemCount = 10;
+constexpr int kEscItemId = 1106;
 
 struct Span {
     int left = 0;
     int width = 0;
 };
 
+struct BarSize {
+    int width = 0;
+    int height = 0;
+};
+BarSize dockedBar(const DisplayScale& scale = DisplayScale());
+BarSize floatingBar(const DisplayScale& scale = DisplayScale());
+
 // A size change to this height is the template's own size coming through, not a layout.
-bool layoutApplies(int barHeight);
+bool layoutApplies(int barHeight, const DisplayScale& scale = DisplayScale());
 // Where the first item starts: further in on the floating bar, whose corners are cut.
-int firstItemLeft(int barHeight);
-// The item's place along the bar; false for an id that is not an item.
-bool itemSpan(int itemId, int barHeight, Span& span);
+int firstItemLeft(int barHeight, const DisplayScale& scale = DisplayScale());
+// The item's place along the bar; false for an id that is not an item. Items abut at every scale.
+bool itemSpan(int itemId, int barHeight, Span& span, const DisplayScale& scale = DisplayScale());
 // The separator in front of the first item.
-int leadingSeparatorLeft(int barHeight);
+int leadingSeparatorLeft(int barHeight, const DisplayScale& scale = DisplayScale());
+
+struct Corner {
+    int x;
+    int y;
+};
+// The floating bar's outline with its corners cut.
+std::vector<Corner> floatingBarOutline(const DisplayScale& scale = DisplayScale());
 
 // Separators are 2 x 17, centred on the height they stand in.
 constexpr int kSeparatorWidth = 2;
@@ -38,28 +60,37 @@ inline int centredTop(int outer, int inner) { return (outer - inner) / 2; }
 // Inside an item of width w: the title starts 8 in; the drop-down arrow, the trailing separator
 // and the slider-mode "-" are placed from the right end.
 constexpr int kItemTextLeft = 8;
-inline int arrowLeft(int itemWidth) { return itemWidth - 19; }
-inline int trailingSeparatorLeft(int itemWidth) { return itemWidth - 2; }
-inline int sliderMarkLeft(int itemWidth) { return itemWidth - 10; }
+inline int arrowLeft(int itemWidth, const DisplayScale& scale = DisplayScale()) { return itemWidth - scale.px(19); }
+inline int trailingSeparatorLeft(int itemWidth, const DisplayScale& scale = DisplayScale()) {
+    return itemWidth - scale.px(2);
+}
+inline int sliderMarkLeft(int itemWidth, const DisplayScale& scale = DisplayScale()) {
+    return itemWidth - scale.px(10);
+}
 
-// The ESC item's image button, 40 x 23, near its right end.
+// The ESC item's image button, 40 x 23, 5 in from its right end.
 constexpr int kEscButtonWidth = 40;
 constexpr int kEscButtonHeight = 23;
-inline int escButtonLeft(int itemWidth) { return itemWidth - 45; }
-inline int escButtonTop(int itemHeight) { return (itemHeight - kEscButtonHeight) / 2 + 1; }
+constexpr int kEscButtonRightMargin = 5;
+inline int escButtonLeft(int itemWidth, const DisplayScale& scale = DisplayScale()) {
+    return itemWidth - scale.px(kEscButtonRightMargin) - scale.px(kEscButtonWidth);
+}
+inline int escButtonTop(int itemHeight, const DisplayScale& scale = DisplayScale()) {
+    return (itemHeight - scale.px(kEscButtonHeight)) / 2 + scale.px(1);
+}
 
 // Option panels: rows of 20 pixels from y 8, 4 pixels below the last.
 constexpr int kRowHeight = 20;
 constexpr int kRowsTop = 8;
 constexpr int kRowIconWidth = 30;
 constexpr int kRowTextLeft = 32;
-int panelHeight(int rowCount);
-int rowTop(int row);
+int panelHeight(int rowCount, const DisplayScale& scale = DisplayScale());
+int rowTop(int row, const DisplayScale& scale = DisplayScale());
 // The row a panel y falls on, counted from the first row; -1 above it. Past the last row (the
 // bottom margin) it gives an index the panel does not have.
-int rowAt(int y);
+int rowAt(int y, const DisplayScale& scale = DisplayScale());
 // The row a click at y chooses: -1 when there is none there.
-int rowHit(int y, int rowCount);
+int rowHit(int y, int rowCount, const DisplayScale& scale = DisplayScale());
 // One row up (step -1) or down (+1), from the first to the last and back; from no row at all
 // (-1 or past the end), down starts at the first and up at the last.
 int stepRow(int row, int step, int rowCount);
