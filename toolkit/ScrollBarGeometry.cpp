@@ -2,26 +2,21 @@
 
 namespace toolkit {
 
-namespace {
-constexpr int kMinThumb = 8;
-constexpr int kMaxFreeWithoutThumb = 7;
-}  // namespace
-
 int ScrollBarGeometry::freeLength() const {
     const int free = length - 2 * cell;
     return free > 0 ? free : 0;
 }
 
 bool ScrollBarGeometry::hasThumb() const {
-    if (freeLength() <= kMaxFreeWithoutThumb || max <= min) return false;
+    if (freeLength() < minThumb || max <= min) return false;
     return page == 0 || page <= max - min;
 }
 
 int ScrollBarGeometry::thumbLength() const {
     if (!hasThumb()) return 0;
     const int free = freeLength();
-    int thumb = page > 0 ? static_cast<int>(static_cast<long long>(page) * free / (max - min + 1)) : kMinThumb;
-    if (thumb < kMinThumb) thumb = kMinThumb;
+    int thumb = page > 0 ? static_cast<int>(static_cast<long long>(page) * free / (max - min + 1)) : minThumb;
+    if (thumb < minThumb) thumb = minThumb;
     return thumb > free ? free : thumb;
 }
 

@@ -13,12 +13,14 @@ struct ScrollBarGeometry {
     int max = 0;
     int page = 0;
     int position = 0;
+    // The shortest thumb (8 at 96 DPI, scaled with the window); a track shorter than it has none.
+    int minThumb = 8;
 
     // The track between the arrows.
     int freeLength() const;
-    // False when the track is 7 pixels or less, or when everything fits in a page.
+    // False when the track is shorter than the shortest thumb, or when everything fits in a page.
     bool hasThumb() const;
-    // page * free length / (range + 1), at least 8 pixels, at most the free length.
+    // page * free length / (range + 1), at least the shortest thumb, at most the free length.
     int thumbLength() const;
     // The thumb's first pixel along the bar.
     int thumbStart() const;

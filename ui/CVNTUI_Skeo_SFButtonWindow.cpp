@@ -1,25 +1,13 @@
 #include "ui/CVNTUI_Skeo_SFButtonWindow.h"
 
-#include <iterator>
+#include <vector>
 
 #include "framework/Gdiplus.h"
+#include "ui/OverlayGeometry.h"
 
 namespace {
 
-constexpr int kSnapshotRight = 61;
-constexpr int kFocusLeft = 66;
-constexpr int kFocusRight = 91;
-constexpr int kFocusIconY = 2;
 constexpr int kOutside = 500;
-
-// The bar's outline: a rectangle with curved ends, filled by winding.
-const POINT kOutline[] = {
-    {12, 0},    {154, 0},   {154, 1},   {157, 1},   {157, 2},   {159, 2},   {164, 7},   {164, 9},
-    {165, 9},   {165, 12},  {166, 12},  {166, 20},  {165, 20},  {165, 23},  {164, 23},  {164, 24},
-    {158, 30},  {157, 30},  {157, 31},  {154, 31},  {154, 32},  {12, 32},   {12, 31},   {9, 31},
-    {9, 30},    {7, 30},    {2, 24},    {2, 23},    {1, 23},    {1, 20},    {0, 20},    {0, 12},
-    {1, 12},    {1, 9},     {2, 9},     {2, 7},     {7, 2},     {9, 2},     {9, 1},     {12, 1},
-};
 
 }  // namespace
 
@@ -30,15 +18,22 @@ void CVNTUI_Skeo_SFButtonWindow::OnCreated() {
     snapshotHover_.Load(428);
     focus_.Load(430);
     focusHover_.Load(431);
+    std::vector<POINT> outline;
+    for (const overlay::Corner& c : overlay::snapshotBarOutline()) outline.push_back(POINT{c.x, c.y});
     // The window owns the region from here on.
-    SetWindowRgn(hwnd_, CreatePolygonRgn(kOutline, static_cast<int>(std::size(kOutline)), WINDING), FALSE);
+    SetWindowRgn(hwnd_, CreatePolygonRgn(outline.data(), static_cast<int>(outline.size()), WINDING), FALSE);
     Repaint();
 }
 
 CVNTUI_Skeo_SFButtonWindow::Zone CVNTUI_Skeo_SFButtonWindow::zoneAt(int x) {
-    if (x >= 0 && x <= kSnapshotRight) return ZoneSnapshot;
-    if (x >= kFocusLeft && x <= kFocusRight) return ZoneFocus;
-    return ZoneNone;
+    switch (overlay::snapshotZoneAt(x)) {
+    case overlay::SnapshotZone::Snapshot:
+        return ZoneSnapshot;
+    case overlay::SnapshotZone::Focus:
+        return ZoneFocus;
+    default:
+        return ZoneNone;
+    }
 }
 
 void CVNTUI_Skeo_SFButtonWindow::Repaint() {
@@ -52,7 +47,8 @@ void CVNTUI_Skeo_SFButtonWindow::Repaint() {
         (autoFocusSingle_ ? backgroundSingle_ : backgroundContinuous_).draw(graphics, 0, 0);
         const Zone zone = zoneAt(lastX_);
         (zone == ZoneSnapshot ? snapshotHover_ : snapshot_).draw(graphics, 0, 0);
-        (zone == ZoneFocus ? focusHover_ : focus_).draw(graphics, kFocusLeft, kFocusIconY);
+        const overlay::Corner icon = overlay::focusIconPlace();
+        (zone == ZoneFocus ? focusHover_ : focus_).draw(graphics, icon.x, icon.y);
     }
     UpdateScreen();
 }

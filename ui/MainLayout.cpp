@@ -1,6 +1,7 @@
 #include "ui/MainLayout.h"
 
 #include "ui/MenuBarLayout.h"
+#include "ui/OverlayGeometry.h"
 
 namespace mainlayout {
 
@@ -13,13 +14,9 @@ constexpr int kPictureMarginX = 54;
 constexpr int kPictureMarginY = 98;
 constexpr int kMinimumPictureWidth = kMinimumWidth - kPictureMarginX;  // 640
 
-// The popups' sizes and their distances from the picture's bottom and right.
-constexpr int kCountdownSize = 40;
+// The popups' distances from the picture's bottom and right.
 constexpr int kCountdownAbove = 51;
-constexpr int kExposureSize = 60;
 constexpr int kExposureAbove = 71;
-constexpr int kSnapshotBarWidth = 166;
-constexpr int kSnapshotBarHeight = 32;
 constexpr int kSnapshotBarLeft = 178;
 constexpr int kSnapshotBarAbove = 50;
 constexpr int kFloatingBarBelow = 12;
@@ -103,11 +100,11 @@ std::vector<Point> headerOutline(int W, const DisplayScale& s) {
 
 Overlays overlays(const Box& r, const DisplayScale& s) {
     Overlays o;
-    const int countdown = s.px(kCountdownSize), exposure = s.px(kExposureSize);
+    const int countdown = s.px(overlay::kCountdownSize), exposure = s.px(overlay::kExposureSize);
     o.countdown = centredAcross(r, r.bottom - s.px(kCountdownAbove), countdown, countdown);
     o.exposure = centredAcross(r, r.bottom - s.px(kExposureAbove), exposure, exposure);
     o.snapshotBar = boxAt(r.right - s.px(kSnapshotBarLeft), r.bottom - s.px(kSnapshotBarAbove),
-                          s.px(kSnapshotBarWidth), s.px(kSnapshotBarHeight));
+                          s.px(overlay::kSnapshotBarWidth), s.px(overlay::kSnapshotBarHeight));
     const menubar::BarSize bar = menubar::floatingBar(s);
     o.floatingMenuBar = centredAcross(r, r.top + s.px(kFloatingBarBelow), bar.width, bar.height);
     return o;

@@ -3,13 +3,17 @@
 
 #include <windows.h>
 
+#include <vector>
+
+#include "ui/OverlayGeometry.h"
+
 namespace overlay {
 
 // Gives the window the octagon of its size as its region; the window owns the region.
 inline void setOctagonRegion(HWND window, int width, int height) {
-    const POINT corners[] = {{0, 2},           {2, 0},          {width - 3, 0}, {width, 2},
-                             {width, height - 3}, {width - 3, height}, {2, height},    {0, height - 3}};
-    SetWindowRgn(window, CreatePolygonRgn(corners, 8, ALTERNATE), FALSE);
+    std::vector<POINT> corners;
+    for (const Corner& c : octagonOutline(width, height)) corners.push_back(POINT{c.x, c.y});
+    SetWindowRgn(window, CreatePolygonRgn(corners.data(), static_cast<int>(corners.size()), ALTERNATE), FALSE);
 }
 
 }  // namespace overlay

@@ -30,53 +30,55 @@ const Scale kScales[] = {
 
 bool isFourToThree(const Box& b) { return b.width() * 3 == b.height() * 4; }
 
-TEST(ScaledLayoutTest, TheSmallestWindowHoldsA4To3PictureAtEveryScale) {
+// Runs a check at every scale, in camera and in photo mode, with the smallest window of each.
+template <typename Check>
+void atEveryScaleAndMode(Check check) {
     for (const Scale& s : kScales) {
         SCOPED_TRACE(s.dpi);
         const DisplayScale scale(s.dpi);
         for (bool photo : {false, true}) {
+            SCOPED_TRACE(photo ? "photo mode" : "camera mode");
             const int extra = mainlayout::extraFor(photo, scale);
-            const mainlayout::Size minimum = mainlayout::minimumWindow(extra, scale);
-            EXPECT_EQ(s.minimumWidth, minimum.width);
-            EXPECT_EQ(photo ? s.photoHeight : s.cameraHeight, minimum.height);
-            // Dragging towards the top left snaps to it.
-            int w = 0, h = 0;
-            ASSERT_TRUE(mainlayout::dragResize(10, 10, extra, w, h, scale));
-            EXPECT_EQ(minimum.width, w);
-            EXPECT_EQ(minimum.height, h);
-            const Box picture = mainlayout::pictureArea(w, h, extra, scale);
-            EXPECT_TRUE(isFourToThree(picture)) << picture.width() << " x " << picture.height();
-            EXPECT_EQ(scale.px(640) / 4 * 4, picture.width());
+            check(s, scale, photo, extra, mainlayout::minimumWindow(extra, scale));
         }
     }
 }
 
+TEST(ScaledLayoutTest, TheSmallestWindowHoldsA4To3PictureAtEveryScale) {
+    atEveryScaleAndMode([](const Scale& s, const DisplayScale& scale, bool photo, int extra,
+                           const mainlayout::Size& minimum) {
+        EXPECT_EQ(s.minimumWidth, minimum.width);
+        EXPECT_EQ(photo ? s.photoHeight : s.cameraHeight, minimum.height);
+        // Dragging towards the top left snaps to it.
+        int w = 0, h = 0;
+        ASSERT_TRUE(mainlayout::dragResize(10, 10, extra, w, h, scale));
+        EXPECT_EQ(minimum.width, w);
+        EXPECT_EQ(minimum.height, h);
+        const Box picture = mainlayout::pictureArea(w, h, extra, scale);
+        EXPECT_TRUE(isFourToThree(picture)) << picture.width() << " x " << picture.height();
+    });
+}
+
 TEST(ScaledLayoutTest, EveryResizeStepKeepsThePictureAt4To3AndNeverShrinksBelowTheMinimum) {
-    for (const Scale& s : kScales) {
-        SCOPED_TRACE(s.dpi);
-        const DisplayScale scale(s.dpi);
-        for (bool photo : {false, true}) {
-            const int extra = mainlayout::extraFor(photo, scale);
-            const mainlayout::Size minimum = mainlayout::minimumWindow(extra, scale);
-            int accepted = 0;
-            for (int x = minimum.width - 40; x < minimum.width + 400; x += 7) {
-                for (int y = minimum.height - 40; y < minimum.height + 300; y += 5) {
-                    int w = 0, h = 0;
-                    if (!mainlayout::dragResize(x, y, extra, w, h, scale)) continue;
-                    ++accepted;
-                    const Box picture = mainlayout::pictureArea(w, h, extra, scale);
-                    ASSERT_TRUE(isFourToThree(picture)) << x << ", " << y << " gave " << w << " x " << h;
-                    ASSERT_GE(w, minimum.width);
-                    ASSERT_GE(h, minimum.height);
-                    // The window follows the coordinate asking for more, to within one step.
-                    if (x >= minimum.width || y >= minimum.height) {
-                        ASSERT_TRUE(w >= x - 3 || h >= y - 2);
-                    }
+    atEveryScaleAndMode([](const Scale&, const DisplayScale& scale, bool, int extra, const mainlayout::Size& minimum) {
+        int accepted = 0;
+        for (int x = minimum.width - 40; x < minimum.width + 400; x += 7) {
+            for (int y = minimum.height - 40; y < minimum.height + 300; y += 5) {
+                int w = 0, h = 0;
+                if (!mainlayout::dragResize(x, y, extra, w, h, scale)) continue;
+                ++accepted;
+                const Box picture = mainlayout::pictureArea(w, h, extra, scale);
+                ASSERT_TRUE(isFourToThree(picture)) << x << ", " << y << " gave " << w << " x " << h;
+                ASSERT_GE(w, minimum.width);
+                ASSERT_GE(h, minimum.height);
+                // The window follows the coordinate asking for more, to within one step.
+                if (x >= minimum.width || y >= minimum.height) {
+                    ASSERT_TRUE(w >= x - 3 || h >= y - 2);
                 }
             }
-            EXPECT_GT(accepted, 1000);
         }
-    }
+        EXPECT_GT(accepted, 1000);
+    });
 }
 
 TEST(ScaledLayoutTest, ControlsStandWhereTheScalePutsThem) {
@@ -116,11 +118,9 @@ TEST(ScaledLayoutTest, ControlsStandWhereTheScalePutsThem) {
 }
 
 TEST(ScaledLayoutTest, ThePhotoStripFollowsThePictureAtEveryScale) {
-    for (const Scale& s : kScales) {
-        SCOPED_TRACE(s.dpi);
-        const DisplayScale scale(s.dpi);
-        const int extra = mainlayout::extraFor(true, scale);
-        const mainlayout::Size size = mainlayout::minimumWindow(extra, scale);
+    atEveryScaleAndMode([](const Scale&, const DisplayScale& scale, bool photo, int extra,
+                           const mainlayout::Size& size) {
+        if (!photo) return;
         const Box picture = mainlayout::pictureArea(size.width, size.height, extra, scale);
         const mainlayout::Controls c = mainlayout::controls(size.width, size.height, extra, scale);
         // The strip and its buttons lie between the picture and the window's bottom border.
@@ -136,7 +136,7 @@ TEST(ScaledLayoutTest, ThePhotoStripFollowsThePictureAtEveryScale) {
         EXPECT_LE(std::abs(scale.px(78) - c.listFrame.height()), 1);
         EXPECT_LE(std::abs(scale.px(18) - c.nextButton.height()), 1);
         EXPECT_LE(std::abs(scale.px(13) - c.nextButton.width()), 1);
-    }
+    });
 }
 
 TEST(ScaledLayoutTest, PopupsOverThePictureScaleAndStayCentred) {
@@ -202,11 +202,9 @@ TEST(ScaledLayoutTest, OutlinesDoubleAt200Percent) {
 
 TEST(ScaledLayoutTest, InfoLineScalesItsGapsAndStaysUnderThePicture) {
     const int gaps[3] = {100, 200, 0};
-    for (const Scale& s : kScales) {
-        SCOPED_TRACE(s.dpi);
-        const DisplayScale scale(s.dpi);
-        const int extra = mainlayout::extraFor(true, scale);
-        const mainlayout::Size size = mainlayout::minimumWindow(extra, scale);
+    atEveryScaleAndMode([&gaps](const Scale&, const DisplayScale& scale, bool photo, int extra,
+                                const mainlayout::Size& size) {
+        if (!photo) return;
         const Box picture = mainlayout::pictureArea(size.width, size.height, extra, scale);
         const mainlayout::InfoLine line = mainlayout::infoLine(picture, scale.px(372), gaps, scale);
         EXPECT_EQ(picture.bottom + scale.px(4), line.folderButton.top);
@@ -219,7 +217,7 @@ TEST(ScaledLayoutTest, InfoLineScalesItsGapsAndStaysUnderThePicture) {
         // Centred: text plus button as far from the left as the rest is from the right, within one.
         const int rightGap = picture.right - (line.line.left + scale.px(372)) - (scale.px(28) - scale.px(22));
         EXPECT_LE(std::abs((line.folderButton.left - picture.left) - rightGap), 1);
-    }
+    });
 }
 
 TEST(ScaledLayoutTest, MenuItemsAbutAndPanelRowsHitWhereTheyAreDrawn) {

@@ -94,6 +94,30 @@ TEST(ScrollBarGeometryTest, ThumbLengthIsThePageShareOfTheTrackAndAtLeastEightPi
     EXPECT_FALSE(bar(31, 0, 99, 10, 0).hasThumb());       // 7 free pixels: no room for a thumb
 }
 
+TEST(ScrollBarGeometryTest, TheShortestThumbScalesWithTheWindow) {
+    // At 200 % the cells and the shortest thumb are twice as large.
+    const struct {
+        int length;
+        int max;
+        int page;
+        bool thumb;
+        int thumbLength;
+    } cases[] = {
+        {200, 19, 10, true, 76},   // 10 * 152 / 20
+        {200, 99, 10, true, 16},   // 15 by the share, raised to 16
+        {64, 99, 10, true, 16},    // 16 free pixels
+        {63, 99, 10, false, 0},    // 15 free pixels: no room for a thumb
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.length);
+        ScrollBarGeometry g = bar(c.length, 0, c.max, c.page, 0);
+        g.cell = 24;
+        g.minThumb = 16;
+        EXPECT_EQ(c.thumb, g.hasThumb());
+        EXPECT_EQ(c.thumbLength, g.thumbLength());
+    }
+}
+
 TEST(ScrollBarGeometryTest, FewerItemsThanAPageShowNoThumbAndOnlyArrowsAnswer) {
     for (const ScrollBarGeometry& g : {bar(100, 0, 4, 10, 0), bar(100, 0, 0, 0, 0), bar(100, 0, 9, 11, 0)}) {
         EXPECT_FALSE(g.hasThumb());
