@@ -10,7 +10,8 @@ UINT SkinResourceId(UINT id, int dpi, const wchar_t* type, HMODULE module) {
     const UINT scaled = skinImageId(id, skinScaleForDpi(dpi));
     if (scaled == id) return id;
     if (!module) module = vnt::resourceModule();
-    if (FindResourceW(module, MAKEINTRESOURCEW(scaled), type)) return scaled;
+    // Resource ids are 16 bits: a larger one would name another resource.
+    if (scaled <= 0xFFFF && FindResourceW(module, MAKEINTRESOURCEW(scaled), type)) return scaled;
     vnt::trace(L"SkinResourceId: no image %u for %d DPI, image %u instead", scaled, dpi, id);
     return id;
 }
