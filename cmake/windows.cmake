@@ -72,6 +72,7 @@ add_library(skeo_core STATIC
     toolkit/CVNTUI_PropertySheet.cpp
     toolkit/CVNTUI_Window.cpp
     toolkit/CXHyperLink.cpp
+    toolkit/SkinResource.cpp
     ui/CVNTUI_Picture.cpp
     ui/CVNTUI_Skeo_AboutBox.cpp
     ui/CVNTUI_Skeo_Border.cpp

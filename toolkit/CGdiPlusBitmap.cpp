@@ -4,6 +4,7 @@
 
 #include "framework/Trace.h"
 #include "framework/Window.h"
+#include "toolkit/SkinResource.h"
 
 CGdiPlusBitmap::~CGdiPlusBitmap() = default;
 
@@ -64,4 +65,8 @@ bool CGdiPlusBitmapResource::Load(UINT id, const wchar_t* type, HMODULE module) 
         return false;
     }
     return true;
+}
+
+bool CGdiPlusBitmapResource::LoadForDpi(UINT id, int dpi, const wchar_t* type, HMODULE module) {
+    return Load(toolkit::SkinResourceId(id, dpi, type, module), type, module);
 }

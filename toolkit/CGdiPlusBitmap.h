@@ -38,6 +38,8 @@ public:
 
     // Resource of type "PNG" (or the given type) in the program's resources; false leaves the holder empty.
     bool Load(UINT id, const wchar_t* type = L"PNG", HMODULE module = nullptr);
+    // The image of id's set nearest to dpi, or id's own where that set lacks it (see SkinResource.h).
+    bool LoadForDpi(UINT id, int dpi, const wchar_t* type = L"PNG", HMODULE module = nullptr);
     void Empty() override;
 
 private:
