@@ -17,6 +17,7 @@ add_library(vnt_framework STATIC
     framework/Application.cpp
     framework/BackBuffer.cpp
     framework/Dialog.cpp
+    framework/Dpi.cpp
     framework/FileSystem.cpp
     framework/GdiplusSession.cpp
     framework/MemoryStream.cpp

@@ -28,10 +28,6 @@ public:
     // scales itself (dialog units, fonts).
     int px(int value) const;
 
-    // The skin set drawn for the nearest scale of 100, 125, 150 and 200 %. Midway between two
-    // sets the larger is taken: an image drawn larger and shrunk stays sharper than one enlarged.
-    int skinPercent() const;
-
 private:
     int dpi_ = kBaseDpi;
 };

@@ -35,20 +35,12 @@ TEST(DisplayScaleTest, ADpiOutsideWhatDisplaysUseIsHeldAtTheNearestEnd) {
     EXPECT_TRUE(DisplayScale().isBase());
 }
 
-TEST(DisplayScaleTest, TheNearestSkinSetIsPickedTheLargerWhenMidway) {
+TEST(DisplayScaleTest, PercentRoundsAsPixelsDo) {
     const struct {
         int dpi;
         int percent;
-        int skin;
-    } cases[] = {
-        {96, 100, 100},  {107, 111, 100}, {108, 113, 125}, {120, 125, 125}, {132, 138, 150},
-        {144, 150, 150}, {167, 174, 150}, {168, 175, 200}, {192, 200, 200}, {288, 300, 200},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.dpi);
-        EXPECT_EQ(c.percent, DisplayScale(c.dpi).percent());
-        EXPECT_EQ(c.skin, DisplayScale(c.dpi).skinPercent());
-    }
+    } cases[] = {{96, 100}, {107, 111}, {108, 113}, {120, 125}, {132, 138}, {144, 150}, {167, 174}, {192, 200}};
+    for (const auto& c : cases) EXPECT_EQ(c.percent, DisplayScale(c.dpi).percent()) << c.dpi;
 }
 
 }  // namespace
