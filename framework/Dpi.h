@@ -4,13 +4,14 @@
 
 #include <windows.h>
 
+// Older headers lack it; the message is the same number everywhere.
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0
+#endif
+
 namespace vnt {
 
 constexpr int kBaseDpi = 96;
-
-#ifndef WM_DPICHANGED
-constexpr UINT WM_DPICHANGED = 0x02E0;
-#endif
 
 // The DPI the system lays windows out at (LOGPIXELSY of the screen).
 int systemDpi();

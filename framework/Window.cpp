@@ -1,5 +1,6 @@
 #include "framework/Window.h"
 
+#include "framework/Dpi.h"
 #include "framework/Trace.h"
 
 namespace vnt {
@@ -11,7 +12,11 @@ const wchar_t kObjectProperty[] = L"VNT.Object";
 CWindowBase::~CWindowBase() { unbind(); }
 
 bool isForeignPointerMessage(HWND hwnd, UINT message, LPARAM lParam) {
-    if (message != WM_NOTIFY) return false;
+    // The messages whose lParam points at a record the receiver reads.
+    size_t size = 0;
+    if (message == WM_NOTIFY) size = sizeof(NMHDR);
+    else if (message == WM_DPICHANGED) size = sizeof(RECT);
+    else return false;
     // Our own notifications always point at readable memory of ours; the number another program sends
     // is looked up, never read.
     MEMORY_BASIC_INFORMATION region{};
@@ -19,9 +24,9 @@ bool isForeignPointerMessage(HWND hwnd, UINT message, LPARAM lParam) {
     const bool readable =
         address && VirtualQuery(address, &region, sizeof region) == sizeof region && region.State == MEM_COMMIT &&
         !(region.Protect & (PAGE_NOACCESS | PAGE_GUARD)) &&
-        address + sizeof(NMHDR) <= static_cast<const BYTE*>(region.BaseAddress) + region.RegionSize;
+        address + size <= static_cast<const BYTE*>(region.BaseAddress) + region.RegionSize;
     if (readable) return false;
-    trace(L"Window %p: a notification without a record of this program ignored", static_cast<void*>(hwnd));
+    trace(L"Window %p: message 0x%04x without a record of this program ignored", static_cast<void*>(hwnd), message);
     return true;
 }
 

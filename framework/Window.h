@@ -35,7 +35,7 @@ protected:
 // The module whose resources (dialogs, menus, icons, strings) the program uses.
 HINSTANCE resourceModule();
 
-// A notification whose lParam is no record of this process: the system carries a notification's
+// A notification (or DPI change) whose lParam is no record of this process: the system carries such a
 // pointer across processes as it is, so another program can send any number there. Traced when true.
 bool isForeignPointerMessage(HWND hwnd, UINT message, LPARAM lParam);
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/VNTLanguageSelector.h"
+#include "framework/Dpi.h"
 #include "framework/Trace.h"
 #include "framework/Window.h"
 #include "library/PhotoWriter.h"
@@ -13,6 +14,7 @@
 #include "resources/StringIds.h"
 #include "resources/resource.h"
 #include "settings/CVNTUI_Skeo_SettingsPropSheet.h"
+#include "toolkit/SkinResource.h"
 #include "ui/LocalizedMenu.h"
 #include "ui/MainLayout.h"
 
@@ -25,8 +27,6 @@ constexpr COLORREF kHeaderColour = RGB(61, 179, 204);
 constexpr COLORREF kHeaderOutline = RGB(6, 149, 196);
 constexpr COLORREF kInfoText = RGB(170, 170, 170);
 constexpr COLORREF kSeparator = RGB(85, 85, 85);
-constexpr int kHeaderHeight = mainlayout::kHeaderHeight;
-constexpr int kPhotoExtra = mainlayout::kPhotoExtra;
 constexpr UINT kFirstButton = IDC_BUTTON_SETTINGS;
 constexpr UINT kHeaderImage = 300;
 constexpr UINT kListSkin = 513;
@@ -141,8 +141,13 @@ BOOL CVNTUI_Skeo_MainDlg::OnInitDialog() {
 
     // The desktop's size at once, so that full screen and ordinary resizing need no new one.
     fitBackBuffer(GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN));
-    header_.Load(kHeaderImage);
-    windowRect_ = RECT{0, 0, 694, 692};
+    const int dpi = vnt::windowDpi(hwnd());
+    if (!skeo::DisplayScale::inRange(dpi)) vnt::trace(L"CVNTUI_Skeo_MainDlg: %d DPI laid out as %d", dpi, skeo::DisplayScale(dpi).dpi());
+    scale_ = skeo::DisplayScale(dpi);
+    header_.LoadForDpi(kHeaderImage, scale_.dpi());
+    // The smallest window of photo mode, which the first switch to camera mode shortens.
+    const mainlayout::Size smallest = mainlayout::minimumWindow(photoExtra(), scale_);
+    windowRect_ = RECT{0, 0, smallest.width, smallest.height};
 
     sfButton_.SetBackgroundColor(kPanelColour);
     if (sfButton_.Create(hwnd(), CVNTUI_Skeo_SFButtonWindow::kWidth, CVNTUI_Skeo_SFButtonWindow::kHeight)) {
@@ -195,8 +200,7 @@ void CVNTUI_Skeo_MainDlg::createControls() {
 
     HWND list = GetDlgItem(hwnd(), IDC_EVENT_LIST);
     eventList_.Attach(list);
-    listSkin_.reset(static_cast<HBITMAP>(
-        LoadImageW(vnt::resourceModule(), MAKEINTRESOURCEW(kListSkin), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    listSkin_.reset(toolkit::LoadSkinBitmap(kListSkin, scale_.dpi()));
     listFrame_ = std::make_unique<CSkinScrollWnd>();
     if (!listSkin_ || !listFrame_->Attach(listSkin_.get(), list)) {
         vnt::trace(L"CVNTUI_Skeo_MainDlg: the photo strip runs without its skinned frame");
@@ -222,7 +226,40 @@ void CVNTUI_Skeo_MainDlg::dockMenuBar() {
         SetParent(bar, hwnd());
     }
     SetWindowRgn(bar, nullptr, TRUE);
-    SetWindowPos(bar, nullptr, 48, 50, menubar::kDockedWidth, menubar::kDockedHeight, SWP_NOZORDER | SWP_SHOWWINDOW);
+    const Box docked = layoutControls(windowRect_.right - windowRect_.left, windowRect_.bottom - windowRect_.top).dockedMenuBar;
+    SetWindowPos(bar, nullptr, docked.left, docked.top, docked.width(), docked.height(), SWP_NOZORDER | SWP_SHOWWINDOW);
+}
+
+mainlayout::Controls CVNTUI_Skeo_MainDlg::layoutControls(int width, int height) const {
+    return mainlayout::controls(width, height, mainlayout::extraFor(mode_ == ModePhoto, scale_), scale_);
+}
+
+void CVNTUI_Skeo_MainDlg::applyDpi(int dpi) {
+    scale_ = skeo::DisplayScale(dpi);
+    header_.LoadForDpi(kHeaderImage, scale_.dpi());
+    if (HBITMAP skin = toolkit::LoadSkinBitmap(kListSkin, scale_.dpi())) listSkin_.reset(skin);
+}
+
+void CVNTUI_Skeo_MainDlg::onDpiChanged(int dpi, const RECT& suggested) {
+    if (skeo::DisplayScale(dpi).dpi() == scale_.dpi()) return;
+    vnt::trace(L"CVNTUI_Skeo_MainDlg: the display scale changed from %d to %d DPI", scale_.dpi(), dpi);
+    const skeo::DisplayScale before = scale_;
+    applyDpi(dpi);
+    if (mode_ == ModeFullScreen) {
+        // The picture fills the new monitor; the window to return to is rescaled now.
+        const mainlayout::Size normal =
+            mainlayout::rescaledWindow(windowRect_.right - windowRect_.left, false, before, scale_);
+        windowRect_ = RECT{0, 0, normal.width, normal.height};
+        LayoutWindow(windowRect_, true);
+        return;
+    }
+    const mainlayout::Size size =
+        mainlayout::rescaledWindow(windowRect_.right - windowRect_.left, mode_ == ModePhoto, before, scale_);
+    SetWindowPos(hwnd(), nullptr, suggested.left, suggested.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (menuBar_ && menuBar_->hwnd()) dockMenuBar();
+    loadButtonImages();
+    LayoutWindow(RECT{0, 0, size.width, size.height}, false);
+    RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
 void CVNTUI_Skeo_MainDlg::showControls(const int* ids, size_t count, bool show) {
@@ -242,7 +279,7 @@ void CVNTUI_Skeo_MainDlg::EnterCameraMode() {
     const ViewMode previous = mode_;
     // First: moving the window places the overlays, which must no longer see full screen.
     mode_ = ModeCamera;
-    if (previous == ModePhoto) windowRect_.bottom -= kPhotoExtra;
+    if (previous == ModePhoto) windowRect_.bottom -= photoExtra();
     if (previous == ModeFullScreen) {
         // However full screen ends (Escape, the tabs, the tray), the next one starts with its controls.
         controlsHidden_ = 0;
@@ -264,7 +301,7 @@ void CVNTUI_Skeo_MainDlg::EnterPhotoMode() {
     if (mode_ == ModeFullScreen) EnterCameraMode();
     mode_ = ModePhoto;
     showControls(kCameraOnly, sizeof kCameraOnly / sizeof kCameraOnly[0], false);
-    windowRect_.bottom += kPhotoExtra;
+    windowRect_.bottom += photoExtra();
     if (menuBar_) menuBar_->SetMode(CVNTUI_Skeo_MenuBar::ModePhoto);
     LayoutWindow(windowRect_, false);
     showControls(kWindowed, sizeof kWindowed / sizeof kWindowed[0], true);
@@ -276,7 +313,7 @@ void CVNTUI_Skeo_MainDlg::EnterPhotoMode() {
 
 void CVNTUI_Skeo_MainDlg::EnterFullScreen() {
     if (mode_ == ModeFullScreen) return;
-    if (mode_ == ModePhoto) windowRect_.bottom -= kPhotoExtra;
+    if (mode_ == ModePhoto) windowRect_.bottom -= photoExtra();
     mode_ = ModeFullScreen;
     showControls(kWindowed, sizeof kWindowed / sizeof kWindowed[0], false);
     showControls(kPhotoOnly, sizeof kPhotoOnly / sizeof kPhotoOnly[0], false);
@@ -311,8 +348,9 @@ void CVNTUI_Skeo_MainDlg::EnterFullScreen() {
 }
 
 void CVNTUI_Skeo_MainDlg::fitBackBuffer(int width, int height) {
-    const int w = std::max({width, backBuffer_.width(), mainlayout::kMinimumWidth});
-    const int h = std::max({height, backBuffer_.height(), mainlayout::kCameraHeight + kPhotoExtra});
+    const mainlayout::Size smallest = mainlayout::minimumWindow(photoExtra(), scale_);
+    const int w = std::max({width, backBuffer_.width(), smallest.width});
+    const int h = std::max({height, backBuffer_.height(), smallest.height});
     if (backBuffer_.valid() && backBuffer_.width() == w && backBuffer_.height() == h) return;
     vnt::WindowDC screen(hwnd());
     if (!backBuffer_.create(screen.get(), w, h))
@@ -325,14 +363,16 @@ void CVNTUI_Skeo_MainDlg::paintBackBuffer(int w, int h, bool fullScreen) {
         backBuffer_.fill(RECT{0, 0, w, h}, RGB(0, 0, 0));
         return;
     }
-    backBuffer_.fill(RECT{0, 0, w, kHeaderHeight}, kHeaderColour);
-    header_.draw(backBuffer_.dc(), 48, 0);
+    const mainlayout::Controls c = layoutControls(w, h);
+    backBuffer_.fill(RECT{0, 0, w, c.header.bottom}, kHeaderColour);
+    header_.draw(backBuffer_.dc(), c.headerImage.x, c.headerImage.y);
     vnt::PenHandle pen(CreatePen(PS_SOLID, 1, kHeaderOutline));
     HGDIOBJ old = SelectObject(backBuffer_.dc(), pen.get());
-    const POINT outline[] = {{48, 2}, {50, 0}, {w - 2, 0}, {w - 1, 2}, {w - 1, 49}, {48, 49}, {48, 2}};
-    Polyline(backBuffer_.dc(), outline, sizeof outline / sizeof outline[0]);
+    std::vector<POINT> outline;
+    for (const auto& p : mainlayout::headerOutline(w, scale_)) outline.push_back(POINT{p.x, p.y});
+    Polyline(backBuffer_.dc(), outline.data(), static_cast<int>(outline.size()));
     SelectObject(backBuffer_.dc(), old);
-    backBuffer_.fill(RECT{0, kHeaderHeight, w, h}, kPanelColour);
+    backBuffer_.fill(RECT{0, c.header.bottom, w, h}, kPanelColour);
 }
 
 void CVNTUI_Skeo_MainDlg::placePictures(const mainlayout::Box& picture) {
@@ -360,39 +400,38 @@ void CVNTUI_Skeo_MainDlg::LayoutWindow(const RECT& rect, bool fullScreen) {
     }
     windowRect_ = rect;
     const int W = rect.right - rect.left, H = rect.bottom - rect.top;
-    const int extra = mainlayout::extraFor(mode_ == ModePhoto), g = H - extra;
+    const int extra = mainlayout::extraFor(mode_ == ModePhoto, scale_);
+    const mainlayout::Controls c = mainlayout::controls(W, H, extra, scale_);
 
-    std::vector<mainlayout::Point> outline = mainlayout::windowOutline(W, H);
+    std::vector<mainlayout::Point> outline = mainlayout::windowOutline(W, H, scale_);
     std::vector<POINT> points;
     for (const auto& p : outline) points.push_back(POINT{p.x, p.y});
     SetWindowRgn(hwnd(), CreatePolygonRgn(points.data(), static_cast<int>(points.size()), ALTERNATE), TRUE);
     fitBackBuffer(W, H);
     paintBackBuffer(W, H, false);
 
-    buttons_[IDC_BUTTON_CLOSE - kFirstButton].MoveTo(W - 32, 9);
-    buttons_[IDC_BUTTON_MINIMIZE - kFirstButton].MoveTo(W - 56, 9);
-    buttons_[IDC_BUTTON_SUPPORT - kFirstButton].MoveTo(W - 80, 9);
-    buttons_[IDC_BUTTON_SETTINGS - kFirstButton].MoveTo(W - 104, 9);
+    // Settings, support, minimise and close stand in the order of their ids, as do the three tabs.
+    for (int i = 0; i < 4; ++i) buttons_[IDC_BUTTON_SETTINGS - kFirstButton + i].MoveTo(c.topButtons[i].x, c.topButtons[i].y);
 
-    const Box picture = mainlayout::pictureArea(W, H, extra);
+    const Box picture = mainlayout::pictureArea(W, H, extra, scale_);
     placePictures(picture);
 
-    buttons_[IDC_TAB_CAMERA - kFirstButton].MoveTo(0, 124);
-    buttons_[IDC_TAB_PHOTO - kFirstButton].MoveTo(0, 194);
-    buttons_[IDC_TAB_FULL_SCREEN - kFirstButton].MoveTo(0, 264);
+    buttons_[IDC_TAB_CAMERA - kFirstButton].MoveTo(c.modeTabs[0].x, c.modeTabs[0].y);
+    buttons_[IDC_TAB_PHOTO - kFirstButton].MoveTo(c.modeTabs[1].x, c.modeTabs[1].y);
+    buttons_[IDC_TAB_FULL_SCREEN - kFirstButton].MoveTo(c.modeTabs[2].x, c.modeTabs[2].y);
     setModeTabImages();
     for (UINT i = 0; i < 10; ++i) buttons_[i].RefreshBackground(backBuffer_.dc());
 
     if (mode_ == ModePhoto) {
-        moveWindow(buttons_[IDC_BUTTON_PREVIOUS - kFirstButton].hwnd(), mainlayout::boxAt(51, g + 33, 13, 18));
-        moveWindow(listFrame_ ? listFrame_->hwnd() : eventList_.hwnd(), mainlayout::boxAt(68, g + 14, W - 54 - 34, 78));
-        moveWindow(buttons_[IDC_BUTTON_NEXT - kFirstButton].hwnd(), mainlayout::boxAt(W - 16, g + 33, 13, 18));
+        moveWindow(buttons_[IDC_BUTTON_PREVIOUS - kFirstButton].hwnd(), c.previousButton);
+        moveWindow(listFrame_ ? listFrame_->hwnd() : eventList_.hwnd(), c.listFrame);
+        moveWindow(buttons_[IDC_BUTTON_NEXT - kFirstButton].hwnd(), c.nextButton);
         layoutInfoLine();
     }
-    moveWindow(hint_.hwnd(), mainlayout::boxAt(61, g - 20, (W - 54) / 2, 14));
-    moveWindow(rightBorder_->hwnd(), mainlayout::boxAt(W - 3, 50, 3, H - 50));
-    moveWindow(bottomBorder_->hwnd(), mainlayout::boxAt(0, H - 3, W, 3));
-    moveWindow(grip_->hwnd(), mainlayout::boxAt(W - 9, H - 9, 6, 6));
+    moveWindow(hint_.hwnd(), c.hint);
+    moveWindow(rightBorder_->hwnd(), c.rightBorder);
+    moveWindow(bottomBorder_->hwnd(), c.bottomBorder);
+    moveWindow(grip_->hwnd(), c.grip);
 
     POINT origin{rect.left, rect.top};
     ClientToScreen(hwnd(), &origin);
@@ -406,7 +445,7 @@ void CVNTUI_Skeo_MainDlg::layoutInfoLine() {
     if (mode_ == ModePhoto) r = photoView_.GetRectInParent();
     const Box picture{r.left, r.top, r.right, r.bottom};
     const int gaps[3] = {infoLine_.gapOffset(0), infoLine_.gapOffset(1), infoLine_.gapOffset(2)};
-    const mainlayout::InfoLine line = mainlayout::infoLine(picture, infoLine_.textWidth(), gaps);
+    const mainlayout::InfoLine line = mainlayout::infoLine(picture, infoLine_.textWidth(), gaps, scale_);
     moveWindow(buttons_[IDC_BUTTON_IMAGE_FOLDER - kFirstButton].hwnd(), line.folderButton);
     buttons_[IDC_BUTTON_IMAGE_FOLDER - kFirstButton].RefreshBackground(backBuffer_.dc());
     moveWindow(infoLine_.hwnd(), line.line);
@@ -430,17 +469,18 @@ void CVNTUI_Skeo_MainDlg::PlaceOverlays() {
     }
     RECT r;
     GetWindowRect(cameraView_.hwnd(), &r);
-    const int width = r.right - r.left;
-    placeOverlay(countdown_.hwnd(), r.left + (width - 40) / 2, r.bottom - 51, 40, 40, false);
-    placeOverlay(exposureOSD_.hwnd(), r.left + (width - 60) / 2, r.bottom - 71, 60, 60, false);
+    const mainlayout::Overlays o = mainlayout::overlays(Box{r.left, r.top, r.right, r.bottom}, scale_);
+    const auto place = [this](HWND overlay, const Box& box, bool show) {
+        placeOverlay(overlay, box.left, box.top, box.width(), box.height(), show);
+    };
+    place(countdown_.hwnd(), o.countdown, false);
+    place(exposureOSD_.hwnd(), o.exposure, false);
     if (mode_ == ModeFullScreen && menuBar_ && menuBar_->hwnd()) {
-        placeOverlay(menuBar_->hwnd(), r.left + (width - menubar::kFloatingWidth) / 2, r.top + 12,
-                     menubar::kFloatingWidth, menubar::kFloatingHeight, !controlsHidden_);
+        place(menuBar_->hwnd(), o.floatingMenuBar, !controlsHidden_);
         if (controlsHidden_) ShowWindow(menuBar_->hwnd(), SW_HIDE);
     }
     const bool showButton = (mode_ == ModeCamera || !controlsHidden_) && !photoInProgress();
-    placeOverlay(sfButton_.hwnd(), r.right - 178, r.bottom - 50, CVNTUI_Skeo_SFButtonWindow::kWidth,
-                 CVNTUI_Skeo_SFButtonWindow::kHeight, showButton);
+    place(sfButton_.hwnd(), o.snapshotBar, showButton);
     if (!showButton && sfButton_.hwnd()) ShowWindow(sfButton_.hwnd(), SW_HIDE);
 }
 
@@ -499,7 +539,7 @@ void CVNTUI_Skeo_MainDlg::onDragResize(POINT screenPoint) {
     POINT p = screenPoint;
     ScreenToClient(hwnd(), &p);
     int w = 0, h = 0;
-    if (!mainlayout::dragResize(p.x, p.y, mainlayout::extraFor(mode_ == ModePhoto), w, h)) return;
+    if (!mainlayout::dragResize(p.x, p.y, mainlayout::extraFor(mode_ == ModePhoto, scale_), w, h, scale_)) return;
     RECT wanted{0, 0, w, h};
     if (!EqualRect(&wanted, &windowRect_)) LayoutWindow(wanted, false);
 }
@@ -551,6 +591,10 @@ INT_PTR CVNTUI_Skeo_MainDlg::DialogProc(UINT message, WPARAM wParam, LPARAM lPar
     case WM_MOVE:
         PlaceOverlays();
         return FALSE;
+    case WM_DPICHANGED:
+        // The framework has made sure the rectangle is a record of ours.
+        onDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        return SetMessageResult(0);
     case WM_WINDOWPOSCHANGED:
         // The overlays follow the dialog onto the screen; placed before, they were kept hidden.
         if (reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_SHOWWINDOW) PlaceOverlays();

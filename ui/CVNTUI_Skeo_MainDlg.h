@@ -97,6 +97,8 @@ public:
     CVNTUI_Skeo_AboutBox* aboutBox() const { return aboutBox_; }
     // The rectangle of the last normal layout, in client coordinates.
     const RECT& windowRect() const { return windowRect_; }
+    // The DPI the window is laid out and drawn at.
+    int dpi() const { return scale_.dpi(); }
 
 protected:
     INT_PTR DialogProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -137,6 +139,12 @@ private:
     void onCameraClicked();
     void onLeaveFullScreen();
     void dockMenuBar();
+    // Images, fonts and sizes of everything the window owns for a DPI; the caller lays out again.
+    void applyDpi(int dpi);
+    // Moved to a monitor of another scale: the suggested place, the same picture size in 96-DPI pixels.
+    void onDpiChanged(int dpi, const RECT& suggested);
+    int photoExtra() const { return mainlayout::extraFor(true, scale_); }
+    mainlayout::Controls layoutControls(int width, int height) const;
     bool onListNotify(const NMHDR& header, LRESULT* result);
     void showListContextMenu();
     void openSupportPage();
@@ -168,7 +176,8 @@ private:
     int controlsHidden_ = 0;
     CGdiPlusBitmapResource header_;
     vnt::BackBuffer backBuffer_;
-    RECT windowRect_{0, 0, 694, 692};
+    skeo::DisplayScale scale_;
+    RECT windowRect_{0, 0, 0, 0};  // set for the window's DPI when it is created
     POINT normalOrigin_{0, 0};  // where the window stood before full screen
     std::unique_ptr<KeyHook> keyHook_;
 };

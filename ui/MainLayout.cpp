@@ -63,6 +63,15 @@ bool dragResize(int x, int y, int extra, int& width, int& height, const DisplayS
     return true;
 }
 
+Size rescaledWindow(int width, bool photoMode, const DisplayScale& from, const DisplayScale& to) {
+    const long long picture = width - from.px(kPictureMarginX);
+    const int wanted = static_cast<int>(picture * to.dpi() / from.dpi()) / 4 * 4;
+    const int extra = extraFor(photoMode, to);
+    const Size minimum = minimumWindow(extra, to);
+    if (wanted + to.px(kPictureMarginX) <= minimum.width) return minimum;
+    return Size{wanted + to.px(kPictureMarginX), wanted / 4 * 3 + to.px(kPictureMarginY) + extra};
+}
+
 Controls controls(int W, int H, int extra, const DisplayScale& s) {
     // Each edge is scaled from the side it keeps its distance to, so that rounding never lets a
     // control overlap the border strips or the picture.

@@ -57,6 +57,10 @@ Box pictureArea(int width, int height, int extra, const DisplayScale& scale = Di
 // coordinates lands on a whole 4:3 step).
 bool dragResize(int x, int y, int extra, int& width, int& height, const DisplayScale& scale = DisplayScale());
 
+// The window of width W at scale `from` for scale `to`: its picture as large in 96-DPI pixels, rounded
+// down to a whole 4:3 step, never under the minimum.
+Size rescaledWindow(int width, bool photoMode, const DisplayScale& from, const DisplayScale& to);
+
 // Where the controls of a normal layout of W x H stand.
 struct Controls {
     Point topButtons[4];  // settings, support, minimise, close

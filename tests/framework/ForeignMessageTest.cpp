@@ -1,6 +1,7 @@
 // Messages another program can send with any numbers in them: a window of ours reads no pointer
 // out of them and stays what it was.
 #include "framework/Dialog.h"
+#include "framework/Dpi.h"
 #include "framework/Wnd.h"
 
 #include <gtest/gtest.h>
@@ -33,9 +34,11 @@ class Probe : public vnt::CWnd {
 public:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
         if (message == WM_NOTIFY) ++notifications;
+        if (message == WM_DPICHANGED) ++dpiChanges;
         return CWnd::WindowProc(message, wParam, lParam);
     }
     int notifications = 0;
+    int dpiChanges = 0;
 };
 
 }  // namespace
@@ -60,4 +63,16 @@ TEST(ForeignMessageTest, ACreationMessageFromElsewhereBindsNothing) {
     junk.lpCreateParams = reinterpret_cast<void*>(0xDEADBEEF);
     sendFromElsewhere(window.hwnd(), WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&junk));
     EXPECT_EQ(vnt::CWindowBase::fromHandle(window.hwnd()), &window);
+}
+
+TEST(ForeignMessageTest, ADpiChangeWithoutARectangleOfOursIsNotRead) {
+    Probe window;
+    ASSERT_TRUE(window.CreateEx(0, L"STATIC", L"", WS_POPUP, 0, 0, 20, 20, nullptr, 0));
+    for (LPARAM junk : {LPARAM(0), LPARAM(0x10), LPARAM(-1)})
+        sendFromElsewhere(window.hwnd(), WM_DPICHANGED, MAKEWPARAM(192, 192), junk);
+    EXPECT_EQ(window.dpiChanges, 0);
+
+    RECT suggested{0, 0, 100, 100};
+    SendMessageW(window.hwnd(), WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(window.dpiChanges, 1);
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <utility>
 
 #include "ui/DisplayScale.h"
 #include "ui/MainLayout.h"
@@ -79,6 +80,39 @@ TEST(ScaledLayoutTest, EveryResizeStepKeepsThePictureAt4To3AndNeverShrinksBelowT
         }
         EXPECT_GT(accepted, 1000);
     });
+}
+
+TEST(ScaledLayoutTest, AWindowMovedToAnotherScaleKeepsItsPictureSizeAndItsShape) {
+    const DisplayScale at100(96), at125(120), at150(144), at200(192);
+    // The smallest window stays the smallest; a larger one keeps its picture as large in 96-DPI pixels.
+    for (bool photo : {false, true}) {
+        SCOPED_TRACE(photo ? "photo mode" : "camera mode");
+        const int extra96 = mainlayout::extraFor(photo, at100), extra192 = mainlayout::extraFor(photo, at200);
+        const auto smallest = mainlayout::rescaledWindow(694, photo, at100, at200);
+        EXPECT_EQ(1388, smallest.width);
+        EXPECT_EQ(mainlayout::minimumWindow(extra192, at200).height, smallest.height);
+        const auto larger = mainlayout::rescaledWindow(854, photo, at100, at200);  // an 800 x 600 picture
+        EXPECT_EQ(1708, larger.width);
+        EXPECT_EQ(1200 + 196 + extra192, larger.height);
+        const auto back = mainlayout::rescaledWindow(larger.width, photo, at200, at100);
+        EXPECT_EQ(854, back.width);
+        EXPECT_EQ(600 + 98 + extra96, back.height);
+    }
+    // Between scales whose ratio leaves no whole step: rounded down to one, never under the minimum.
+    for (const auto& [from, to] : {std::pair{at100, at125}, {at125, at150}, {at150, at100}, {at200, at125}}) {
+        for (int width : {mainlayout::minimumWindow(0, from).width, 1400, 1777, 1999}) {
+            const auto size = mainlayout::rescaledWindow(width, false, from, to);
+            SCOPED_TRACE(testing::Message() << from.dpi() << " -> " << to.dpi() << ", " << width);
+            EXPECT_TRUE(isFourToThree(mainlayout::pictureArea(size.width, size.height, 0, to)));
+            const int minimum = mainlayout::minimumWindow(0, to).width;
+            EXPECT_GE(size.width, minimum);
+            if (size.width == minimum) continue;
+            // Within one 4:3 step below the same picture in 96-DPI pixels.
+            const int pictureBefore = width - from.px(54), pictureAfter = size.width - to.px(54);
+            EXPECT_LE(pictureAfter * from.dpi(), pictureBefore * to.dpi());
+            EXPECT_GT((pictureAfter + 4) * from.dpi(), pictureBefore * to.dpi());
+        }
+    }
 }
 
 TEST(ScaledLayoutTest, ControlsStandWhereTheScalePutsThem) {

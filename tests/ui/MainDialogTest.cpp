@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/VNTLanguageSelector.h"
+#include "framework/Dpi.h"
 #include "library/VNTSkeoDatabaseManager.h"
 #include "resources/StringIds.h"
 #include "resources/resource.h"
@@ -45,6 +46,9 @@ SIZE windowSize(HWND window) {
     GetWindowRect(window, &r);
     return SIZE{r.right - r.left, r.bottom - r.top};
 }
+
+// A 96-DPI number at the display scale the test runs at (the prefix's LogPixels).
+int px(int value) { return vnt::scalePx(value, vnt::systemDpi()); }
 
 bool visible(HWND dialog, int id) { return IsWindowVisible(GetDlgItem(dialog, id)) != FALSE; }
 
@@ -84,19 +88,19 @@ TEST_F(MainDialogTest, ModesResizeAndFullScreen) {
         [&] {
             d = dialog_.hwnd();
             EXPECT_EQ(CVNTUI_Skeo_MainDlg::ModeCamera, dialog_.mode());
-            EXPECT_EQ(694, windowSize(d).cx);
-            EXPECT_EQ(578, windowSize(d).cy);
+            EXPECT_EQ(px(694), windowSize(d).cx);
+            EXPECT_EQ(px(578), windowSize(d).cy);
             EXPECT_TRUE(visible(d, IDC_CAMERA_VIEW));
             EXPECT_FALSE(visible(d, IDC_PHOTO_VIEW));
             RECT view = dialog_.cameraView().GetRectInParent();
-            EXPECT_EQ((RECT{51, 74, 691, 554}).right, view.right);
-            EXPECT_EQ(554, view.bottom);
+            EXPECT_EQ(px(691), view.right);
+            EXPECT_EQ(px(554), view.bottom);
             EXPECT_TRUE(IsWindowVisible(dialog_.sfButtonWindow().hwnd())) << "the snapshot button floats over the picture";
             click(d, IDC_TAB_PHOTO);
         },
         [&] {
             EXPECT_EQ(CVNTUI_Skeo_MainDlg::ModePhoto, dialog_.mode());
-            EXPECT_EQ(692, windowSize(d).cy);
+            EXPECT_EQ(px(692), windowSize(d).cy);
             EXPECT_TRUE(visible(d, IDC_PHOTO_VIEW));
             EXPECT_TRUE(visible(d, IDC_EVENT_LIST));
             EXPECT_FALSE(visible(d, IDC_CAMERA_VIEW));
@@ -108,18 +112,18 @@ TEST_F(MainDialogTest, ModesResizeAndFullScreen) {
             // Dragging the grip: to (x, y) with x - 54 = 800 the picture becomes 800 x 600.
             HWND grip = GetDlgItem(d, IDC_RESIZE_GRIP);
             SendMessageW(grip, WM_LBUTTONDOWN, MK_LBUTTON, 0);
-            POINT to{854, 600};
+            POINT to{px(854), px(600)};
             ClientToScreen(d, &to);
             ScreenToClient(grip, &to);
             SendMessageW(grip, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(to.x, to.y));
             SendMessageW(grip, WM_LBUTTONUP, 0, 0);
         },
         [&] {
-            EXPECT_EQ(854, windowSize(d).cx);
-            EXPECT_EQ(698, windowSize(d).cy);
+            EXPECT_EQ(px(854), windowSize(d).cx);
+            EXPECT_EQ(px(698), windowSize(d).cy);
             RECT view = dialog_.cameraView().GetRectInParent();
-            EXPECT_EQ(800, view.right - view.left);
-            EXPECT_EQ(600, view.bottom - view.top);
+            EXPECT_EQ(px(800), view.right - view.left);
+            EXPECT_EQ(px(600), view.bottom - view.top);
             RECT w;
             GetWindowRect(d, &w);
             origin = POINT{w.left, w.top};
@@ -144,13 +148,13 @@ TEST_F(MainDialogTest, ModesResizeAndFullScreen) {
             HRGN region = CreateRectRgn(0, 0, 0, 0);
             EXPECT_NE(ERROR, GetWindowRgn(bar, region)) << "the floating bar's corners are cut";
             EXPECT_FALSE(PtInRegion(region, 0, 0));
-            EXPECT_TRUE(PtInRegion(region, 400, 15));
+            EXPECT_TRUE(PtInRegion(region, px(400), px(15)));
             DeleteObject(region);
             press(d, VK_ESCAPE);
         },
         [&] {
             EXPECT_EQ(CVNTUI_Skeo_MainDlg::ModeCamera, dialog_.mode());
-            EXPECT_EQ(854, windowSize(d).cx) << "the size before full screen comes back";
+            EXPECT_EQ(px(854), windowSize(d).cx) << "the size before full screen comes back";
             RECT w;
             GetWindowRect(d, &w);
             EXPECT_EQ(origin.x, w.left);
@@ -163,10 +167,10 @@ TEST_F(MainDialogTest, ModesResizeAndFullScreen) {
             RECT docked;
             GetWindowRect(dialog_.menuBar()->hwnd(), &docked);
             MapWindowPoints(nullptr, d, reinterpret_cast<POINT*>(&docked), 2);
-            EXPECT_EQ((RECT{48, 50, 48 + 646, 50 + 24}).left, docked.left);
-            EXPECT_EQ(50, docked.top);
-            EXPECT_EQ(646, docked.right - docked.left) << "docked at its own size under the header";
-            EXPECT_EQ(24, docked.bottom - docked.top);
+            EXPECT_EQ(px(48), docked.left);
+            EXPECT_EQ(px(50), docked.top);
+            EXPECT_EQ(px(646), docked.right - docked.left) << "docked at its own size under the header";
+            EXPECT_EQ(px(24), docked.bottom - docked.top);
         },
     });
     EXPECT_EQ(IDOK, result);
@@ -314,12 +318,101 @@ TEST_F(MainDialogTest, ControlsComeBackWhicheverWayFullScreenEnds) {
     EXPECT_EQ(IDOK, run(std::move(steps)));
 }
 
+// Dragging the grip through many points: every size it takes leaves a 4:3 picture, never smaller
+// than the smallest window, whatever the display scale.
+TEST_F(MainDialogTest, EveryResizeStepKeepsThePictureAtFourToThree) {
+    HWND d = nullptr;
+    std::vector<std::function<void()>> steps{[] {}, [&] { d = dialog_.hwnd(); }};
+    const POINT points[] = {{px(700), px(580)}, {px(761), px(600)}, {px(802), px(701)}, {px(900), px(610)},
+                            {px(655), px(655)}, {px(1000), px(800)}, {px(300), px(200)}, {px(855), px(631)}};
+    for (const POINT& point : points) {
+        steps.push_back([&, point] {
+            HWND grip = GetDlgItem(d, IDC_RESIZE_GRIP);
+            SendMessageW(grip, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+            POINT to = point;
+            ClientToScreen(d, &to);
+            ScreenToClient(grip, &to);
+            SendMessageW(grip, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(to.x, to.y));
+            SendMessageW(grip, WM_LBUTTONUP, 0, 0);
+        });
+        steps.push_back([&, point] {
+            SCOPED_TRACE(testing::Message() << "to " << point.x << ", " << point.y);
+            const RECT view = dialog_.cameraView().GetRectInParent();
+            EXPECT_EQ((view.right - view.left) * 3, (view.bottom - view.top) * 4);
+            EXPECT_GE(windowSize(d).cx, px(694) / 4 * 4 - 2);
+            EXPECT_EQ(windowSize(d).cx - (view.right - view.left), px(54)) << "the margins stay";
+        });
+    }
+    EXPECT_EQ(IDOK, run(std::move(steps)));
+}
+
+// Moved to a monitor of another scale, the window takes the suggested place, keeps its picture's
+// size in 96-DPI pixels at 4:3, lays out for the new scale and carries the overlays along; moved
+// back, it is as it was.
+TEST_F(MainDialogTest, AMoveToAMonitorOfAnotherScaleRelaysTheWindowOut) {
+    HWND d = nullptr;
+    const int here = vnt::systemDpi(), there = here == 192 ? 96 : 192;
+    const auto at = [](int value, int dpi) { return vnt::scalePx(value, dpi); };
+    SIZE before{};
+    const auto changeTo = [&](int dpi, int x, int y) {
+        RECT suggested{x, y, x + 100, y + 100};
+        SendMessageW(d, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    };
+    const auto expectLaidOutAt = [&](int dpi, int x, int y) {
+        RECT w;
+        GetWindowRect(d, &w);
+        EXPECT_EQ(x, w.left);
+        EXPECT_EQ(y, w.top);
+        EXPECT_EQ(dpi, dialog_.dpi());
+        const SIZE size = windowSize(d);
+        EXPECT_EQ(at(694, dpi), size.cx);
+        EXPECT_EQ(at(578, dpi), size.cy);
+        const RECT view = dialog_.cameraView().GetRectInParent();
+        EXPECT_EQ(at(51, dpi), view.left);
+        EXPECT_EQ(at(74, dpi), view.top);
+        EXPECT_EQ((view.right - view.left) * 3, (view.bottom - view.top) * 4);
+        RECT grip;
+        GetWindowRect(GetDlgItem(d, IDC_RESIZE_GRIP), &grip);
+        EXPECT_EQ(w.right - at(3, dpi), grip.right) << "the grip in the corner";
+        RECT docked;
+        GetWindowRect(dialog_.menuBar()->hwnd(), &docked);
+        EXPECT_EQ(w.left + at(48, dpi), docked.left);
+        EXPECT_EQ(w.top + at(50, dpi), docked.top);
+        // The snapshot bar follows the picture: its right end 12 (scaled) in from the picture's.
+        RECT button, screenView;
+        GetWindowRect(dialog_.sfButtonWindow().hwnd(), &button);
+        GetWindowRect(dialog_.cameraViewWindow(), &screenView);
+        EXPECT_EQ(screenView.right - at(178, dpi), button.left);
+        EXPECT_EQ(screenView.bottom - at(50, dpi), button.top);
+    };
+    const INT_PTR result = run({
+        [] {},
+        [&] {
+            d = dialog_.hwnd();
+            before = windowSize(d);
+            changeTo(there, 40, 30);
+        },
+        [&] {
+            SCOPED_TRACE(there);
+            expectLaidOutAt(there, 40, 30);
+            changeTo(here, 60, 50);
+        },
+        [&] {
+            SCOPED_TRACE(here);
+            expectLaidOutAt(here, 60, 50);
+            EXPECT_EQ(before.cx, windowSize(d).cx);
+            EXPECT_EQ(before.cy, windowSize(d).cy);
+        },
+    });
+    EXPECT_EQ(IDOK, result);
+}
+
 // Dragged larger than the desktop the program started on, the window is painted to its edges.
 TEST_F(MainDialogTest, PaintsAWindowLargerThanTheDesktopToItsEdges) {
     HWND d = nullptr;
     const int desktopWidth = GetSystemMetrics(SM_CXVIRTUALSCREEN), desktopHeight = GetSystemMetrics(SM_CYVIRTUALSCREEN);
     // A width-led size (picture width a multiple of 4) wider than the desktop, the height that goes with it.
-    const int W = desktopWidth + 300 - (desktopWidth + 300 - 54) % 4, H = (W - 54) / 4 * 3 + 98;
+    const int W = desktopWidth + 300 - (desktopWidth + 300 - px(54)) % 4, H = (W - px(54)) / 4 * 3 + px(98);
     ASSERT_GT(H, desktopHeight);
     // Only what is on the screen can be read back: the window's right end is shown with its top,
     // then with its bottom.
@@ -331,7 +424,7 @@ TEST_F(MainDialogTest, PaintsAWindowLargerThanTheDesktopToItsEdges) {
             moveTo(0);
             HWND grip = GetDlgItem(d, IDC_RESIZE_GRIP);
             SendMessageW(grip, WM_LBUTTONDOWN, MK_LBUTTON, 0);
-            POINT to{W, H - 20};
+            POINT to{W, H - px(20)};
             ClientToScreen(d, &to);
             ScreenToClient(grip, &to);
             SendMessageW(grip, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(to.x, to.y));
@@ -341,14 +434,14 @@ TEST_F(MainDialogTest, PaintsAWindowLargerThanTheDesktopToItsEdges) {
             ASSERT_EQ(W, windowSize(d).cx);
             ASSERT_EQ(H, windowSize(d).cy);
             const WindowPixels pixels(d);
-            EXPECT_TRUE(closeColour(pixels.at(W - 130, 30), RGB(61, 179, 204))) << "the header band at the far right";
-            EXPECT_TRUE(closeColour(pixels.at(W - 20, 60), RGB(40, 40, 40))) << "the panel right of the menu bar";
+            EXPECT_TRUE(closeColour(pixels.at(W - px(130), px(30)), RGB(61, 179, 204))) << "the header band at the far right";
+            EXPECT_TRUE(closeColour(pixels.at(W - px(20), px(60)), RGB(40, 40, 40))) << "the panel right of the menu bar";
             moveTo(desktopHeight - H - 20);
         },
         [&] {
             const WindowPixels pixels(d);
-            EXPECT_TRUE(closeColour(pixels.at(W - 20, H - 15), RGB(40, 40, 40))) << "the panel at the bottom right";
-            EXPECT_TRUE(closeColour(pixels.at(W * 3 / 4, H - 12), RGB(40, 40, 40))) << "the panel along the bottom";
+            EXPECT_TRUE(closeColour(pixels.at(W - px(20), H - px(15)), RGB(40, 40, 40))) << "the panel at the bottom right";
+            EXPECT_TRUE(closeColour(pixels.at(W * 3 / 4, H - px(12)), RGB(40, 40, 40))) << "the panel along the bottom";
         },
     });
     EXPECT_EQ(IDOK, result);
