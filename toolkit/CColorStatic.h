@@ -17,6 +17,8 @@ public:
     void SetTransparent(bool transparent);
     // One tool over the whole control, created on first use; the text is updated and the tip activated.
     void SetTooltip(const std::wstring& text);
+    // Its text comes in the parent's font; the tip's width follows the DPI.
+    void SetDpi(int dpi) { tooltip_.SetDpi(dpi); }
 
     COLORREF textColor() const { return textColor_; }
     COLORREF bkColor() const { return bkColor_; }

@@ -1,6 +1,9 @@
 #include "toolkit/CGdipButton.h"
 
+#include "framework/Dpi.h"
 #include "framework/Handles.h"
+#include "framework/Trace.h"
+#include "toolkit/ControlMetrics.h"
 
 namespace {
 
@@ -21,6 +24,7 @@ const Gdiplus::ColorMatrix kGreyMatrix = {{{0.3f, 0.3f, 0.3f, 0, 0},
 }  // namespace
 
 bool CGdipButton::Create(HWND parent, UINT id, int x, int y, const wchar_t* text) {
+    if (dpi_.differs(vnt::windowDpi(parent))) SetDpi(vnt::windowDpi(parent));
     if (!CreateEx(0, L"BUTTON", text, WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, x, y, width(), height(), parent, id))
         return false;
     makeOwnerDrawn();
@@ -30,7 +34,29 @@ bool CGdipButton::Create(HWND parent, UINT id, int x, int y, const wchar_t* text
 bool CGdipButton::Attach(HWND button) {
     if (!SubclassWindow(button)) return false;
     makeOwnerDrawn();
+    if (dpi_.differs(vnt::windowDpi(button))) SetDpi(vnt::windowDpi(button));
     return true;
+}
+
+int CGdipButton::dpi() const { return dpi_.get(hwnd_); }
+
+void CGdipButton::SetDpi(int dpi) {
+    if (dpi > 0) tooltip_.SetDpi(dpi);
+    if (!dpi_.change(dpi, L"CGdipButton")) return;
+    loadImages();
+    if (hwnd_)
+        SetWindowPos(hwnd_, nullptr, 0, 0, width(), height(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CGdipButton::loadImages() {
+    const struct {
+        UINT id;
+        CGdiPlusBitmapResource& image;
+    } images[] = {{imageId_, image_}, {hoverImageId_, hoverImage_}, {altImageId_, altImage_}};
+    for (const auto& i : images) {
+        if (i.id != 0) i.image.LoadForDpi(i.id, dpi());
+    }
+    dropStates();
 }
 
 void CGdipButton::makeOwnerDrawn() {
@@ -46,7 +72,7 @@ int CGdipButton::height() const { return image_.height(); }
 bool CGdipButton::SetImage(UINT id) {
     if (id == imageId_ && !image_.empty()) return true;
     imageId_ = id;
-    const bool ok = image_.Load(id);
+    const bool ok = image_.LoadForDpi(id, dpi_.fix(hwnd_));
     dropStates();
     return ok;
 }
@@ -54,7 +80,7 @@ bool CGdipButton::SetImage(UINT id) {
 bool CGdipButton::SetHoverImage(UINT id) {
     if (hoverImageId_ != 0) return false;
     hoverImageId_ = id;
-    const bool ok = hoverImage_.Load(id);
+    const bool ok = hoverImage_.LoadForDpi(id, dpi_.fix(hwnd_));
     dropStates();
     return ok;
 }
@@ -62,7 +88,7 @@ bool CGdipButton::SetHoverImage(UINT id) {
 bool CGdipButton::SetAltImage(UINT id) {
     if (id == altImageId_ && !altImage_.empty()) return true;
     altImageId_ = id;
-    const bool ok = altImage_.Load(id);
+    const bool ok = altImage_.LoadForDpi(id, dpi_.fix(hwnd_));
     dropStates();
     return ok;
 }
@@ -107,7 +133,7 @@ void CGdipButton::compose(State state, const CGdiPlusBitmap& image, int dx, int 
 void CGdipButton::buildStates() {
     captureBackground();
     if (!states_[Background].valid()) return;
-    const int offset = pressOffset_ ? 1 : 0;
+    const int offset = pressShift();
     const CGdiPlusBitmap& pressedImage = hoverImage_.empty() ? static_cast<const CGdiPlusBitmap&>(image_) : hoverImage_;
     compose(Standard, image_, 0, 0, nullptr);
     compose(Pressed, pressedImage, offset, offset, nullptr);
@@ -148,14 +174,16 @@ void CGdipButton::drawItem(const DRAWITEMSTRUCT& item) {
     const int length = GetWindowTextW(hwnd_, text, 256);
     if (length > 0) {
         RECT textRect = rc;
-        const int shift = pressed && pressOffset_ ? 1 : 0;
-        OffsetRect(&textRect, shift, 1 + shift);
+        const int shift = pressed ? pressShift() : 0;
+        OffsetRect(&textRect, shift, vnt::scalePx(toolkit::kButtonTextDrop96, dpi()) + shift);
         SetBkMode(item.hDC, TRANSPARENT);
         HGDIOBJ oldFont = SelectObject(item.hDC, reinterpret_cast<HFONT>(SendMessageW(hwnd_, WM_GETFONT, 0, 0)));
         DrawTextW(item.hDC, text, length, &textRect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
         SelectObject(item.hDC, oldFont);
     }
 }
+
+int CGdipButton::pressShift() const { return pressOffset_ ? vnt::scalePx(toolkit::kPressShift96, dpi()) : 0; }
 
 void CGdipButton::SetToggled(bool toggled) {
     if (toggled_ == toggled) return;

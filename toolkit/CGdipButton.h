@@ -7,6 +7,7 @@
 #include "framework/BackBuffer.h"
 #include "framework/Wnd.h"
 #include "toolkit/CGdiPlusBitmap.h"
+#include "toolkit/ControlDpi.h"
 #include "toolkit/CToolTip.h"
 
 class CGdipButton : public vnt::CWnd {
@@ -27,6 +28,10 @@ public:
     bool SetAltImage(UINT id);
     // Moves the button and sizes it to its normal image.
     void MoveTo(int x, int y);
+    // Reloads every image for the DPI and sizes the button to its normal image, in place.
+    void SetDpi(int dpi);
+    // The DPI the images are loaded for: the window's once created, the system's before.
+    int dpi() const;
     // Takes the parent's back-buffer pixels under the button as its background and drops the
     // state images, which the next paint rebuilds.
     void RefreshBackground(HDC parentBackBuffer);
@@ -52,6 +57,8 @@ protected:
 
 private:
     void makeOwnerDrawn();
+    void loadImages();
+    int pressShift() const;
     void dropStates();
     void captureBackground();
     void buildStates();
@@ -67,6 +74,7 @@ private:
     UINT imageId_ = 0;
     UINT hoverImageId_ = 0;
     UINT altImageId_ = 0;
+    toolkit::ControlDpi dpi_;
     vnt::BackBuffer states_[StateCount];
     State shown_ = Standard;
     bool cached_ = false;

@@ -3,11 +3,14 @@
 #include <cstdlib>
 
 #include "framework/Handles.h"
+#include "framework/Trace.h"
 #include "toolkit/CMemDC_Ex.h"
+#include "toolkit/ControlMetrics.h"
 
 bool CGdipSlider::Create(HWND parent, UINT id, int x, int y, bool vertical) {
-    const int w = track_.empty() ? 20 : track_.width();
-    const int h = track_.empty() ? 100 : track_.height();
+    if (dpi_.differs(vnt::windowDpi(parent))) SetDpi(vnt::windowDpi(parent));
+    const int w = track_.empty() ? vnt::scalePx(toolkit::kSliderDefaultWidth96, dpi()) : track_.width();
+    const int h = track_.empty() ? vnt::scalePx(toolkit::kSliderDefaultHeight96, dpi()) : track_.height();
     if (!CreateEx(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | SS_NOTIFY, x, y, w, h, parent, id))
         return false;
     prepare(vertical);
@@ -16,40 +19,71 @@ bool CGdipSlider::Create(HWND parent, UINT id, int x, int y, bool vertical) {
 
 bool CGdipSlider::Attach(HWND control, bool vertical) {
     if (!SubclassWindow(control)) return false;
+    if (dpi_.differs(vnt::windowDpi(control))) SetDpi(vnt::windowDpi(control));
     prepare(vertical);
     return true;
+}
+
+void CGdipSlider::SetDpi(int dpi) {
+    if (!dpi_.change(dpi, L"CGdipSlider")) return;
+    if (trackId_) loadTrack();
+    if (thumbId_ || pressedThumbId_) loadThumbs();
+    // The old background is the old size.
+    background_.reset();
+    fitToTrack();
+    Invalidate();
+}
+
+bool CGdipSlider::loadTrack() { return track_.LoadForDpi(trackId_, dpi_.fix(hwnd_)); }
+
+bool CGdipSlider::loadThumbs() {
+    const bool ok = thumb_.LoadForDpi(thumbId_, dpi_.fix(hwnd_));
+    pressedLook_ = pressedThumb_.LoadForDpi(pressedThumbId_, dpi_.fix(hwnd_));
+    thumbWidth_ = thumb_.width();
+    thumbHeight_ = thumb_.height();
+    return ok;
+}
+
+void CGdipSlider::fitToTrack() {
+    if (hwnd_ && !track_.empty())
+        SetWindowPos(hwnd_, nullptr, 0, 0, track_.width(), track_.height(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CGdipSlider::prepare(bool vertical) {
     vertical_ = vertical;
     // A static control lets mouse messages through to its parent unless it asks for them.
     SetWindowLongPtrW(hwnd_, GWL_STYLE, GetWindowLongPtrW(hwnd_, GWL_STYLE) | SS_NOTIFY);
-    if (!track_.empty())
-        SetWindowPos(hwnd_, nullptr, 0, 0, track_.width(), track_.height(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    fitToTrack();
 }
 
 bool CGdipSlider::LoadTrackImage(UINT id) {
-    if (!track_.Load(id)) return false;
-    if (hwnd_)
-        SetWindowPos(hwnd_, nullptr, 0, 0, track_.width(), track_.height(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    trackId_ = id;
+    if (!loadTrack()) return false;
+    fitToTrack();
     Invalidate();
     return true;
 }
 
 bool CGdipSlider::LoadThumbImages(UINT normalId, UINT pressedId) {
-    const bool ok = thumb_.Load(normalId);
-    pressedLook_ = pressedThumb_.Load(pressedId);
-    thumbWidth_ = thumb_.width();
-    thumbHeight_ = thumb_.height();
+    thumbId_ = normalId;
+    pressedThumbId_ = pressedId;
+    const bool ok = loadThumbs();
     Invalidate();
     return ok;
 }
 
 void CGdipSlider::SetMargins(int start, int end) {
-    startMargin_ = start;
-    endMargin_ = end;
+    margins96_.start = start;
+    margins96_.end = end;
     Invalidate();
 }
+
+void CGdipSlider::SetThumbCrossOffset(int offset) {
+    margins96_.cross = offset;
+    Invalidate();
+}
+
+int CGdipSlider::thumbCrossOffset() const { return margins96_.at(dpi()).cross; }
 
 toolkit::SliderGeometry CGdipSlider::geometry() const {
     toolkit::SliderGeometry g;
@@ -59,8 +93,9 @@ toolkit::SliderGeometry CGdipSlider::geometry() const {
     if (hwnd_) ::GetClientRect(hwnd_, &rc);
     g.length = vertical_ ? rc.bottom : rc.right;
     g.thumb = vertical_ ? thumbHeight_ : thumbWidth_;
-    g.startMargin = startMargin_;
-    g.endMargin = endMargin_;
+    const toolkit::SliderMargins margins = margins96_.at(dpi());
+    g.startMargin = margins.start;
+    g.endMargin = margins.end;
     return g;
 }
 
@@ -107,10 +142,11 @@ void CGdipSlider::paint(HDC target) {
     if (!thumbShown_) return;
     const CGdiPlusBitmap& thumb = dragging_ && pressedLook_ ? static_cast<const CGdiPlusBitmap&>(pressedThumb_) : thumb_;
     const int centre = thumbPixel();
+    const int cross = thumbCrossOffset();
     if (vertical_) {
-        thumb.draw(graphics, crossOffset_, centre - thumbHeight_ / 2);
+        thumb.draw(graphics, cross, centre - thumbHeight_ / 2);
     } else {
-        thumb.draw(graphics, centre - thumbWidth_ / 2, crossOffset_);
+        thumb.draw(graphics, centre - thumbWidth_ / 2, cross);
     }
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "framework/BackBuffer.h"
+#include "toolkit/ControlDpi.h"
 #include "framework/Wnd.h"
 #include "toolkit/CGdiPlusBitmap.h"
 #include "toolkit/SliderGeometry.h"
@@ -21,9 +22,15 @@ public:
     // The control takes the track image's size.
     bool LoadTrackImage(UINT id);
     bool LoadThumbImages(UINT normalId, UINT pressedId);
+    // In 96-DPI pixels, as the 100 % images are drawn: the slider scales them to its DPI.
     void SetMargins(int start, int end);
-    // Where the thumb stands across the bar (its left edge on a vertical bar).
-    void SetThumbCrossOffset(int offset) { crossOffset_ = offset; }
+    // Where the thumb stands across the bar (its left edge on a vertical bar), in 96-DPI pixels.
+    void SetThumbCrossOffset(int offset);
+    // Reloads the images for the DPI, takes the track's new size and scales the margins; the
+    // parent's background must be handed again (RefreshBackground).
+    void SetDpi(int dpi);
+    // The DPI the images are loaded for: the window's once created, the system's before.
+    int dpi() const { return dpi_.get(hwnd_); }
     void SetRange(int min, int max);
     void SetPos(int position);
     void SetPage(int page) { page_ = page; }
@@ -39,12 +46,17 @@ public:
     // The pixel of the thumb's centre along the bar.
     int thumbPixel() const { return geometry().pixelOf(position_); }
     toolkit::SliderGeometry geometry() const;
+    // The thumb's left (vertical bar) or top edge across the bar, in pixels.
+    int thumbCrossOffset() const;
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
     void prepare(bool vertical);
+    bool loadTrack();
+    bool loadThumbs();
+    void fitToTrack();
     void paint(HDC dc);
     void onButtonDown(int x, int y);
     void onMouseMove(int x, int y);
@@ -59,9 +71,11 @@ private:
     int page_ = 20;
     int thumbWidth_ = 0;
     int thumbHeight_ = 0;
-    int startMargin_ = 0;
-    int endMargin_ = 0;
-    int crossOffset_ = 0;
+    toolkit::SliderMargins margins96_;
+    toolkit::ControlDpi dpi_;
+    UINT trackId_ = 0;
+    UINT thumbId_ = 0;
+    UINT pressedThumbId_ = 0;
     bool vertical_ = true;
     bool dragging_ = false;
     int grabOffset_ = 0;

@@ -1,6 +1,7 @@
 #include "toolkit/CSkinScrollBar.h"
 
 #include "framework/Handles.h"
+#include "framework/Trace.h"
 #include "toolkit/CMemDC_Ex.h"
 
 using toolkit::ScrollPart;
@@ -12,13 +13,32 @@ constexpr int kRows = 3;
 
 bool CSkinScrollBar::Create(HWND parent, UINT id, bool vertical, HBITMAP skin, int x, int y, int width, int height) {
     vertical_ = vertical;
-    skin_ = skin;
-    BITMAP info{};
-    if (skin && GetObjectW(skin, sizeof info, &info)) {
-        cellWidth_ = info.bmWidth / kColumns;
-        cellHeight_ = info.bmHeight / kRows;
-    }
+    dpi_ = vnt::windowDpi(parent);
+    takeSkin(skin);
     return CreateEx(0, L"SCROLLBAR", L"", WS_CHILD | (vertical ? SBS_VERT : SBS_HORZ), x, y, width, height, parent, id);
+}
+
+bool CSkinScrollBar::takeSkin(HBITMAP skin) {
+    BITMAP info{};
+    if (!skin || !GetObjectW(skin, sizeof info, &info) || info.bmWidth < kColumns || info.bmHeight < kRows) {
+        vnt::trace(L"CSkinScrollBar: skin %p is no %d x %d grid, kept the old one", static_cast<void*>(skin), kColumns, kRows);
+        return false;
+    }
+    skin_ = skin;
+    cellWidth_ = info.bmWidth / kColumns;
+    cellHeight_ = info.bmHeight / kRows;
+    return true;
+}
+
+bool CSkinScrollBar::SetDpi(int dpi, HBITMAP skin) {
+    if (dpi <= 0) {
+        vnt::trace(L"CSkinScrollBar: DPI %d ignored", dpi);
+        return false;
+    }
+    dpi_ = dpi;
+    const bool ok = takeSkin(skin);
+    Invalidate();
+    return ok;
 }
 
 toolkit::ScrollBarGeometry CSkinScrollBar::geometry() const {
@@ -31,6 +51,7 @@ toolkit::ScrollBarGeometry CSkinScrollBar::geometry() const {
     g.max = max_;
     g.page = page_;
     g.position = trackPosition_ >= 0 ? trackPosition_ : position_;
+    g.minThumb = vnt::scalePx(toolkit::kMinThumb96, dpi_);
     return g;
 }
 

@@ -3,6 +3,7 @@
 // rows: normal, hot, pressed). It sends its parent the scroll requests a platform bar would.
 #pragma once
 
+#include "framework/Dpi.h"
 #include "framework/Wnd.h"
 #include "toolkit/ScrollBarGeometry.h"
 
@@ -11,6 +12,12 @@ public:
     CSkinScrollBar() = default;
 
     bool Create(HWND parent, UINT id, bool vertical, HBITMAP skin, int x, int y, int width, int height);
+    // A DPI change: the skin drawn for the new DPI (the caller's) and the shortest thumb at that DPI.
+    // A skin that is no 9 x 3 grid is refused (traced) and the old one kept.
+    bool SetDpi(int dpi, HBITMAP skin);
+    int dpi() const { return dpi_; }
+    // The size of a skin cell, which is also the bar's thickness.
+    SIZE cell() const { return SIZE{cellWidth_, cellHeight_}; }
 
     // The range, page and position to show; ignored while the thumb is dragged.
     void SetScrollInfo(const SCROLLINFO& info);
@@ -32,6 +39,7 @@ protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    bool takeSkin(HBITMAP skin);
     void paint(HDC dc);
     // One cell of the skin, stretched to the rectangle.
     void drawCell(HDC dc, int column, int row, const RECT& target, HDC skinDc) const;
@@ -50,6 +58,7 @@ private:
     HBITMAP skin_ = nullptr;
     int cellWidth_ = 0;
     int cellHeight_ = 0;
+    int dpi_ = vnt::kBaseDpi;
     bool vertical_ = true;
     int min_ = 0;
     int max_ = 0;

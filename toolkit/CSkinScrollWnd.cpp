@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include "framework/Handles.h"
+#include "framework/Trace.h"
 #include "toolkit/CMemDC_Ex.h"
 
 namespace {
@@ -21,10 +22,10 @@ CSkinScrollWnd::~CSkinScrollWnd() { Detach(); }
 
 bool CSkinScrollWnd::Attach(HBITMAP skin, HWND list) {
     if (list_ || !skin || !list || !IsWindow(list)) return false;
-    BITMAP info{};
-    if (!GetObjectW(skin, sizeof info, &info) || info.bmWidth < kColumns) return false;
+    const int cell = cellOf(skin);
+    if (cell <= 0) return false;
     skin_ = skin;
-    cell_ = info.bmWidth / kColumns;
+    cell_ = cell;
 
     originalParent_ = ::GetParent(list);
     GetWindowRect(list, &originalRect_);
@@ -64,6 +65,27 @@ bool CSkinScrollWnd::Attach(HBITMAP skin, HWND list) {
     SetWindowLongPtrW(list, GWL_STYLE, GetWindowLongPtrW(list, GWL_STYLE) | WS_VISIBLE);
     SetTimer(hwnd_, kSyncTimer, kSyncIntervalMs, nullptr);
     SyncBars();
+    layout();
+    return true;
+}
+
+int CSkinScrollWnd::cellOf(HBITMAP skin) {
+    BITMAP info{};
+    if (!skin || !GetObjectW(skin, sizeof info, &info) || info.bmWidth < kColumns) return 0;
+    return info.bmWidth / kColumns;
+}
+
+bool CSkinScrollWnd::SetDpi(int dpi, HBITMAP skin) {
+    const int cell = cellOf(skin);
+    if (cell <= 0 || dpi <= 0) {
+        vnt::trace(L"CSkinScrollWnd: skin %p at %d DPI refused, the old one kept", static_cast<void*>(skin), dpi);
+        return false;
+    }
+    skin_ = skin;
+    cell_ = cell;
+    for (CSkinScrollBar* bar : {&vertical_, &horizontal_}) {
+        if (bar->hwnd()) bar->SetDpi(dpi, skin);
+    }
     layout();
     return true;
 }
@@ -121,14 +143,28 @@ void CSkinScrollWnd::layout() {
     const int innerW = client.right - barV > 0 ? client.right - barV : 0;
     const int innerH = client.bottom - barH > 0 ? client.bottom - barH : 0;
     SetWindowPos(inner_.hwnd(), nullptr, 0, 0, innerW, innerH, SWP_NOZORDER | SWP_NOACTIVATE);
-    // The list is larger than its window by its own bars, which so stay out of sight.
-    SetWindowPos(list_, nullptr, 0, 0, innerW + (showVertical_ ? GetSystemMetrics(SM_CXVSCROLL) : 0),
-                 innerH + (showHorizontal_ ? GetSystemMetrics(SM_CYHSCROLL) : 0), SWP_NOZORDER | SWP_NOACTIVATE);
+    // The list is larger than its window by its own bars, which so stay out of sight. Their size is
+    // read off the list, which the system draws at the list's DPI.
+    const SIZE own = ownBars();
+    SetWindowPos(list_, nullptr, 0, 0, innerW + (showVertical_ ? own.cx : 0), innerH + (showHorizontal_ ? own.cy : 0),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
     SetWindowPos(vertical_.hwnd(), nullptr, innerW, 0, cell_, innerH,
                  SWP_NOZORDER | SWP_NOACTIVATE | (showVertical_ ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
     SetWindowPos(horizontal_.hwnd(), nullptr, 0, innerH, innerW, cell_,
                  SWP_NOZORDER | SWP_NOACTIVATE | (showHorizontal_ ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
     InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+SIZE CSkinScrollWnd::ownBars() const {
+    // The list has no border of its own while framed: all that is not client area is its bars.
+    RECT window{}, client{};
+    GetWindowRect(list_, &window);
+    ::GetClientRect(list_, &client);
+    SIZE own{(window.right - window.left) - client.right, (window.bottom - window.top) - client.bottom};
+    // A list not laid out yet (or squeezed to nothing) tells nothing: the system's sizes then.
+    if (!showVertical_ || own.cx <= 0) own.cx = GetSystemMetrics(SM_CXVSCROLL);
+    if (!showHorizontal_ || own.cy <= 0) own.cy = GetSystemMetrics(SM_CYHSCROLL);
+    return own;
 }
 
 void CSkinScrollWnd::paintCorner(HDC target) {

@@ -22,6 +22,11 @@ public:
     bool Attach(HBITMAP skin, HWND list);
     // Gives the list back its procedure, parent, border and place.
     void Detach();
+    // A DPI change: the skin drawn for the new DPI (still the caller's; the old one may go once
+    // this returned true) and the bars' thickness and shortest thumb from it. False keeps the old skin.
+    bool SetDpi(int dpi, HBITMAP skin);
+    // A bar's thickness: one skin cell.
+    int barThickness() const { return cell_; }
 
     HWND list() const { return list_; }
     HWND innerParent() const { return inner_.hwnd(); }
@@ -47,6 +52,10 @@ private:
 
     static LRESULT CALLBACK ListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     void layout();
+    // The width of the list's own vertical bar and the height of its horizontal one.
+    SIZE ownBars() const;
+    // The skin's cell, or 0 when the bitmap is no skin.
+    static int cellOf(HBITMAP skin);
     void paintCorner(HDC dc);
     void forwardScroll(UINT message, WPARAM wParam);
 

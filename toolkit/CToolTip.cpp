@@ -3,9 +3,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
-namespace {
-constexpr int kMaxTipWidth = 400;
-}
+#include "framework/Dpi.h"
+#include "toolkit/ControlMetrics.h"
 
 CToolTip::~CToolTip() {
     if (tooltip_ && IsWindow(tooltip_)) DestroyWindow(tooltip_);
@@ -27,11 +26,19 @@ bool CToolTip::set(HWND control, const std::wstring& text) {
                                    GetModuleHandleW(nullptr), nullptr);
         control_ = control;
         if (!tooltip_) return false;
-        SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, kMaxTipWidth);
+        SetDpi(vnt::windowDpi(control));
         if (!SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool))) return false;
     } else {
         SendMessageW(tooltip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
     }
     SendMessageW(tooltip_, TTM_ACTIVATE, TRUE, 0);
     return true;
+}
+
+void CToolTip::SetDpi(int dpi) {
+    if (tooltip_) SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, vnt::scalePx(toolkit::kTipMaxWidth96, dpi));
+}
+
+int CToolTip::maxWidth() const {
+    return tooltip_ ? static_cast<int>(SendMessageW(tooltip_, TTM_GETMAXTIPWIDTH, 0, 0)) : 0;
 }

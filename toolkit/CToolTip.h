@@ -13,8 +13,12 @@ public:
     CToolTip(const CToolTip&) = delete;
     CToolTip& operator=(const CToolTip&) = delete;
 
-    // Sets the tip text of the control and activates the tip (maximum width 400 pixels).
+    // Sets the tip text of the control and activates the tip (at most 400 pixels wide at 96 DPI,
+    // scaled to the control's DPI).
     bool set(HWND control, const std::wstring& text);
+    // The widest the tip grows, at the DPI.
+    void SetDpi(int dpi);
+    int maxWidth() const;
     const std::wstring& text() const { return text_; }
     HWND window() const { return tooltip_; }
 

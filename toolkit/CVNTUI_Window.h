@@ -3,6 +3,7 @@
 #pragma once
 
 #include "framework/BackBuffer.h"
+#include "framework/Dpi.h"
 #include "framework/Wnd.h"
 
 class CVNTUI_Window : public vnt::CWnd {
@@ -10,7 +11,12 @@ public:
     CVNTUI_Window() = default;
 
     // A hidden popup of that size at (0, 0), owned by the owner; traces "create failed." on failure.
+    // The popup takes the owner's DPI.
     virtual bool Create(HWND owner, int width, int height);
+    // A new size (a DPI change): the window and its back buffer, drawn anew by OnCreated.
+    bool Resize(int width, int height);
+    // The DPI it was created at, or last told of by a derived window's DPI change.
+    int dpi() const { return dpi_; }
 
     void SetBackgroundColor(COLORREF colour) { background_ = colour; }
     COLORREF backgroundColor() const { return background_; }
@@ -30,4 +36,5 @@ protected:
     vnt::BackBuffer backBuffer_;
     int width_ = 0;
     int height_ = 0;
+    int dpi_ = vnt::kBaseDpi;
 };

@@ -35,6 +35,7 @@ bool CXHyperLink::Attach(HWND control) {
     if (!SubclassWindow(control)) return false;
     // Static controls see the mouse only when they ask to notify.
     SetWindowLongPtrW(hwnd_, GWL_STYLE, GetWindowLongPtrW(hwnd_, GWL_STYLE) | SS_NOTIFY);
+    dpi_ = vnt::windowDpi(hwnd_);
     makeFonts(reinterpret_cast<HFONT>(SendMessageW(hwnd_, WM_GETFONT, 0, 0)));
     if (url_.empty()) {
         wchar_t text[1024];
@@ -46,9 +47,16 @@ bool CXHyperLink::Attach(HWND control) {
 }
 
 void CXHyperLink::makeFonts(HFONT base) {
+    parentFont_ = base != nullptr;
     normalFont_ = base ? base : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     LOGFONTW lf{};
     GetObjectW(normalFont_, sizeof lf, &lf);
+    if (!base && dpi() != vnt::systemDpi()) {
+        // The stock font is made for the system DPI.
+        lf.lfHeight = MulDiv(lf.lfHeight, dpi(), vnt::systemDpi());
+        ownFont_.reset(CreateFontIndirectW(&lf));
+        if (ownFont_) normalFont_ = ownFont_.get();
+    }
     lf.lfUnderline = TRUE;
     underlinedFont_.reset(CreateFontIndirectW(&lf));
 }
@@ -61,6 +69,17 @@ void CXHyperLink::applyFont() {
     Default(WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     fitToText();
     Invalidate();
+}
+
+void CXHyperLink::SetDpi(int dpi) {
+    if (dpi <= 0) {
+        vnt::trace(L"CXHyperLink: DPI %d ignored", dpi);
+        return;
+    }
+    dpi_ = dpi;
+    tooltip_.SetDpi(dpi);
+    if (!parentFont_) makeFonts(nullptr);
+    applyFont();
 }
 
 void CXHyperLink::SetFont(HFONT font) {

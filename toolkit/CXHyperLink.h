@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "framework/Dpi.h"
 #include "framework/Handles.h"
 #include "framework/Wnd.h"
 #include "toolkit/CToolTip.h"
@@ -28,6 +29,10 @@ public:
     void SetFont(HFONT font);
     void SetNotifyParent(bool on) { notifyParent_ = on; }
     void SetVisited(bool visited);
+    // The tip's width and, for a link without a font of its own, the system's font at the DPI; the
+    // control fits its text again. A font from the parent is the parent's to make for the DPI.
+    void SetDpi(int dpi);
+    int dpi() const { return dpi_ > 0 ? dpi_ : vnt::windowDpi(hwnd_); }
 
     bool visited() const { return visited_; }
     bool hovered() const { return hovered_; }
@@ -61,7 +66,10 @@ private:
     vnt::BrushHandle brush_;
     Underline underline_ = UnderlineHover;
     bool autoSize_ = true;
-    HFONT normalFont_ = nullptr;  // not owned
+    HFONT normalFont_ = nullptr;  // not owned, unless it is ownFont_
+    bool parentFont_ = false;
+    vnt::UniqueHandle<vnt::GdiObjectTraits<HFONT>> ownFont_;
+    int dpi_ = 0;
     vnt::UniqueHandle<vnt::GdiObjectTraits<HFONT>> underlinedFont_;
     bool visited_ = false;
     bool hovered_ = false;

@@ -4,6 +4,9 @@
 
 namespace toolkit {
 
+// The shortest thumb at 96 DPI.
+constexpr int kMinThumb96 = 8;
+
 enum class ScrollPart { None, LineUp, PageUp, Thumb, PageDown, LineDown };
 
 struct ScrollBarGeometry {
@@ -14,7 +17,7 @@ struct ScrollBarGeometry {
     int page = 0;
     int position = 0;
     // The shortest thumb (8 at 96 DPI, scaled with the window); a track shorter than it has none.
-    int minThumb = 8;
+    int minThumb = kMinThumb96;
 
     // The track between the arrows.
     int freeLength() const;

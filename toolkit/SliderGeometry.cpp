@@ -1,6 +1,14 @@
 #include "toolkit/SliderGeometry.h"
 
+#include "toolkit/SkinScale.h"
+#include "ui/DisplayScale.h"
+
 namespace toolkit {
+
+SliderMargins SliderMargins::at(int dpi) const {
+    const skeo::DisplayScale scale(skinScaleForDpi(dpi).percent * kSkinBaseDpi / 100);
+    return {scale.px(start), scale.px(end), scale.px(cross)};
+}
 
 int SliderGeometry::span() const {
     const int s = length - endMargin - thumb - startMargin;

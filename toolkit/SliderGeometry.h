@@ -5,6 +5,18 @@
 
 namespace toolkit {
 
+// What a slider's owner sets beside its images, in 96-DPI pixels: the track's ends the thumb stays
+// off, and where the thumb stands across the bar.
+struct SliderMargins {
+    int start = 0;
+    int end = 0;
+    int cross = 0;
+
+    // The same for the images that serve a DPI: scaled as that skin set is, so the margins stay on
+    // the marks of the track image.
+    SliderMargins at(int dpi) const;
+};
+
 struct SliderGeometry {
     int min = 0;
     int max = 100;

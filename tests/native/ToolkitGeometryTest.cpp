@@ -12,6 +12,7 @@
 using toolkit::ScrollBarGeometry;
 using toolkit::ScrollPart;
 using toolkit::SliderGeometry;
+using toolkit::SliderMargins;
 
 namespace {
 
@@ -84,6 +85,53 @@ TEST(SliderGeometryTest, DegenerateBarsStayAtTheMinimum) {
     EXPECT_EQ(g.positionOf(3), g.min);
     EXPECT_EQ(g.clamp(99), 15);
     EXPECT_EQ(g.clamp(-99), 1);
+}
+
+TEST(SliderGeometryTest, MarginsScaleAsTheSkinSetThatServesTheDpi) {
+    // The exposure slider's margins at 96 DPI: none at the top, 10 at the bottom, the thumb 58 across.
+    const SliderMargins margins96{0, 10, 58};
+    const struct {
+        int dpi;
+        SliderMargins expected;
+    } cases[] = {
+        {96, {0, 10, 58}},    // 100 %: as given
+        {120, {0, 13, 73}},   // 125 %: 12.5 and 72.5 rounded away from zero
+        {144, {0, 15, 87}},   // 150 %
+        {192, {0, 20, 116}},  // 200 %
+        {168, {0, 20, 116}},  // 175 % draws the 200 % images: the margins go with them
+        {100, {0, 10, 58}},   // nearer 100 % than 125 %
+        {0, {0, 10, 58}},     // no DPI: 100 %
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.dpi);
+        const SliderMargins m = margins96.at(c.dpi);
+        EXPECT_EQ(m.start, c.expected.start);
+        EXPECT_EQ(m.end, c.expected.end);
+        EXPECT_EQ(m.cross, c.expected.cross);
+    }
+}
+
+TEST(SliderGeometryTest, AtEveryScaleTheThumbTravelsTheScaledTrackAndEveryPositionComesBack) {
+    const SliderMargins margins96{0, 10, 58};
+    const SliderGeometry at100 = exposureSlider();
+    for (int percent : {100, 125, 150, 200}) {
+        SCOPED_TRACE(percent);
+        const int dpi = 96 * percent / 100;
+        auto px = [percent](int v) { return (v * percent + 50) / 100; };
+        SliderGeometry g = exposureSlider();
+        g.length = px(160);  // the track image of that scale
+        g.thumb = px(7);     // the thumb image of that scale
+        const SliderMargins m = margins96.at(dpi);
+        g.startMargin = m.start;
+        g.endMargin = m.end;
+        // The thumb's far edge at the last position stops the scaled margin short of the end.
+        EXPECT_EQ(g.pixelOf(g.max) - g.thumb / 2 + g.thumb, g.length - px(10));
+        for (int p = g.min; p <= g.max; ++p) {
+            EXPECT_EQ(g.positionOf(g.pixelOf(p)), p) << "position " << p;
+            // Where the 100 % thumb stands, scaled, give or take the rounding of the images.
+            EXPECT_NEAR(g.pixelOf(p), at100.pixelOf(p) * percent / 100.0, percent / 100.0 + 1) << "position " << p;
+        }
+    }
 }
 
 TEST(ScrollBarGeometryTest, ThumbLengthIsThePageShareOfTheTrackAndAtLeastEightPixels) {

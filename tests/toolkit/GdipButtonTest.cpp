@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "framework/Dpi.h"
 #include "tests/support/WindowPixels.h"
 #include "tests/toolkit/ToolkitFixture.h"
 #include "toolkit/CGdipButton.h"
@@ -33,18 +34,19 @@ int spread(COLORREF c) {
     return std::max({r, g, b}) - std::min({r, g, b});
 }
 
-// An opaque pixel of the image that a one-pixel shift visibly changes (the image over the background
-// one pixel right and down looks different); colourful when asked, so that grey differs from it.
-// Also the first fully transparent pixel, if any.
-void findPixels(UINT id, Pixel& opaque, Pixel& clear, bool colourful = false) {
+// An opaque pixel of the image drawn for the DPI that the pressed look's shift visibly changes (the
+// image over the background shifted right and down looks different); colourful when asked, so that
+// grey differs from it. Also the first fully transparent pixel, if any.
+void findPixels(UINT id, int dpi, Pixel& opaque, Pixel& clear, bool colourful = false) {
     CGdiPlusBitmapResource image;
-    ASSERT_TRUE(image.Load(id));
+    ASSERT_TRUE(image.LoadForDpi(id, dpi));
     Gdiplus::Bitmap* b = image.bitmap();
-    for (int y = 0; y + 1 < image.height(); ++y) {
-        for (int x = 0; x + 1 < image.width(); ++x) {
+    const int shift = vnt::scalePx(1, dpi);
+    for (int y = 0; y + shift < image.height(); ++y) {
+        for (int x = 0; x + shift < image.width(); ++x) {
             Gdiplus::Color c, next;
             b->GetPixel(x, y, &c);
-            b->GetPixel(x + 1, y + 1, &next);
+            b->GetPixel(x + shift, y + shift, &next);
             const COLORREF shown = over(next, kPanel);
             if (opaque.x < 0 && c.GetA() == 255 && !closeColour(c.ToCOLORREF(), shown, 30) &&
                 (!colourful || spread(c.ToCOLORREF()) > 60))
@@ -71,6 +73,15 @@ COLORREF grey(COLORREF c) {
 
 class GdipButtonTest : public ToolkitTest {
 protected:
+    void SetUp() override {
+        ToolkitTest::SetUp();
+        dpi_ = vnt::windowDpi(host_->hwnd());
+    }
+    void findPixels(UINT id, Pixel& opaque, Pixel& clear, bool colourful = false) {
+        ::findPixels(id, dpi_, opaque, clear, colourful);
+    }
+    int px(int value) const { return vnt::scalePx(value, dpi_); }
+
     void make(CGdipButton& button, UINT id, UINT image, int x, int y) {
         ASSERT_TRUE(button.SetImage(image));
         ASSERT_TRUE(button.Create(host_->hwnd(), id, x, y));
@@ -78,6 +89,8 @@ protected:
         button.RefreshBackground(host_->backBuffer().dc());
         pump();
     }
+
+    int dpi_ = vnt::kBaseDpi;
 };
 
 TEST_F(GdipButtonTest, WithoutHoverImageHoverBrightensAndPressShiftsTheImageOnePixel) {
@@ -86,8 +99,8 @@ TEST_F(GdipButtonTest, WithoutHoverImageHoverBrightensAndPressShiftsTheImageOneP
     CGdipButton button;
     make(button, 1017, kCameraTab, 20, 20);
     RECT rc = button.GetClientRect();
-    EXPECT_EQ(rc.right, 48);
-    EXPECT_EQ(rc.bottom, 70);
+    EXPECT_EQ(rc.right, px(48));
+    EXPECT_EQ(rc.bottom, px(70));
 
     WindowPixels standard(button.hwnd());
     EXPECT_EQ(button.shownState(), CGdipButton::Standard);
@@ -106,8 +119,8 @@ TEST_F(GdipButtonTest, WithoutHoverImageHoverBrightensAndPressShiftsTheImageOneP
     SendMessageW(button.hwnd(), BM_SETSTATE, TRUE, 0);
     WindowPixels pressed(button.hwnd());
     EXPECT_EQ(button.shownState(), CGdipButton::Pressed);
-    EXPECT_TRUE(closeColour(pressed.at(opaque.x + 1, opaque.y + 1), opaque.colour))
-        << "the normal image, one pixel right and down";
+    EXPECT_TRUE(closeColour(pressed.at(opaque.x + px(1), opaque.y + px(1)), opaque.colour))
+        << "the normal image, one (96-DPI) pixel right and down";
     EXPECT_TRUE(closeColour(pressed.at(0, 0), kPanel)) << "the top-left corner uncovered by the shift";
     SendMessageW(button.hwnd(), BM_SETSTATE, FALSE, 0);
 
@@ -206,4 +219,57 @@ TEST_F(GdipButtonTest, SettingTheSameImageAgainKeepsTheStateImagesAndRefreshTake
         EXPECT_TRUE(closeColour(after.at(clear.x, clear.y), RGB(200, 30, 30)));
     }
     EXPECT_TRUE(closeColour(after.at(opaque.x, opaque.y), opaque.colour));
+}
+
+namespace {
+
+// Opaque pixels of the image that the window does not show as they are drawn.
+int unlike(const WindowPixels& shown, const CGdiPlusBitmap& image) {
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            Gdiplus::Color c;
+            image.bitmap()->GetPixel(x, y, &c);
+            if (c.GetA() == 255 && !closeColour(shown.at(x, y), c.ToCOLORREF())) ++n;
+        }
+    }
+    return n;
+}
+
+}  // namespace
+
+TEST_F(GdipButtonTest, AtEveryDisplayScaleTheButtonShowsAndTakesTheSizeOfThatScalesImages) {
+    CGdipButton button;
+    ASSERT_TRUE(button.SetHoverImage(kSettingsHover));
+    make(button, 1013, kSettings, 100, 20);
+    EXPECT_EQ(button.dpi(), dpi_) << "made at its parent's DPI";
+    for (int dpi : {96, 120, 144, 192, dpi_}) {
+        SCOPED_TRACE(dpi);
+        button.SetDpi(dpi);
+        button.RefreshBackground(host_->backBuffer().dc());
+        CGdiPlusBitmapResource normal, hover;
+        ASSERT_TRUE(normal.LoadForDpi(kSettings, dpi));
+        ASSERT_TRUE(hover.LoadForDpi(kSettingsHover, dpi));
+        ASSERT_EQ(normal.width(), vnt::scalePx(24, dpi)) << "the image drawn for that scale";
+        ASSERT_EQ(normal.height(), vnt::scalePx(16, dpi));
+        const RECT rc = button.GetClientRect();
+        EXPECT_EQ(rc.right, normal.width());
+        EXPECT_EQ(rc.bottom, normal.height());
+        const RECT place = button.GetRectInParent();
+        EXPECT_EQ(place.left, 100) << "stays where it was";
+        EXPECT_EQ(place.top, 20);
+        EXPECT_EQ(unlike(WindowPixels(button.hwnd()), normal), 0) << "pixel for pixel, not a stretched image";
+        SendMessageW(button.hwnd(), WM_MOUSEHOVER, 0, 0);
+        EXPECT_EQ(unlike(WindowPixels(button.hwnd()), hover), 0) << "the hover image of that scale";
+        SendMessageW(button.hwnd(), WM_MOUSELEAVE, 0, 0);
+    }
+    // An image set after the change comes at the new scale.
+    button.SetDpi(192);
+    ASSERT_TRUE(button.SetImage(kSupport));
+    button.MoveTo(100, 20);
+    EXPECT_EQ(button.GetClientRect().right, vnt::scalePx(24, 192));
+    EXPECT_EQ(button.GetClientRect().bottom, vnt::scalePx(16, 192));
+    // A DPI that is none changes nothing.
+    button.SetDpi(0);
+    EXPECT_EQ(button.dpi(), 192);
 }

@@ -1,6 +1,7 @@
 // The exposure slider's behaviour: positions 1 to 15 by keys and by dragging, and what its parent hears.
 #include <gtest/gtest.h>
 
+#include "framework/Dpi.h"
 #include "tests/support/WindowPixels.h"
 #include "tests/toolkit/ToolkitFixture.h"
 #include "toolkit/CGdipSlider.h"
@@ -17,6 +18,7 @@ class GdipSliderTest : public ToolkitTest {
 protected:
     void SetUp() override {
         ToolkitTest::SetUp();
+        dpi_ = vnt::windowDpi(host_->hwnd());
         ASSERT_TRUE(slider_.LoadTrackImage(360));
         ASSERT_TRUE(slider_.LoadThumbImages(361, 362));
         ASSERT_TRUE(slider_.Create(host_->hwnd(), kSliderId, 0, 8));
@@ -47,15 +49,20 @@ protected:
     }
 
     void key(UINT vk) { SendMessageW(slider_.hwnd(), WM_KEYDOWN, vk, 0); }
-    void mouse(UINT message, int y) { SendMessageW(slider_.hwnd(), message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(67, y)); }
+    void mouse(UINT message, int y) {
+        SendMessageW(slider_.hwnd(), message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(px(67), y));
+    }
+    int px(int value) const { return vnt::scalePx(value, dpi_); }
 
     CGdipSlider slider_;
+    int dpi_ = vnt::kBaseDpi;
 };
 
 TEST_F(GdipSliderTest, TakesTheTrackImagesSizeAndAsksForTheArrowKeys) {
     const RECT rc = slider_.GetClientRect();
-    EXPECT_EQ(rc.right, 95);
-    EXPECT_EQ(rc.bottom, 160);
+    EXPECT_EQ(rc.right, px(95));
+    EXPECT_EQ(rc.bottom, px(160));
+    EXPECT_EQ(slider_.dpi(), dpi_);
     EXPECT_EQ(SendMessageW(slider_.hwnd(), WM_GETDLGCODE, 0, 0) & DLGC_WANTALLKEYS, DLGC_WANTALLKEYS);
 }
 
@@ -96,7 +103,7 @@ TEST_F(GdipSliderTest, DraggingFollowsTheCursorWithinTheRangeAndEndsWithADragEnd
     EXPECT_TRUE(slider_.dragging());
     EXPECT_EQ(GetCapture(), slider_.hwnd());
     EXPECT_EQ(slider_.GetPos(), 3);
-    for (int y : {-500, -1, 0, 40, 80, 120, 159, 160, 400, 3000}) mouse(WM_MOUSEMOVE, y);
+    for (int y : {-500, -1, 0, 40, 80, 120, 159, 160, 400, 3000}) mouse(WM_MOUSEMOVE, px(y));
     mouse(WM_MOUSEMOVE, slider_.geometry().pixelOf(7));
     mouse(WM_LBUTTONUP, 0);
     EXPECT_FALSE(slider_.dragging());
@@ -123,17 +130,20 @@ TEST_F(GdipSliderTest, PressingOnTheThumbKeepsItsPositionAndShowsThePressedThumb
     EXPECT_TRUE(reported().empty()) << "no change, no notice";
 
     CGdiPlusBitmapResource normal, pressed;
-    ASSERT_TRUE(normal.Load(361));
-    ASSERT_TRUE(pressed.Load(362));
+    ASSERT_TRUE(normal.LoadForDpi(361, dpi_));
+    ASSERT_TRUE(pressed.LoadForDpi(362, dpi_));
     Gdiplus::Color n, p;
-    normal.bitmap()->GetPixel(9, 3, &n);
-    pressed.bitmap()->GetPixel(9, 3, &p);
+    normal.bitmap()->GetPixel(px(9), px(3), &n);
+    pressed.bitmap()->GetPixel(px(9), px(3), &p);
     ASSERT_NE(n.ToCOLORREF(), p.ToCOLORREF()) << "the two thumbs look different";
+    // The thumb's pixel (9, 3) at 100 %, at the cross offset and centred on the position.
+    const int x = px(58) + px(9), y = centre - normal.height() / 2 + px(3);
+    EXPECT_EQ(slider_.thumbCrossOffset(), px(58));
     WindowPixels dragging(slider_.hwnd());
-    EXPECT_TRUE(closeColour(dragging.at(58 + 9, centre - 3 + 3), p.ToCOLORREF()));
+    EXPECT_TRUE(closeColour(dragging.at(x, y), p.ToCOLORREF()));
     mouse(WM_LBUTTONUP, centre + 2);
     WindowPixels released(slider_.hwnd());
-    EXPECT_TRUE(closeColour(released.at(58 + 9, centre), n.ToCOLORREF()));
+    EXPECT_TRUE(closeColour(released.at(x, y), n.ToCOLORREF()));
 }
 
 TEST_F(GdipSliderTest, ADisabledSliderIgnoresThePressAndTheRangeClampsThePosition) {
@@ -147,4 +157,50 @@ TEST_F(GdipSliderTest, ADisabledSliderIgnoresThePressAndTheRangeClampsThePositio
     EXPECT_EQ(slider_.GetPos(), 1);
     slider_.SetRange(5, 8);
     EXPECT_EQ(slider_.GetPos(), 5);
+}
+
+TEST_F(GdipSliderTest, AtEveryDisplayScaleTheImagesMarginsAndRangeFollow) {
+    for (int dpi : {96, 120, 144, 192, dpi_}) {
+        SCOPED_TRACE(dpi);
+        slider_.SetDpi(dpi);
+        slider_.RefreshBackground(host_->backBuffer().dc());
+        CGdiPlusBitmapResource track, thumb;
+        ASSERT_TRUE(track.LoadForDpi(360, dpi));
+        ASSERT_TRUE(thumb.LoadForDpi(361, dpi));
+        ASSERT_EQ(track.height(), vnt::scalePx(160, dpi)) << "the track drawn for that scale";
+        const RECT rc = slider_.GetClientRect();
+        EXPECT_EQ(rc.right, track.width());
+        EXPECT_EQ(rc.bottom, track.height());
+        const toolkit::SliderGeometry g = slider_.geometry();
+        EXPECT_EQ(g.thumb, thumb.height());
+        EXPECT_EQ(g.endMargin, vnt::scalePx(10, dpi));
+        EXPECT_EQ(slider_.thumbCrossOffset(), vnt::scalePx(58, dpi));
+
+        // At the last position the thumb's far edge meets the end margin, as on the 100 % images.
+        slider_.SetPos(15);
+        EXPECT_EQ(g.pixelOf(15) - thumb.height() / 2 + thumb.height(), rc.bottom - g.endMargin);
+        // The thumb is that scale's image, drawn unscaled where it belongs.
+        const WindowPixels shown(slider_.hwnd());
+        const int left = slider_.thumbCrossOffset(), top = g.pixelOf(15) - thumb.height() / 2;
+        int unlike = 0;
+        for (int y = 0; y < thumb.height(); ++y) {
+            for (int x = 0; x < thumb.width(); ++x) {
+                Gdiplus::Color c;
+                thumb.bitmap()->GetPixel(x, y, &c);
+                if (c.GetA() == 255 && !closeColour(shown.at(left + x, top + y), c.ToCOLORREF())) ++unlike;
+            }
+        }
+        EXPECT_EQ(unlike, 0);
+
+        // The whole range is still reached by dragging, and nothing past it.
+        SendMessageW(slider_.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(left, 0));
+        EXPECT_EQ(slider_.GetPos(), 1);
+        SendMessageW(slider_.hwnd(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(left, rc.bottom - 1));
+        EXPECT_EQ(slider_.GetPos(), 15);
+        SendMessageW(slider_.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(left, rc.bottom - 1));
+        for (int p : reported()) {
+            EXPECT_GE(p, 1);
+            EXPECT_LE(p, 15);
+        }
+    }
 }

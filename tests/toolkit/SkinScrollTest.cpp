@@ -6,9 +6,11 @@
 
 #include <string>
 
+#include "framework/Dpi.h"
 #include "tests/support/WindowPixels.h"
 #include "tests/toolkit/ToolkitFixture.h"
 #include "toolkit/CSkinScrollWnd.h"
+#include "toolkit/SkinResource.h"
 
 using testsupport::closeColour;
 using testsupport::WindowPixels;
@@ -49,8 +51,22 @@ protected:
     }
 };
 
-HBITMAP loadSkin() {
-    return static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(513), IMAGE_BITMAP, 0, 0, 0));
+constexpr UINT kSkin = 513;
+
+// The list control's skin as the main dialog loads it for its DPI.
+HBITMAP loadSkin(int dpi) { return toolkit::LoadSkinBitmap(kSkin, dpi); }
+
+// Pixels of the skin's cell (column, row 0) that the window does not show, unstretched, at (x, y).
+int unlikeCell(const WindowPixels& shown, int x, int y, HBITMAP skin, int column, int cell) {
+    HDC skinDc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(skinDc, skin);
+    int n = 0;
+    for (int dy = 0; dy < cell; ++dy) {
+        for (int dx = 0; dx < cell; ++dx) n += !closeColour(shown.at(x + dx, y + dy), GetPixel(skinDc, column * cell + dx, dy));
+    }
+    SelectObject(skinDc, old);
+    DeleteDC(skinDc);
+    return n;
 }
 
 int count(const std::vector<int>& codes, int code) {
@@ -65,7 +81,8 @@ class SkinScrollTest : public ToolkitTest {
 protected:
     void SetUp() override {
         ToolkitTest::SetUp();
-        skin_ = loadSkin();
+        dpi_ = vnt::windowDpi(host_->hwnd());
+        skin_ = loadSkin(dpi_);
         ASSERT_NE(skin_, nullptr);
         BITMAP info{};
         GetObjectW(skin_, sizeof info, &info);
@@ -90,6 +107,7 @@ protected:
 
     HBITMAP skin_ = nullptr;
     int cell_ = 0;
+    int dpi_ = vnt::kBaseDpi;
 };
 
 TEST_F(SkinScrollTest, AHeldArrowRepeatsAfterTheDelayUntilTheEndOfTheRange) {
@@ -234,4 +252,67 @@ TEST_F(SkinScrollTest, TheFrameTakesTheListsPlaceAndShowsBarsOnlyWhenTheListScro
     EXPECT_EQ(back.left, 20);
     EXPECT_EQ(back.top, 30);
     DestroyWindow(list);
+}
+
+TEST_F(SkinScrollTest, TheBarsTakeEachDisplayScalesSkinAndShortestThumb) {
+    EXPECT_EQ(cell_, vnt::scalePx(12, dpi_)) << "the skin of the host's scale";
+    HWND list = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_NOCOLUMNHEADER,
+                                20, 30, 400, 300, host_->hwnd(), reinterpret_cast<HMENU>(1002), GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(list, nullptr);
+    LVCOLUMNW column{};
+    column.mask = LVCF_WIDTH;
+    column.cx = 900;  // wider than the list: both bars
+    ListView_InsertColumn(list, 0, &column);
+    for (int i = 0; i < 300; ++i) {
+        std::wstring text = L"row " + std::to_wstring(i);
+        LVITEMW item{};
+        item.mask = LVIF_TEXT;
+        item.iItem = i;
+        item.pszText = const_cast<wchar_t*>(text.c_str());
+        ListView_InsertItem(list, &item);
+    }
+    CSkinScrollWnd frame;
+    ASSERT_TRUE(frame.Attach(skin_, list));
+    EXPECT_EQ(frame.verticalBar().dpi(), dpi_) << "made at its parent's DPI";
+    HBITMAP shown = nullptr;
+    for (int dpi : {96, 120, 144, 192, dpi_}) {
+        SCOPED_TRACE(dpi);
+        HBITMAP skin = loadSkin(dpi);
+        ASSERT_NE(skin, nullptr);
+        ASSERT_TRUE(frame.SetDpi(dpi, skin));
+        if (shown) DeleteObject(shown);
+        shown = skin;
+        const int cell = vnt::scalePx(12, dpi);
+        EXPECT_EQ(frame.barThickness(), cell) << "one cell of that scale's skin";
+        CSkinScrollBar& bar = frame.verticalBar();
+        ASSERT_TRUE(IsWindowVisible(bar.hwnd()));
+        ASSERT_TRUE(IsWindowVisible(frame.horizontalBar().hwnd()));
+        const RECT rc = bar.GetClientRect();
+        EXPECT_EQ(rc.right, cell);
+        EXPECT_EQ(frame.horizontalBar().GetClientRect().bottom, cell);
+        EXPECT_EQ(bar.geometry().minThumb, vnt::scalePx(8, dpi));
+        EXPECT_EQ(bar.geometry().cell, cell);
+        // The up arrow is the skin's cell as drawn, not a stretched one.
+        EXPECT_EQ(unlikeCell(WindowPixels(bar.hwnd()), 0, 0, skin, 0, cell), 0);
+        // The list's own bars stay out of sight.
+        RECT inner, listRect;
+        GetWindowRect(frame.innerParent(), &inner);
+        GetWindowRect(list, &listRect);
+        EXPECT_GT(listRect.right, inner.right);
+        EXPECT_GT(listRect.bottom, inner.bottom);
+        RECT listClient;
+        GetClientRect(list, &listClient);
+        EXPECT_GE(listClient.right, inner.right - inner.left) << "the items fill the inner window";
+        // The skinned bar still scrolls the list.
+        const int top = ListView_GetTopIndex(list);
+        SendMessageW(bar.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(cell / 2, rc.bottom - cell / 2));
+        SendMessageW(bar.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(cell / 2, rc.bottom - cell / 2));
+        EXPECT_EQ(ListView_GetTopIndex(list), top + 1);
+    }
+    // No skin: the old one stays.
+    EXPECT_FALSE(frame.SetDpi(192, nullptr));
+    EXPECT_EQ(frame.barThickness(), cell_);
+    frame.Detach();
+    DestroyWindow(list);
+    DeleteObject(shown);
 }

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <string>
 
 #include "framework/Handles.h"
 
@@ -19,12 +20,37 @@ BOOL CALLBACK destroyChild(HWND child, LPARAM host) {
 }
 }  // namespace
 
+::testing::AssertionResult textFits(HWND control) {
+    wchar_t text[512];
+    const int length = GetWindowTextW(control, text, 512);
+    HDC dc = GetDC(control);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    RECT needed{0, 0, 0, 0};
+    DrawTextW(dc, text, length, &needed, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    RECT box{};
+    GetClientRect(control, &box);
+    if (needed.right <= box.right && needed.bottom <= box.bottom) return ::testing::AssertionSuccess();
+    std::string narrow;
+    for (int i = 0; i < length; ++i) narrow += text[i] < 128 ? static_cast<char>(text[i]) : '?';
+    return ::testing::AssertionFailure() << "\"" << narrow << "\" needs " << needed.right << " x " << needed.bottom
+                                         << ", its box is " << box.right << " x " << box.bottom;
+}
+
 bool HostWindow::create(int width, int height, COLORREF background) {
     if (!RegisterWindowClass(L"VNT_ToolkitTestHost", 0, LoadCursorW(nullptr, IDC_ARROW), nullptr)) return false;
     if (!CreateEx(0, L"VNT_ToolkitTestHost", L"Toolkit", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 40, 40, width, height,
                   nullptr, 0))
         return false;
     backBuffer_.create(nullptr, width, height);
+    backBuffer_.fill(background);
+    return true;
+}
+
+bool HostWindow::resize(int width, int height, COLORREF background) {
+    if (!SetWindowPos(hwnd_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE)) return false;
+    if (!backBuffer_.create(nullptr, width, height)) return false;
     backBuffer_.fill(background);
     return true;
 }

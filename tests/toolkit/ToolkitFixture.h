@@ -14,6 +14,10 @@
 
 namespace toolkittest {
 
+// Whether a control's text fits its client area on one line, measured with the font it draws with
+// (its WM_GETFONT); the failure names the text and both sizes.
+::testing::AssertionResult textFits(HWND control);
+
 constexpr COLORREF kPanel = RGB(40, 40, 40);
 
 // Paints its back buffer, which tests fill; records the messages its controls post or send.
@@ -26,6 +30,8 @@ public:
     };
 
     bool create(int width, int height, COLORREF background = kPanel);
+    // A new size, its back buffer filled anew.
+    bool resize(int width, int height, COLORREF background = kPanel);
     vnt::BackBuffer& backBuffer() { return backBuffer_; }
     std::vector<Record>& records() { return records_; }
     // Messages to record besides those from WM_USER up.

@@ -5,9 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "StringIds.h"
+#include "app/VNTLanguageSelector.h"
+#include "framework/Dpi.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/Wait.h"
 #include "tests/toolkit/ToolkitFixture.h"
+#include "toolkit/CColorStatic.h"
 #include "toolkit/CXHyperLink.h"
 
 using toolkittest::ToolkitTest;
@@ -165,4 +169,41 @@ TEST_F(XHyperLinkTest, ALinkNothingCanOpenStaysUnvisited) {
     link.SetURL(kAddress);
     EXPECT_FALSE(link.GotoURL());
     EXPECT_FALSE(link.visited());
+}
+
+TEST_F(XHyperLinkTest, AtEveryDisplayScaleALinkWithTheSystemFontFitsItsTextInEveryLanguage) {
+    LOGFONTW stock{};
+    ASSERT_TRUE(GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof stock, &stock));
+    for (LANGID language : {VNTLanguageSelector::kEnglish, VNTLanguageSelector::kTraditionalChinese,
+                            VNTLanguageSelector::kJapanese}) {
+        std::wstring text;
+        ASSERT_TRUE(VNTLanguageSelector::loadString(language, IDS_PRESS_ENTER_HINT, text));
+        // No font from the parent: the link draws in the system's.
+        HWND control = CreateWindowExW(0, L"STATIC", text.c_str(), WS_CHILD | WS_VISIBLE | SS_LEFT, 30, 300, 20, 10,
+                                       host_->hwnd(), reinterpret_cast<HMENU>(2005), GetModuleHandleW(nullptr), nullptr);
+        CXHyperLink link;
+        ASSERT_TRUE(link.Attach(control));
+        for (int dpi : {96, 120, 144, 192, vnt::windowDpi(host_->hwnd())}) {
+            SCOPED_TRACE(testing::Message() << "language " << language << ", " << dpi << " DPI");
+            link.SetDpi(dpi);
+            HFONT font = reinterpret_cast<HFONT>(SendMessageW(link.hwnd(), WM_GETFONT, 0, 0));
+            LOGFONTW lf{};
+            ASSERT_TRUE(GetObjectW(font, sizeof lf, &lf));
+            EXPECT_EQ(lf.lfHeight, MulDiv(stock.lfHeight, dpi, vnt::systemDpi())) << "the system's font at that DPI";
+            EXPECT_TRUE(toolkittest::textFits(link.hwnd()));
+        }
+        DestroyWindow(control);
+    }
+}
+
+TEST_F(XHyperLinkTest, TooltipsGrowWithTheDisplayScale) {
+    const int dpi = vnt::windowDpi(host_->hwnd());
+    CColorStatic hint;
+    ASSERT_TRUE(hint.CreateEx(0, L"STATIC", L"hint", WS_CHILD | WS_VISIBLE, 30, 300, 100, 16, host_->hwnd(), 1009));
+    hint.SetTooltip(L"a tip");
+    EXPECT_EQ(hint.tooltip().maxWidth(), vnt::scalePx(400, dpi)) << "made at the control's DPI";
+    for (int d : {96, 120, 144, 192}) {
+        hint.SetDpi(d);
+        EXPECT_EQ(hint.tooltip().maxWidth(), vnt::scalePx(400, d)) << d << " DPI";
+    }
 }
