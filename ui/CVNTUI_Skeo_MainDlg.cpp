@@ -237,7 +237,12 @@ mainlayout::Controls CVNTUI_Skeo_MainDlg::layoutControls(int width, int height) 
 void CVNTUI_Skeo_MainDlg::applyDpi(int dpi) {
     scale_ = skeo::DisplayScale(dpi);
     header_.LoadForDpi(kHeaderImage, scale_.dpi());
-    if (HBITMAP skin = toolkit::LoadSkinBitmap(kListSkin, scale_.dpi())) listSkin_.reset(skin);
+    for (CGdipButton& button : buttons_) button.SetDpi(scale_.dpi());
+    hint_.SetDpi(scale_.dpi());
+    for (CColorStatic& separator : separators_) separator.SetDpi(scale_.dpi());
+    // The strip's frame draws from the skin it holds: the old one goes only once the new one is taken.
+    vnt::BitmapHandle skin(toolkit::LoadSkinBitmap(kListSkin, scale_.dpi()));
+    if (listFrame_ && skin && listFrame_->SetDpi(scale_.dpi(), skin.get())) listSkin_ = std::move(skin);
 }
 
 void CVNTUI_Skeo_MainDlg::onDpiChanged(int dpi, const RECT& suggested) {
@@ -257,7 +262,6 @@ void CVNTUI_Skeo_MainDlg::onDpiChanged(int dpi, const RECT& suggested) {
         mainlayout::rescaledWindow(windowRect_.right - windowRect_.left, mode_ == ModePhoto, before, scale_);
     SetWindowPos(hwnd(), nullptr, suggested.left, suggested.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     if (menuBar_ && menuBar_->hwnd()) dockMenuBar();
-    loadButtonImages();
     LayoutWindow(RECT{0, 0, size.width, size.height}, false);
     RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
