@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/VNTLanguageSelector.h"
+#include "framework/Dpi.h"
 #include "framework/Window.h"
 #include "toolkit/SheetLayout.h"
 
@@ -123,6 +124,11 @@ void CVNTUI_PropertySheet::OnInitSheet() {
     }
     ShowWindow(GetDlgItem(hwnd_, kHelpButtonId), SW_HIDE);
     ShowWindow(GetDlgItem(hwnd_, kApplyButtonId), SW_HIDE);
+    SetDpi(vnt::windowDpi(hwnd_));
+}
+
+void CVNTUI_PropertySheet::SetDpi(int dpi) {
+    if (!hwnd_) return;
     HWND ok = GetDlgItem(hwnd_, IDOK);
     HWND cancel = GetDlgItem(hwnd_, IDCANCEL);
     if (!ok || !cancel) return;
@@ -131,7 +137,7 @@ void CVNTUI_PropertySheet::OnInitSheet() {
     const RECT cancelRect = rectIn(cancel, hwnd_);
     const toolkit::SheetButtons place = toolkit::placeSheetButtons(
         client.right, client.bottom, okRect.right - okRect.left, okRect.bottom - okRect.top,
-        cancelRect.right - cancelRect.left, cancelRect.bottom - cancelRect.top);
+        cancelRect.right - cancelRect.left, cancelRect.bottom - cancelRect.top, skeo::DisplayScale(dpi));
     SetWindowPos(cancel, nullptr, place.cancel.x, place.cancel.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     SetWindowPos(ok, nullptr, place.ok.x, place.ok.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -157,5 +163,11 @@ void CVNTUI_PropertySheet::ReloadTexts() {
 LRESULT CVNTUI_PropertySheet::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) == IDOK) result_ = IDOK;
     if (message == PSM_PRESSBUTTON && wParam == PSBTN_OK) result_ = IDOK;
+    if (message == WM_DPICHANGED) {
+        // The system scales the pages and the buttons from their dialog units; the corner is ours.
+        const LRESULT result = CWnd::WindowProc(message, wParam, lParam);
+        SetDpi(HIWORD(wParam));
+        return result;
+    }
     return CWnd::WindowProc(message, wParam, lParam);
 }

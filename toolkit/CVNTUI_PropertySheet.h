@@ -31,6 +31,9 @@ public:
     UINT captionId() const { return captionId_; }
     size_t pageCount() const { return pages_.size(); }
     void ReloadTexts() override;
+    // Puts OK and Cancel back in the corner with the margin of that DPI; the system scales
+    // everything else of the sheet from its dialog units and fonts.
+    void SetDpi(int dpi);
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;

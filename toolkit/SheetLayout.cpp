@@ -3,12 +3,13 @@
 namespace toolkit {
 
 SheetButtons placeSheetButtons(int clientWidth, int clientHeight, int okWidth, int okHeight, int cancelWidth,
-                               int cancelHeight) {
+                               int cancelHeight, const skeo::DisplayScale& scale) {
+    const int margin = scale.px(kSheetButtonMargin);
     SheetButtons b;
-    b.cancel.x = clientWidth - kSheetButtonMargin - cancelWidth;
-    b.cancel.y = clientHeight - kSheetButtonMargin - cancelHeight;
-    b.ok.x = b.cancel.x - kSheetButtonMargin - okWidth;
-    b.ok.y = clientHeight - kSheetButtonMargin - okHeight;
+    b.cancel.x = clientWidth - margin - cancelWidth;
+    b.cancel.y = clientHeight - margin - cancelHeight;
+    b.ok.x = b.cancel.x - margin - okWidth;
+    b.ok.y = clientHeight - margin - okHeight;
     return b;
 }
 

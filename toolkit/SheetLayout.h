@@ -2,6 +2,8 @@
 // No Windows header, so it is tested natively.
 #pragma once
 
+#include "ui/DisplayScale.h"
+
 namespace toolkit {
 
 struct ButtonPlace {
@@ -14,10 +16,11 @@ struct SheetButtons {
     ButtonPlace cancel;
 };
 
+// At 96 DPI; the sheet's margin follows its scale as the buttons' dialog units do.
 constexpr int kSheetButtonMargin = 8;
 
-// Client size of the sheet and the two buttons' sizes.
+// Client size of the sheet and the two buttons' sizes, in pixels at the sheet's scale.
 SheetButtons placeSheetButtons(int clientWidth, int clientHeight, int okWidth, int okHeight, int cancelWidth,
-                               int cancelHeight);
+                               int cancelHeight, const skeo::DisplayScale& scale = skeo::DisplayScale());
 
 }  // namespace toolkit

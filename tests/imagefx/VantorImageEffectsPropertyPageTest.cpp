@@ -4,7 +4,9 @@
 #include "imagefx/VantorImageEffects.h"
 #include "imagefx/VantorImageEffectsPropertyPage.h"
 #include "imagefx/resource.h"
+#include "framework/Dpi.h"
 #include "tests/support/MessagePump.h"
+#include "tests/support/TextFit.h"
 #include "tests/support/WindowImage.h"
 
 #include <commctrl.h>
@@ -169,6 +171,26 @@ TEST_F(PageTest, CreationInfoAndDialog) {
     EXPECT_EQ(nullptr, pageWindow());
     EXPECT_EQ(E_UNEXPECTED, page->Deactivate());
     EXPECT_EQ(E_UNEXPECTED, page->Show(SW_SHOW));
+}
+
+// The page is made from its template in a font of the window's DPI, and at every zoom the
+// frame can show, each text is whole inside its control.
+TEST_F(PageTest, EveryTextFitsInAFontOfTheDpi) {
+    constexpr int kTemplatePoints = 8;
+    ASSERT_EQ(S_OK, connect());
+    ASSERT_EQ(S_OK, activate());
+    ASSERT_EQ(S_OK, page->Show(SW_SHOW));
+    const int dpi = vnt::windowDpi(pageWindow());
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(pageWindow(), WM_GETFONT, 0, 0)), sizeof font, &font);
+    EXPECT_EQ(font.lfHeight, -MulDiv(kTemplatePoints, dpi, 72)) << "the page's font is not at " << dpi;
+    for (int step = 0; step < kVantorZoomSteps; ++step) {
+        SendMessageW(item(IDC_EFFECTS_ZOOM), TBM_SETPOS, TRUE, step);
+        SendMessageW(pageWindow(), WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, step),
+                     reinterpret_cast<LPARAM>(item(IDC_EFFECTS_ZOOM)));
+        const auto misfits = testsupport::textMisfits(pageWindow());
+        EXPECT_TRUE(misfits.empty()) << step << ": " << testsupport::describe(misfits);
+    }
 }
 
 TEST_F(PageTest, OpensOnTheFilterSettings) {

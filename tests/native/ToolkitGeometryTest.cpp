@@ -218,6 +218,24 @@ TEST(SheetLayoutTest, CancelSitsInTheCornerAndOkToItsLeft) {
     EXPECT_EQ(b.ok.y, 300 - 8 - 23);
 }
 
+// The buttons' sizes come from their dialog units at the sheet's scale; the margin follows it too.
+TEST(SheetLayoutTest, TheMarginFollowsTheScale) {
+    const struct {
+        int dpi;
+        int margin;
+    } scales[] = {{96, 8}, {120, 10}, {144, 12}, {192, 16}};
+    for (const auto& s : scales) {
+        SCOPED_TRACE(s.dpi);
+        const int okWidth = 75 * s.dpi / 96, height = 23 * s.dpi / 96, cancelWidth = 80 * s.dpi / 96;
+        const toolkit::SheetButtons b =
+            toolkit::placeSheetButtons(800, 600, okWidth, height, cancelWidth, height, skeo::DisplayScale(s.dpi));
+        EXPECT_EQ(b.cancel.x + cancelWidth, 800 - s.margin);
+        EXPECT_EQ(b.cancel.y + height, 600 - s.margin);
+        EXPECT_EQ(b.ok.x + okWidth, b.cancel.x - s.margin);
+        EXPECT_EQ(b.ok.y, b.cancel.y);
+    }
+}
+
 TEST(BrowserCommandLineTest, CutsAtThePlaceholderAndAppendsTheAddress) {
     const std::wstring url = L"https://example.test/page";
     struct Case {

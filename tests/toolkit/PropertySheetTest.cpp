@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/VNTLanguageSelector.h"
+#include "framework/Dpi.h"
 #include "tests/support/SheetScript.h"
 #include "tests/toolkit/ToolkitFixture.h"
 #include "toolkit/CVNTUI_PropertySheet.h"
@@ -91,10 +92,12 @@ TEST_F(PropertySheetTest, OnlyOkAndCancelShowInTheBottomRightCornerAndKeysDoNotC
             RECT client;
             GetClientRect(window, &client);
             const RECT c = rectIn(cancel, window), o = rectIn(ok, window);
-            EXPECT_EQ(c.right, client.right - 8);
-            EXPECT_EQ(c.bottom, client.bottom - 8);
-            EXPECT_EQ(o.right, c.left - 8);
-            EXPECT_EQ(o.bottom, client.bottom - 8);
+            // 8 pixels at 96 DPI.
+            const int margin = vnt::scalePx(8, vnt::windowDpi(window));
+            EXPECT_EQ(c.right, client.right - margin);
+            EXPECT_EQ(c.bottom, client.bottom - margin);
+            EXPECT_EQ(o.right, c.left - margin);
+            EXPECT_EQ(o.bottom, client.bottom - margin);
             EXPECT_EQ(text(window), L"Settings");
             EXPECT_EQ(text(ok), L"OK");
             EXPECT_EQ(text(cancel), stringOf(9002));
