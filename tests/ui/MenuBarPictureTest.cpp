@@ -46,17 +46,18 @@ TEST_F(MenuBarPictureTest, TheBarAndEveryPanelInEveryLanguage) {
         bar().SetMode(0);
         bar().ReflectCameraCommand(0, ID_EXPOSURE_PLUS1);
 
+        const skeo::DisplayScale scale = this->scale();
         dock();
         pump();
         testsupport::WindowPixels docked(bar().hwnd());
-        EXPECT_EQ(docked.width(), menubar::kDockedWidth);
-        EXPECT_EQ(docked.height(), menubar::kDockedHeight);
-        EXPECT_EQ(docked.at(2, 12), RGB(85, 85, 85)) << "leading separator";
+        EXPECT_EQ(docked.width(), scale.px(menubar::kDockedWidth));
+        EXPECT_EQ(docked.height(), scale.px(menubar::kDockedHeight));
+        EXPECT_EQ(docked.at(scale.px(2), docked.height() / 2), RGB(85, 85, 85)) << "leading separator";
         EXPECT_EQ(saving, testsupport::saveWindowImage(bar().hwnd(), (L"menubar-" + tag + L"-docked").c_str()));
         floatBar();
         pump();
         testsupport::WindowPixels floating(bar().hwnd());
-        EXPECT_EQ(floating.at(5, 15), RGB(85, 85, 85)) << "leading separator";
+        EXPECT_EQ(floating.at(scale.px(5), floating.height() / 2), RGB(85, 85, 85)) << "leading separator";
         EXPECT_EQ(saving, testsupport::saveWindowImage(bar().hwnd(), (L"menubar-" + tag + L"-floating").c_str()));
         dock();
 
@@ -67,14 +68,15 @@ TEST_F(MenuBarPictureTest, TheBarAndEveryPanelInEveryLanguage) {
             // The cursor on the item lights it, as when the user opens the panel.
             RECT rc{};
             GetWindowRect(item(shot.itemId).hwnd(), &rc);
-            SetCursorPos(rc.left + 20, rc.top + 10);
-            SendMessageW(item(shot.itemId).hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(20, 10));
+            SetCursorPos(rc.left + scale.px(20), rc.top + scale.px(10));
+            SendMessageW(item(shot.itemId).hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(scale.px(20), scale.px(10)));
             press(shot.itemId);
             CVNTUI_Skeo_MenuShow* panel = item(shot.itemId).panel();
             ASSERT_NE(panel, nullptr);
             EXPECT_EQ(panel->IsOpen(), shot.itemId != IDC_MENU_DELETE);
             if (panel->IsOpen())
-                SendMessageW(panel->hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(40, menubar::rowTop(panel->rowCount() - 1) + 5));
+                SendMessageW(panel->hwnd(), WM_MOUSEMOVE, 0,
+                             MAKELPARAM(scale.px(40), menubar::rowTop(panel->rowCount() - 1, scale) + scale.px(5)));
             pump();
             const std::wstring name = L"menubar-" + tag + L"-panel-" + shot.name;
             EXPECT_EQ(saving, testsupport::saveWindowImage(host_->hwnd(), name.c_str()));
