@@ -144,13 +144,13 @@ void CVNTUI_Skeo_MenuShow::DrawRow(HDC dc, int row, const RECT& rect, bool hover
     if (hovered) menudraw::fillRect(dc, rect, hoverColour_);
     if (selected || r.tick) image(kCheckMarkImage).draw(dc, rect.left, rect.top);
     const skeo::DisplayScale scale = this->scale();
-    const menubar::Rect box{rect.left, rect.top, rect.right, rect.bottom};
+    const menubar::Box box{rect.left, rect.top, rect.right, rect.bottom};
     if (showsIcon(row)) {
         const CGdiPlusBitmap& icon = image(r.icon);
-        const menubar::Rect place = menubar::rowIconBox(box, icon.width(), icon.height(), scale);
+        const menubar::Box place = menubar::rowIconBox(box, icon.width(), icon.height(), scale);
         icon.draw(dc, place.left, place.top);
     }
-    const menubar::Rect text = menubar::rowTextBox(box, showsIcon(row), scale);
+    const menubar::Box text = menubar::rowTextBox(box, showsIcon(row), scale);
     menudraw::drawLine(dc, font_.get(), RGB(255, 255, 255), r.text, RECT{text.left, text.top, text.right, text.bottom});
 }
 
@@ -161,12 +161,12 @@ void CVNTUI_Skeo_MenuShow::Redraw() {
     menudraw::fillRect(dc, RECT{0, 0, w, h}, background_);
     const skeo::DisplayScale scale = this->scale();
     for (int i = 0; i < rowCount(); ++i) {
-        const menubar::Rect box = menubar::rowBox(i, w, scale);
+        const menubar::Box box = menubar::rowBox(i, w, scale);
         DrawRow(dc, i, RECT{box.left, box.top, box.right, box.bottom}, i == hovered_, i == selected_);
     }
     // Left, bottom and right: the top edge meets the item above.
     const menubar::Frame frame = menubar::panelFrame(w, h, scale);
-    for (const menubar::Rect& side : {frame.left, frame.bottom, frame.right})
+    for (const menubar::Box& side : {frame.left, frame.bottom, frame.right})
         menudraw::fillRect(dc, side, menudraw::kPanelFrame);
     OnPainted();
     Invalidate();

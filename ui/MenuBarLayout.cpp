@@ -56,7 +56,7 @@ std::vector<Corner> floatingBarOutline(const DisplayScale& scale) {
     return {{0, cut}, {cut, 0}, {W - cut, 0}, {W, cut}, {W, H - low}, {W - low, H}, {cut, H}, {0, H - low}};
 }
 
-Rect separatorAt(int x, int height, const DisplayScale& scale) {
+Box separatorAt(int x, int height, const DisplayScale& scale) {
     const int w = scale.px(kSeparatorWidth), h = scale.px(kSeparatorHeight);
     const int top = centredTop(height, h);
     return {x, top, x + w, top + h};
@@ -64,18 +64,18 @@ Rect separatorAt(int x, int height, const DisplayScale& scale) {
 
 int panelWidth(int width96, const DisplayScale& scale) { return scale.px(width96 > 0 ? width96 : 0); }
 
-Rect rowBox(int row, int panelWidth, const DisplayScale& scale) {
+Box rowBox(int row, int panelWidth, const DisplayScale& scale) {
     return {0, rowTop(row, scale), panelWidth, rowTop(row + 1, scale)};
 }
 
-Rect rowTextBox(const Rect& row, bool withIcon, const DisplayScale& scale) {
-    Rect box = row;
+Box rowTextBox(const Box& row, bool withIcon, const DisplayScale& scale) {
+    Box box = row;
     box.left += scale.px(kRowTextLeft);
     if (withIcon) box.right -= scale.px(kRowIconWidth);
     return box;
 }
 
-Rect rowIconBox(const Rect& row, int iconWidth, int iconHeight, const DisplayScale& scale) {
+Box rowIconBox(const Box& row, int iconWidth, int iconHeight, const DisplayScale& scale) {
     const int left = row.right - scale.px(kRowIconWidth);
     const int top = row.top + centredTop(row.height(), iconHeight);
     return {left, top, left + iconWidth, top + iconHeight};

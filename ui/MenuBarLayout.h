@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ui/DisplayScale.h"
+#include "ui/MainLayout.h"
 
 // The constants are the 96-DPI sizes; the functions take the bar's scale and give device pixels
 // (the default scale gives the 96-DPI layout).
@@ -52,20 +53,13 @@ struct Corner {
 // The floating bar's outline with its corners cut.
 std::vector<Corner> floatingBarOutline(const DisplayScale& scale = DisplayScale());
 
-struct Rect {
-    int left = 0;
-    int top = 0;
-    int right = 0;
-    int bottom = 0;
-    int width() const { return right - left; }
-    int height() const { return bottom - top; }
-};
+using mainlayout::Box;
 
 // Separators are 2 x 17, centred on the height they stand in.
 constexpr int kSeparatorWidth = 2;
 constexpr int kSeparatorHeight = 17;
 inline int centredTop(int outer, int inner) { return (outer - inner) / 2; }
-Rect separatorAt(int x, int height, const DisplayScale& scale = DisplayScale());
+Box separatorAt(int x, int height, const DisplayScale& scale = DisplayScale());
 
 // Inside an item of width w: the title starts 8 in; the drop-down arrow, the trailing separator
 // and the slider-mode "-" are placed from the right end.
@@ -110,12 +104,12 @@ int panelWidth(int width96, const DisplayScale& scale = DisplayScale());
 int panelHeight(int rowCount, const DisplayScale& scale = DisplayScale());
 // The row's box in a panel of that width; in a row's box, the part the text takes and where an
 // icon of that size stands.
-Rect rowBox(int row, int panelWidth, const DisplayScale& scale = DisplayScale());
-Rect rowTextBox(const Rect& row, bool withIcon, const DisplayScale& scale = DisplayScale());
-Rect rowIconBox(const Rect& row, int iconWidth, int iconHeight, const DisplayScale& scale = DisplayScale());
+Box rowBox(int row, int panelWidth, const DisplayScale& scale = DisplayScale());
+Box rowTextBox(const Box& row, bool withIcon, const DisplayScale& scale = DisplayScale());
+Box rowIconBox(const Box& row, int iconWidth, int iconHeight, const DisplayScale& scale = DisplayScale());
 // The frame's three sides: left, bottom, right.
 struct Frame {
-    Rect left, bottom, right;
+    Box left, bottom, right;
 };
 Frame panelFrame(int panelWidth, int panelHeight, const DisplayScale& scale = DisplayScale());
 int panelLeft(int itemLeft, const DisplayScale& scale = DisplayScale());

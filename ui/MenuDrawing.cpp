@@ -19,7 +19,7 @@ void fillRect(HDC dc, const RECT& rect, COLORREF colour) {
     FillRect(dc, &rect, brush.get());
 }
 
-void fillRect(HDC dc, const menubar::Rect& rect, COLORREF colour) {
+void fillRect(HDC dc, const menubar::Box& rect, COLORREF colour) {
     fillRect(dc, RECT{rect.left, rect.top, rect.right, rect.bottom}, colour);
 }
 

@@ -26,7 +26,7 @@ int usableDpi(int dpi, const wchar_t* who);
 HFONT createMenuFont(int dpi);
 
 void fillRect(HDC dc, const RECT& rect, COLORREF colour);
-void fillRect(HDC dc, const menubar::Rect& rect, COLORREF colour);
+void fillRect(HDC dc, const menubar::Box& rect, COLORREF colour);
 // A separator at x, centred on a height of `height`.
 void drawSeparator(HDC dc, int x, int height, const skeo::DisplayScale& scale);
 // One line of text in the rectangle, vertically centred, transparent; & is no prefix.

@@ -140,7 +140,7 @@ const int kDpis[] = {96, 120, 144, 192};
 }
 
 TEST(MenuBarLayoutTest, SeparatorsAndTheItemsTextPlaceScaleWithTheBar) {
-    const menubar::Rect base = separatorAt(2, kDockedHeight);
+    const menubar::Box base = separatorAt(2, kDockedHeight);
     EXPECT_EQ(base.left, 2);
     EXPECT_EQ(base.top, 3);
     EXPECT_EQ(base.right, 4);
@@ -150,7 +150,7 @@ TEST(MenuBarLayoutTest, SeparatorsAndTheItemsTextPlaceScaleWithTheBar) {
         SCOPED_TRACE(dpi);
         const DisplayScale scale(dpi);
         for (int height : {dockedBar(scale).height, floatingBar(scale).height}) {
-            const menubar::Rect s = separatorAt(10, height, scale);
+            const menubar::Box s = separatorAt(10, height, scale);
             EXPECT_EQ(s.width(), scale.px(kSeparatorWidth));
             EXPECT_EQ(s.height(), scale.px(kSeparatorHeight));
             EXPECT_LE(std::abs(s.top - (height - s.bottom)), 1) << "centred";
@@ -170,14 +170,14 @@ TEST(MenuBarLayoutTest, SeparatorsAndTheItemsTextPlaceScaleWithTheBar) {
 
 TEST(MenuBarLayoutTest, PanelRowsTextsIconsAndFrameAtEveryScale) {
     // At 96 DPI: the text from 32 to the icon's 30 pixels at the right, a one-pixel frame.
-    const menubar::Rect row = rowBox(1, 110);
+    const menubar::Box row = rowBox(1, 110);
     EXPECT_EQ(row.top, 28);
     EXPECT_EQ(row.bottom, 48);
     EXPECT_EQ(row.right, 110);
     EXPECT_EQ(rowTextBox(row, true).left, 32);
     EXPECT_EQ(rowTextBox(row, true).right, 80);
     EXPECT_EQ(rowTextBox(row, false).right, 110);
-    const menubar::Rect icon = rowIconBox(row, 24, 16);
+    const menubar::Box icon = rowIconBox(row, 24, 16);
     EXPECT_EQ(icon.left, 80);
     EXPECT_EQ(icon.top, 30);
     const Frame frame = panelFrame(110, 72);
@@ -193,21 +193,21 @@ TEST(MenuBarLayoutTest, PanelRowsTextsIconsAndFrameAtEveryScale) {
         const int width = panelWidth(145, scale), height = panelHeight(6, scale);
         EXPECT_EQ(width, scale.px(145));
         for (int r = 0; r < 6; ++r) {
-            const menubar::Rect box = rowBox(r, width, scale);
+            const menubar::Box box = rowBox(r, width, scale);
             EXPECT_EQ(box.height(), scale.px(kRowHeight)) << r;
             EXPECT_EQ(box.bottom, rowBox(r + 1, width, scale).top) << "rows abut";
             EXPECT_EQ(rowHit(box.top, 6, scale), r);
             EXPECT_EQ(rowHit(box.bottom - 1, 6, scale), r);
             EXPECT_LE(box.bottom, height - scale.px(kPanelFrame)) << "above the frame";
-            const menubar::Rect text = rowTextBox(box, true, scale);
+            const menubar::Box text = rowTextBox(box, true, scale);
             EXPECT_EQ(text.left, scale.px(kRowTextLeft));
-            const menubar::Rect place = rowIconBox(box, scale.px(24), scale.px(16), scale);
+            const menubar::Box place = rowIconBox(box, scale.px(24), scale.px(16), scale);
             EXPECT_EQ(text.right, place.left) << "the text stops where the icon starts";
             EXPECT_LE(place.right, width - scale.px(kPanelFrame)) << "an icon clear of the frame";
             EXPECT_LE(std::abs((place.top - box.top) - (box.bottom - place.bottom)), 1) << "centred";
         }
         const Frame f = panelFrame(width, height, scale);
-        for (const menubar::Rect& side : {f.left, f.bottom, f.right})
+        for (const menubar::Box& side : {f.left, f.bottom, f.right})
             EXPECT_EQ(std::min(side.width(), side.height()), scale.px(kPanelFrame));
         EXPECT_EQ(f.right.right, width);
         EXPECT_EQ(f.bottom.bottom, height);

@@ -70,6 +70,17 @@ SIZE skinSize(UINT id, int dpi) {
 
 class MenuBarDpiTest : public MenuBarTest {
 protected:
+    // The widest value of each item.
+    void showLongestValues() {
+        bar().SetExposureControlKind(1);
+        bar().ReflectCameraCommand(1, ID_MIRROR_HORIZONTAL);
+        bar().ReflectCameraCommand(1, ID_MIRROR_VERTICAL);
+        bar().ReflectCameraCommand(0, ID_RESOLUTION_1600X1200);
+        bar().ReflectCameraCommand(0, ID_ZOOM_CAM_1_25X);
+        bar().ReflectCameraCommand(0, ID_TIMER_10_SEC);
+        bar().ReflectPhotoCommand(ID_ZOOM_PIC_250);
+    }
+
     // Every item title and value and every panel row fits where it is drawn, in every language.
     void expectTextsFit() {
         const skeo::DisplayScale scale(bar().dpi());
@@ -87,13 +98,13 @@ protected:
                                  menubar::itemTextLeft(scale);
                 const int used = measure(menu.titleFont(), menu.titleText()) + measure(menu.valueFont(), menu.valueText()) +
                                  menu.valueIcon().width();
-                EXPECT_LE(used, room) << "item " << id << ": \"" << testing::PrintToString(menu.titleText()) << "\"";
+                EXPECT_LE(used, room) << "item " << id << ": " << testing::PrintToString(menu.titleText() + menu.valueText());
             }
             for (const PanelWidth& p : kPanelWidths) {
                 CVNTUI_Skeo_MenuShow& panel = p.panel(bar());
                 for (int row = 0; row < panel.rowCount(); ++row) {
                     if (panel.row(row).text.empty()) continue;  // the slider's placeholders
-                    const menubar::Rect box =
+                    const menubar::Box box =
                         menubar::rowTextBox(menubar::rowBox(row, panel.panelWidth(), scale), panel.showsIcon(row), scale);
                     EXPECT_LE(measure(panel.font(), panel.row(row).text), box.width())
                         << "row " << row << " of a panel " << p.width96 << " wide at 96 DPI: "
@@ -190,22 +201,12 @@ TEST_F(MenuBarDpiTest, ImagesAreTheSetOfTheDpi) {
 }
 
 TEST_F(MenuBarDpiTest, TextsFitTheirItemsAndRowsAtTheWindowsDpi) {
-    bar().SetExposureControlKind(1);
-    bar().ReflectCameraCommand(1, ID_MIRROR_HORIZONTAL);
-    bar().ReflectCameraCommand(1, ID_MIRROR_VERTICAL);
-    bar().ReflectCameraCommand(0, ID_RESOLUTION_1600X1200);
-    bar().ReflectCameraCommand(0, ID_ZOOM_CAM_1_25X);
-    bar().ReflectCameraCommand(0, ID_TIMER_10_SEC);
-    bar().ReflectPhotoCommand(ID_ZOOM_PIC_250);
+    showLongestValues();
     expectTextsFit();
 }
 
 TEST_F(MenuBarDpiTest, TextsFitTheirItemsAndRowsAtEveryScale) {
-    bar().SetExposureControlKind(1);
-    bar().ReflectCameraCommand(1, ID_MIRROR_HORIZONTAL);
-    bar().ReflectCameraCommand(1, ID_MIRROR_VERTICAL);
-    bar().ReflectCameraCommand(0, ID_RESOLUTION_1600X1200);
-    bar().ReflectCameraCommand(0, ID_ZOOM_CAM_1_25X);
+    showLongestValues();
     for (int dpi : kScaledDpis) {
         SCOPED_TRACE(dpi);
         bar().SetDpi(dpi);
