@@ -1,6 +1,7 @@
 #include "ui/CVNTUI_Skeo_Menu.h"
 
 #include "app/VNTLanguageSelector.h"
+#include "framework/Dpi.h"
 #include "resources/StringIds.h"
 #include "ui/CVNTUI_Skeo_MenuShow.h"
 #include "ui/MenuBarLayout.h"
@@ -14,9 +15,7 @@ constexpr UINT kArrowHoveredImage = 350;
 const wchar_t CVNTUI_Skeo_Menu::kClassName[] = L"VNTSkeo_Menu";
 int CVNTUI_Skeo_Menu::leaveChecks_ = 0;
 
-CVNTUI_Skeo_Menu::CVNTUI_Skeo_Menu()
-    : titleFont_(menudraw::createMenuFont()), valueFont_(menudraw::createMenuFont()),
-      hand_(LoadCursorW(nullptr, IDC_HAND)) {}
+CVNTUI_Skeo_Menu::CVNTUI_Skeo_Menu() : hand_(LoadCursorW(nullptr, IDC_HAND)) {}
 
 CVNTUI_Skeo_Menu::~CVNTUI_Skeo_Menu() = default;
 
@@ -29,11 +28,32 @@ bool CVNTUI_Skeo_Menu::Attach(HWND dialog, UINT id, UINT titleStringId) {
     if (!SubclassDlgItem(id, dialog)) return false;
     titleStringId_ = titleStringId;
     if (titleStringId_) VNTLanguageSelector::instance().loadString(titleStringId_, title_);
-    arrow_.Load(kArrowImage);
-    arrowHovered_.Load(kArrowHoveredImage);
+    dpi_ = vnt::windowDpi(hwnd_);
+    loadForDpi();
     const RECT client = GetClientRect();
     onSize(client.right, client.bottom);
     return true;
+}
+
+void CVNTUI_Skeo_Menu::loadForDpi() {
+    titleFont_.reset(menudraw::createMenuFont(dpi_));
+    valueFont_.reset(menudraw::createMenuFont(dpi_));
+    arrow_.LoadForDpi(kArrowImage, dpi_);
+    arrowHovered_.LoadForDpi(kArrowHoveredImage, dpi_);
+    // The value images again, in the new set.
+    const UINT icon = valueIconId_, hover = hoverIconId_;
+    valueIconId_ = hoverIconId_ = 0;
+    setIcon(valueIcon_, valueIconId_, icon);
+    setIcon(hoverIcon_, hoverIconId_, hover);
+}
+
+void CVNTUI_Skeo_Menu::SetDpi(int dpi) {
+    dpi = menudraw::usableDpi(dpi, L"CVNTUI_Skeo_Menu");
+    if (dpi == dpi_ && titleFont_) return;
+    dpi_ = dpi;
+    loadForDpi();
+    OnDpiChanged();
+    Repaint();
 }
 
 void CVNTUI_Skeo_Menu::SetPanel(CVNTUI_Skeo_MenuShow* panel) { panel_ = panel; }
@@ -62,7 +82,7 @@ void CVNTUI_Skeo_Menu::setIcon(CGdiPlusBitmapResource& holder, UINT& shownId, UI
     if (id == shownId) return;
     shownId = id;
     if (id) {
-        holder.Load(id);
+        holder.LoadForDpi(id, dpi_);
     } else {
         holder.Empty();
     }
@@ -91,7 +111,8 @@ void CVNTUI_Skeo_Menu::Draw() {
     const int w = backBuffer_.width(), h = backBuffer_.height();
     menudraw::fillRect(dc, RECT{0, 0, w, h}, menudraw::kBackground);
     const COLORREF colour = hovered_ ? menudraw::kTextHovered : menudraw::kTextNormal;
-    int x = menubar::kItemTextLeft;
+    const skeo::DisplayScale scale = this->scale();
+    int x = menubar::itemTextLeft(scale);
     if (!title_.empty()) {
         menudraw::drawLine(dc, titleFont_.get(), colour, title_, RECT{x, 0, w, h});
         x += menudraw::textWidth(dc, titleFont_.get(), title_);
@@ -103,14 +124,14 @@ void CVNTUI_Skeo_Menu::Draw() {
         icon.draw(dc, x, menubar::centredTop(h, icon.height()));
     }
     if (sliderMode_) {
-        menudraw::drawLine(dc, valueFont_.get(), colour, L"-", RECT{menubar::sliderMarkLeft(w), 0, w, h});
+        menudraw::drawLine(dc, valueFont_.get(), colour, L"-", RECT{menubar::sliderMarkLeft(w, scale), 0, w, h});
         return;
     }
     if (titleStringId_ != IDS_MENU_DELETE && titleStringId_ != IDS_MENU_AUTO_EXPOSURE) {
         const CGdiPlusBitmapResource& arrow = hovered_ ? arrowHovered_ : arrow_;
-        arrow.draw(dc, menubar::arrowLeft(w), menubar::centredTop(h, arrow.height()));
+        arrow.draw(dc, menubar::arrowLeft(w, scale), menubar::centredTop(h, arrow.height()));
     }
-    menudraw::drawSeparator(dc, menubar::trailingSeparatorLeft(w), h);
+    menudraw::drawSeparator(dc, menubar::trailingSeparatorLeft(w, scale), h, scale);
 }
 
 void CVNTUI_Skeo_Menu::Repaint() {
@@ -162,7 +183,7 @@ void CVNTUI_Skeo_Menu::openPanel() {
     if (!panel_) return;
     RECT rc{};
     GetWindowRect(hwnd_, &rc);
-    panel_->ShowAt(rc.left - 1, rc.bottom);
+    panel_->ShowAt(menubar::panelLeft(rc.left, scale()), rc.bottom);
     Repaint();
 }
 

@@ -8,6 +8,7 @@
 #include "framework/Handles.h"
 #include "framework/Wnd.h"
 #include "toolkit/CGdiPlusBitmap.h"
+#include "ui/DisplayScale.h"
 
 class CVNTUI_Skeo_MenuShow;
 
@@ -23,8 +24,12 @@ public:
     // The class the bar's template names; registered before the template is created.
     static bool RegisterItemClass();
 
-    // Takes over the dialog's item window; its title comes from the string id (0: none).
+    // Takes over the dialog's item window at the dialog's DPI; its title comes from the string id
+    // (0: none).
     bool Attach(HWND dialog, UINT id, UINT titleStringId);
+    // Fonts and images for that DPI; the bar sizes the item.
+    void SetDpi(int dpi);
+    int dpi() const { return dpi_; }
 
     // The panel the item opens (not owned); null opens nothing.
     void SetPanel(CVNTUI_Skeo_MenuShow* panel);
@@ -42,15 +47,23 @@ public:
     UINT valueIconId() const { return valueIconId_; }
     UINT hoverIconId() const { return hoverIconId_; }
     bool hovered() const { return hovered_; }
+    // What the item draws with.
+    HFONT titleFont() const { return titleFont_.get(); }
+    HFONT valueFont() const { return valueFont_.get(); }
+    const CGdiPlusBitmap& arrowImage() const { return arrow_; }
+    const CGdiPlusBitmap& valueIcon() const { return valueIcon_; }
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     // Paints the item into its back buffer.
     virtual void Draw();
     virtual void OnResized() {}
+    // After the DPI changed, before the item is drawn again.
+    virtual void OnDpiChanged() {}
     virtual HCURSOR Cursor() const;
     // Paints and shows the item.
     void Repaint();
+    skeo::DisplayScale scale() const { return skeo::DisplayScale(dpi_); }
 
     vnt::BackBuffer backBuffer_;
 
@@ -62,8 +75,9 @@ private:
     void openPanel();
     bool panelOpen() const;
     bool cursorInside() const;
+    void loadForDpi();
     // Loads the image of that id (none for 0) unless it is the one shown.
-    static void setIcon(CGdiPlusBitmapResource& holder, UINT& shownId, UINT id);
+    void setIcon(CGdiPlusBitmapResource& holder, UINT& shownId, UINT id);
 
     bool hovered_ = false;
     bool tracking_ = false;
@@ -80,6 +94,7 @@ private:
     UINT valueIconId_ = 0;
     UINT hoverIconId_ = 0;
     bool sliderMode_ = false;
+    int dpi_ = skeo::DisplayScale::kBaseDpi;
     HCURSOR hand_;
 
     // The leave checks of all items repaint only on the first tick while a panel stays open.

@@ -1,5 +1,8 @@
 #include "ui/CVNTUI_Skeo_MenuBar.h"
 
+#include <vector>
+
+#include "framework/Dpi.h"
 #include "framework/Trace.h"
 #include "resources/StringIds.h"
 #include "resources/resource.h"
@@ -33,6 +36,7 @@ CVNTUI_Skeo_MenuBar::~CVNTUI_Skeo_MenuBar() {
 
 bool CVNTUI_Skeo_MenuBar::Create(HWND mainDialog) {
     mainDialog_ = mainDialog;
+    dpi_ = menudraw::usableDpi(vnt::windowDpi(mainDialog), L"CVNTUI_Skeo_MenuBar");
     if (!CVNTUI_Skeo_Menu::RegisterItemClass() || !CDialogBase::Create(mainDialog)) {
         vnt::trace(L"CVNTUI_Skeo_MenuBar: create failed.");
         return false;
@@ -43,6 +47,26 @@ bool CVNTUI_Skeo_MenuBar::Create(HWND mainDialog) {
 CVNTUI_Skeo_Menu* CVNTUI_Skeo_MenuBar::item(int id) {
     const int index = id - menubar::kFirstItemId;
     return index >= 0 && index < menubar::kItemCount ? items_[static_cast<size_t>(index)].get() : nullptr;
+}
+
+void CVNTUI_Skeo_MenuBar::SetDpi(int dpi) {
+    dpi_ = menudraw::usableDpi(dpi, L"CVNTUI_Skeo_MenuBar");
+    for (auto& menu : items_) {
+        if (menu) menu->SetDpi(dpi_);
+    }
+    CVNTUI_Skeo_MenuShow* const panels[] = {&zoomCam_, &timer_,   &mirror_, &resolution_, &exposure_, &exposureSlider_,
+                                            &exposureMode_, &zoomPic_, &rotate_, &delete_};
+    for (CVNTUI_Skeo_MenuShow* panel : panels) panel->SetDpi(dpi_);
+    if (!hwnd_) return;
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    layout(client.right, client.bottom);
+}
+
+HRGN CVNTUI_Skeo_MenuBar::CreateFloatingRegion() const {
+    std::vector<POINT> corners;
+    for (const menubar::Corner& c : menubar::floatingBarOutline(scale())) corners.push_back(POINT{c.x, c.y});
+    return CreatePolygonRgn(corners.data(), static_cast<int>(corners.size()), ALTERNATE);
 }
 
 BOOL CVNTUI_Skeo_MenuBar::OnInitDialog() {
@@ -57,6 +81,7 @@ BOOL CVNTUI_Skeo_MenuBar::OnInitDialog() {
         }
         if (!slot->Attach(hwnd_, static_cast<UINT>(t.id), t.titleStringId))
             vnt::trace(L"CVNTUI_Skeo_MenuBar: no item window %d", t.id);
+        slot->SetDpi(dpi_);
     }
 
     // The camera zoom panel belongs to the main dialog itself, the others to the bar; all of them
@@ -65,6 +90,9 @@ BOOL CVNTUI_Skeo_MenuBar::OnInitDialog() {
     CVNTUI_Skeo_MenuShow* const barPanels[] = {&timer_, &mirror_,   &resolution_, &exposure_, &exposureSlider_,
                                                &exposureMode_, &zoomPic_, &rotate_, &delete_};
     for (CVNTUI_Skeo_MenuShow* panel : barPanels) panel->CreatePanel(hwnd_, mainDialog_);
+    // The system may give the bar a DPI of its own; the bar follows the one it was made for.
+    for (CVNTUI_Skeo_MenuShow* panel : barPanels) panel->SetDpi(dpi_);
+    zoomCam_.SetDpi(dpi_);
 
     const struct {
         int id;
@@ -87,7 +115,7 @@ void CVNTUI_Skeo_MenuBar::layout(int width, int height) {
     for (const ItemTitle& t : kItemTitles) {
         CVNTUI_Skeo_Menu* menu = item(t.id);
         menubar::Span span;
-        if (!menu || !menu->hwnd() || !menubar::itemSpan(t.id, height, span)) continue;
+        if (!menu || !menu->hwnd() || !menubar::itemSpan(t.id, height, span, scale())) continue;
         SetWindowPos(menu->hwnd(), nullptr, span.left, 0, span.width, height, SWP_NOZORDER | SWP_NOACTIVATE);
     }
     // Visibility follows the mode, whatever the size: a resize in photo mode keeps the photo items.
@@ -212,7 +240,8 @@ void CVNTUI_Skeo_MenuBar::paint() {
     {
         CMemDC_Ex dc(target, &client);
         menudraw::fillRect(dc, client, menudraw::kBackground);
-        menudraw::drawSeparator(dc, menubar::leadingSeparatorLeft(client.bottom), client.bottom);
+        const skeo::DisplayScale scale = this->scale();
+        menudraw::drawSeparator(dc, menubar::leadingSeparatorLeft(client.bottom, scale), client.bottom, scale);
     }
     EndPaint(hwnd_, &ps);
 }
@@ -220,7 +249,11 @@ void CVNTUI_Skeo_MenuBar::paint() {
 INT_PTR CVNTUI_Skeo_MenuBar::DialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_SIZE:
-        if (menubar::layoutApplies(HIWORD(lParam))) layout(LOWORD(lParam), HIWORD(lParam));
+        if (menubar::layoutApplies(HIWORD(lParam), scale())) layout(LOWORD(lParam), HIWORD(lParam));
+        return TRUE;
+    case WM_DPICHANGED:
+        // Floating, the bar is a window of its own: the main dialog places it again.
+        SetDpi(HIWORD(wParam));
         return TRUE;
     case WM_PAINT:
         paint();

@@ -1,7 +1,8 @@
 // The option bar under the main dialog's header (template 151): in camera mode Zoom, Timer,
 // Mirror, Resolution, Exposure, Auto (for exposure control kind 1) and ESC; in photo mode Zoom,
 // Rotate and Delete. A child of the main dialog when docked (646 x 24), a window of its own in full
-// screen (801 x 30). Each item drops down its option panel; every choice reaches the main dialog
+// screen (801 x 30), at 96 DPI; the sizes at the bar's DPI come from dockedSize and floatingSize.
+// Each item drops down its option panel; every choice reaches the main dialog
 // as a WM_COMMAND (see CVNTUI_Skeo_MenuShow.h for its lParam), and the main dialog tells the bar
 // the value to show through ReflectCameraCommand and ReflectPhotoCommand.
 //
@@ -29,8 +30,18 @@ public:
     CVNTUI_Skeo_MenuBar();
     ~CVNTUI_Skeo_MenuBar() override;
 
-    // A hidden child of the main dialog, with its panels; false if the bar cannot be made.
+    // A hidden child of the main dialog, with its panels, at the main dialog's DPI; false if the bar
+    // cannot be made.
     bool Create(HWND mainDialog);
+
+    // Items, panels, fonts and images for that DPI; the items are laid out again in the bar's
+    // current size, which the main dialog then sets to dockedSize or floatingSize.
+    void SetDpi(int dpi);
+    int dpi() const { return dpi_; }
+    menubar::BarSize dockedSize() const { return menubar::dockedBar(scale()); }
+    menubar::BarSize floatingSize() const { return menubar::floatingBar(scale()); }
+    // The floating bar's outline, corners cut, for SetWindowRgn (which takes it over).
+    HRGN CreateFloatingRegion() const;
 
     void SetMode(int mode);
     int mode() const { return mode_; }
@@ -67,6 +78,7 @@ protected:
     void OnCancel() override;
 
 private:
+    skeo::DisplayScale scale() const { return skeo::DisplayScale(dpi_); }
     void layout(int width, int height);
     void applyVisibility();
     void paint();
@@ -89,4 +101,5 @@ private:
     CVNTUI_Skeo_MenuShow_Delete delete_;
     int mode_ = ModeCamera;
     int exposureKind_ = 0;
+    int dpi_ = skeo::DisplayScale::kBaseDpi;
 };

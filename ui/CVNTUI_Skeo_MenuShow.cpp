@@ -1,6 +1,7 @@
 #include "ui/CVNTUI_Skeo_MenuShow.h"
 
 #include "app/VNTLanguageSelector.h"
+#include "framework/Dpi.h"
 #include "framework/Trace.h"
 #include "ui/MenuBarLayout.h"
 #include "ui/MenuDrawing.h"
@@ -10,16 +11,42 @@ constexpr int kCheckMarkImage = 348;
 }
 
 CVNTUI_Skeo_MenuShow::CVNTUI_Skeo_MenuShow(int width, std::vector<Row> rows)
-    : rows_(std::move(rows)), panelWidth_(width), hoverColour_(menudraw::kRowHover), font_(menudraw::createMenuFont()) {}
+    : rows_(std::move(rows)), panelWidth96_(width), hoverColour_(menudraw::kRowHover),
+      font_(menudraw::createMenuFont(dpi_)) {}
 
 CVNTUI_Skeo_MenuShow::~CVNTUI_Skeo_MenuShow() = default;
 
 bool CVNTUI_Skeo_MenuShow::CreatePanel(HWND owner, HWND mainWindow) {
     mainWindow_ = mainWindow;
-    return Create(owner, panelWidth_, panelHeight());
+    const int dpi = vnt::windowDpi(owner);
+    if (dpi != dpi_) {
+        dpi_ = menudraw::usableDpi(dpi, L"CVNTUI_Skeo_MenuShow");
+        font_.reset(menudraw::createMenuFont(dpi_));
+    }
+    return Create(owner, panelWidth(), panelHeight());
 }
 
-int CVNTUI_Skeo_MenuShow::panelHeight() const { return menubar::panelHeight(rowCount()); }
+void CVNTUI_Skeo_MenuShow::SetDpi(int dpi) {
+    dpi = menudraw::usableDpi(dpi, L"CVNTUI_Skeo_MenuShow");
+    if (dpi == dpi_) return;
+    dpi_ = dpi;
+    font_.reset(menudraw::createMenuFont(dpi_));
+    images_.clear();
+    if (hwnd_) {
+        width_ = panelWidth();
+        height_ = panelHeight();
+        SetWindowPos(hwnd_, nullptr, 0, 0, width_, height_, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        vnt::WindowDC dc(hwnd_);
+        if (!backBuffer_.create(dc.get(), width_, height_))
+            vnt::trace(L"CVNTUI_Skeo_MenuShow: no back buffer of %dx%d", width_, height_);
+    }
+    OnDpiChanged();
+    Redraw();
+}
+
+int CVNTUI_Skeo_MenuShow::panelWidth() const { return menubar::panelWidth(panelWidth96_, scale()); }
+
+int CVNTUI_Skeo_MenuShow::panelHeight() const { return menubar::panelHeight(rowCount(), scale()); }
 
 bool CVNTUI_Skeo_MenuShow::IsOpen() const { return hwnd_ && IsWindowVisible(hwnd_); }
 
@@ -107,7 +134,7 @@ const CGdiPlusBitmap& CVNTUI_Skeo_MenuShow::image(int id) {
     std::unique_ptr<CGdiPlusBitmapResource>& holder = images_[id];
     if (!holder) {
         holder = std::make_unique<CGdiPlusBitmapResource>();
-        holder->Load(static_cast<UINT>(id));
+        holder->LoadForDpi(static_cast<UINT>(id), dpi_);
     }
     return *holder;
 }
@@ -116,15 +143,15 @@ void CVNTUI_Skeo_MenuShow::DrawRow(HDC dc, int row, const RECT& rect, bool hover
     const Row& r = rows_[static_cast<size_t>(row)];
     if (hovered) menudraw::fillRect(dc, rect, hoverColour_);
     if (selected || r.tick) image(kCheckMarkImage).draw(dc, rect.left, rect.top);
-    RECT text = rect;
-    text.left += menubar::kRowTextLeft;
-    if (drawIcons_ && r.icon) {
+    const skeo::DisplayScale scale = this->scale();
+    const menubar::Box box{rect.left, rect.top, rect.right, rect.bottom};
+    if (showsIcon(row)) {
         const CGdiPlusBitmap& icon = image(r.icon);
-        icon.draw(dc, rect.right - menubar::kRowIconWidth,
-                  rect.top + menubar::centredTop(rect.bottom - rect.top, icon.height()));
-        text.right -= menubar::kRowIconWidth;
+        const menubar::Box place = menubar::rowIconBox(box, icon.width(), icon.height(), scale);
+        icon.draw(dc, place.left, place.top);
     }
-    menudraw::drawLine(dc, font_.get(), RGB(255, 255, 255), r.text, text);
+    const menubar::Box text = menubar::rowTextBox(box, showsIcon(row), scale);
+    menudraw::drawLine(dc, font_.get(), RGB(255, 255, 255), r.text, RECT{text.left, text.top, text.right, text.bottom});
 }
 
 void CVNTUI_Skeo_MenuShow::Redraw() {
@@ -132,23 +159,22 @@ void CVNTUI_Skeo_MenuShow::Redraw() {
     HDC dc = backBuffer_.dc();
     const int w = backBuffer_.width(), h = backBuffer_.height();
     menudraw::fillRect(dc, RECT{0, 0, w, h}, background_);
+    const skeo::DisplayScale scale = this->scale();
     for (int i = 0; i < rowCount(); ++i) {
-        const RECT rect{0, menubar::rowTop(i), w, menubar::rowTop(i) + menubar::kRowHeight};
-        DrawRow(dc, i, rect, i == hovered_, i == selected_);
+        const menubar::Box box = menubar::rowBox(i, w, scale);
+        DrawRow(dc, i, RECT{box.left, box.top, box.right, box.bottom}, i == hovered_, i == selected_);
     }
-    vnt::PenHandle pen(CreatePen(PS_SOLID, 1, menudraw::kPanelFrame));
-    const HGDIOBJ old = SelectObject(dc, pen.get());
     // Left, bottom and right: the top edge meets the item above.
-    const POINT frame[] = {{0, 0}, {0, h - 1}, {w - 1, h - 1}, {w - 1, -1}};
-    Polyline(dc, frame, 4);
-    SelectObject(dc, old);
+    const menubar::Frame frame = menubar::panelFrame(w, h, scale);
+    for (const menubar::Box& side : {frame.left, frame.bottom, frame.right})
+        menudraw::fillRect(dc, side, menudraw::kPanelFrame);
     OnPainted();
     Invalidate();
 }
 
 void CVNTUI_Skeo_MenuShow::onMouseMove(int y) {
-    if (y < menubar::kRowsTop) return;
-    const int row = menubar::rowAt(y);
+    const int row = menubar::rowAt(y, scale());
+    if (row < 0) return;
     if (row == hovered_ || (hasRow(row) && !CanHover(row))) return;
     hovered_ = row;
     Redraw();
@@ -191,11 +217,8 @@ LRESULT CVNTUI_Skeo_MenuShow::WindowProc(UINT message, WPARAM wParam, LPARAM lPa
         onMouseMove(static_cast<short>(HIWORD(lParam)));
         return 0;
     case WM_LBUTTONDOWN: {
-        const int y = static_cast<short>(HIWORD(lParam));
-        if (y >= menubar::kRowsTop) {
-            const int row = menubar::rowAt(y);
-            if (CanHover(row)) Choose(row);
-        }
+        const int row = menubar::rowAt(static_cast<short>(HIWORD(lParam)), scale());
+        if (row >= 0 && CanHover(row)) Choose(row);
         return 0;
     }
     case WM_MOUSEACTIVATE:

@@ -15,6 +15,7 @@
 #include "framework/Handles.h"
 #include "toolkit/CGdiPlusBitmap.h"
 #include "toolkit/CVNTUI_Window.h"
+#include "ui/DisplayScale.h"
 
 class CVNTUI_Skeo_MenuShow : public CVNTUI_Window {
 public:
@@ -29,11 +30,15 @@ public:
     static constexpr UINT kWatchTimer = 1000;
     static constexpr UINT kWatchInterval = 200;
 
+    // width: at 96 DPI.
     CVNTUI_Skeo_MenuShow(int width, std::vector<Row> rows);
     ~CVNTUI_Skeo_MenuShow() override;
 
-    // The hidden panel at its size, owned by owner; its choices go to mainWindow.
+    // The hidden panel at its size for the owner's DPI, owned by owner; its choices go to mainWindow.
     bool CreatePanel(HWND owner, HWND mainWindow);
+    // Font, images and size for that DPI.
+    virtual void SetDpi(int dpi);
+    int dpi() const { return dpi_; }
 
     virtual void ShowAt(int x, int y);
     virtual void Choose(int row);
@@ -55,8 +60,12 @@ public:
     // Sets the tick flag of the row of that command; false if there is none.
     bool SetTick(int command, bool ticked);
 
-    int panelWidth() const { return panelWidth_; }
+    // At the panel's DPI.
+    int panelWidth() const;
     int panelHeight() const;
+    HFONT font() const { return font_.get(); }
+    // Whether the panel draws the row's icon.
+    bool showsIcon(int row) const { return drawIcons_ && hasRow(row) && rows_[static_cast<size_t>(row)].icon; }
     int rowCount() const { return static_cast<int>(rows_.size()); }
     const Row& row(int index) const { return rows_.at(static_cast<size_t>(index)); }
     int selectedRow() const { return selected_; }
@@ -70,6 +79,9 @@ protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnCreated() override { Redraw(); }
 
+    skeo::DisplayScale scale() const { return skeo::DisplayScale(dpi_); }
+    // After the panel took a new DPI and size, before it is drawn again.
+    virtual void OnDpiChanged() {}
     // Whether a row can take the hover (and so be chosen by Enter).
     virtual bool CanHover(int row) const { return row >= 0 && row < rowCount(); }
     // Paints into the back buffer after the rows and the frame.
@@ -91,7 +103,8 @@ private:
     bool onKey(UINT key);
     void moveHover(int step);
 
-    int panelWidth_;
+    int panelWidth96_;
+    int dpi_ = skeo::DisplayScale::kBaseDpi;
     HWND mainWindow_ = nullptr;
     COLORREF hoverColour_;
     vnt::FontHandle font_;

@@ -5,6 +5,7 @@
 #include "framework/Trace.h"
 #include "resources/StringIds.h"
 #include "resources/resource.h"
+#include "toolkit/SkinResource.h"
 #include "ui/MenuBarLayout.h"
 
 namespace {
@@ -13,8 +14,8 @@ constexpr int kPlaceholderRows = 8;
 constexpr UINT kTrackImage = 360;
 constexpr UINT kThumbImage = 361;
 constexpr UINT kPressedThumbImage = 362;
-constexpr int kThumbLeft = 58;
-constexpr int kTrackEndMargin = 10;
+
+UINT skin(UINT id, int dpi) { return toolkit::SkinResourceId(id, dpi, L"PNG"); }
 
 std::vector<CVNTUI_Skeo_MenuShow::Row> sliderRows() {
     std::vector<CVNTUI_Skeo_MenuShow::Row> rows(kPlaceholderRows + 1);
@@ -34,20 +35,30 @@ CVNTUI_Skeo_MenuShow_ExposureSlider::CVNTUI_Skeo_MenuShow_ExposureSlider()
 bool CVNTUI_Skeo_MenuShow_ExposureSlider::Create(HWND owner, int width, int height) {
     if (!CVNTUI_Skeo_MenuShow::Create(owner, width, height)) return false;
     SetWindowLongPtrW(hwnd_, GWL_STYLE, GetWindowLongPtrW(hwnd_, GWL_STYLE) | WS_CLIPCHILDREN);
-    slider_.LoadTrackImage(kTrackImage);
-    slider_.LoadThumbImages(kThumbImage, kPressedThumbImage);
-    if (!slider_.Create(hwnd_, IDC_EXPOSURE_SLIDER, 0, menubar::kRowsTop)) {
+    if (!slider_.Create(hwnd_, IDC_EXPOSURE_SLIDER, 0, 0)) {
         vnt::trace(L"CVNTUI_Skeo_MenuShow_ExposureSlider: no slider");
         return true;
     }
-    slider_.SetMargins(0, kTrackEndMargin);
-    slider_.SetThumbCrossOffset(kThumbLeft);
+    placeSlider();
     slider_.SetRange(menubar::kSliderMin, menubar::kSliderMax);
     slider_.SetPage(menubar::kSliderPage);
     slider_.SetPos(menubar::positionOfLevel(level_));
     Redraw();
     return true;
 }
+
+void CVNTUI_Skeo_MenuShow_ExposureSlider::placeSlider() {
+    if (!slider_.hwnd()) return;
+    const skeo::DisplayScale scale = this->scale();
+    // Images first: the slider takes the track image's size.
+    slider_.LoadTrackImage(skin(kTrackImage, dpi()));
+    slider_.LoadThumbImages(skin(kThumbImage, dpi()), skin(kPressedThumbImage, dpi()));
+    SetWindowPos(slider_.hwnd(), nullptr, 0, menubar::rowTop(0, scale), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    slider_.SetMargins(0, scale.px(menubar::kSliderEndMargin));
+    slider_.SetThumbCrossOffset(scale.px(menubar::kSliderThumbLeft));
+}
+
+void CVNTUI_Skeo_MenuShow_ExposureSlider::OnDpiChanged() { placeSlider(); }
 
 void CVNTUI_Skeo_MenuShow_ExposureSlider::SetLevel(int level) {
     const int position = menubar::positionOfLevel(level);

@@ -25,6 +25,7 @@ protected:
     bool CanHover(int row) const override { return row == defaultRow(); }
     void DrawRow(HDC dc, int row, const RECT& rect, bool hovered, bool selected) override;
     void OnPainted() override;
+    void OnDpiChanged() override;
 
 private:
     // Keys the slider gets while it has the focus but the panel answers: Enter, Escape, Alt+F4.
@@ -35,6 +36,8 @@ private:
 
     int defaultRow() const { return rowCount() - 1; }
     void onSliderMoved(int position);
+    // The slider's images, place and track for the panel's DPI.
+    void placeSlider();
 
     Slider slider_;
     int level_;

@@ -56,6 +56,38 @@ std::vector<Corner> floatingBarOutline(const DisplayScale& scale) {
     return {{0, cut}, {cut, 0}, {W - cut, 0}, {W, cut}, {W, H - low}, {W - low, H}, {cut, H}, {0, H - low}};
 }
 
+Box separatorAt(int x, int height, const DisplayScale& scale) {
+    const int w = scale.px(kSeparatorWidth), h = scale.px(kSeparatorHeight);
+    const int top = centredTop(height, h);
+    return {x, top, x + w, top + h};
+}
+
+int panelWidth(int width96, const DisplayScale& scale) { return scale.px(width96 > 0 ? width96 : 0); }
+
+Box rowBox(int row, int panelWidth, const DisplayScale& scale) {
+    return {0, rowTop(row, scale), panelWidth, rowTop(row + 1, scale)};
+}
+
+Box rowTextBox(const Box& row, bool withIcon, const DisplayScale& scale) {
+    Box box = row;
+    box.left += scale.px(kRowTextLeft);
+    if (withIcon) box.right -= scale.px(kRowIconWidth);
+    return box;
+}
+
+Box rowIconBox(const Box& row, int iconWidth, int iconHeight, const DisplayScale& scale) {
+    const int left = row.right - scale.px(kRowIconWidth);
+    const int top = row.top + centredTop(row.height(), iconHeight);
+    return {left, top, left + iconWidth, top + iconHeight};
+}
+
+Frame panelFrame(int panelWidth, int panelHeight, const DisplayScale& scale) {
+    const int f = scale.px(kPanelFrame);
+    return {{0, 0, f, panelHeight}, {0, panelHeight - f, panelWidth, panelHeight}, {panelWidth - f, 0, panelWidth, panelHeight}};
+}
+
+int panelLeft(int itemLeft, const DisplayScale& scale) { return itemLeft - scale.px(kPanelLeftOfItem); }
+
 int panelHeight(int rowCount, const DisplayScale& scale) {
     return (rowCount > 0 ? rowCount : 0) * scale.px(kRowHeight) + scale.px(12);
 }

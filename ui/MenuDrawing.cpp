@@ -1,23 +1,30 @@
 #include "ui/MenuDrawing.h"
 
+#include "framework/Dpi.h"
 #include "framework/Handles.h"
-#include "ui/MenuBarLayout.h"
+#include "framework/Trace.h"
 
 namespace menudraw {
 
-HFONT createMenuFont() {
-    return CreateFontW(13, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Tahoma");
+int usableDpi(int dpi, const wchar_t* who) {
+    const int usable = skeo::DisplayScale(dpi).dpi();
+    if (usable != dpi) vnt::trace(L"%ls: DPI %d taken as %d", who, dpi, usable);
+    return usable;
 }
+
+HFONT createMenuFont(int dpi) { return vnt::createFont(L"Tahoma", 13, FW_NORMAL, dpi); }
 
 void fillRect(HDC dc, const RECT& rect, COLORREF colour) {
     vnt::BrushHandle brush(CreateSolidBrush(colour));
     FillRect(dc, &rect, brush.get());
 }
 
-void drawSeparator(HDC dc, int x, int height) {
-    const int top = menubar::centredTop(height, menubar::kSeparatorHeight);
-    fillRect(dc, RECT{x, top, x + menubar::kSeparatorWidth, top + menubar::kSeparatorHeight}, kSeparator);
+void fillRect(HDC dc, const menubar::Box& rect, COLORREF colour) {
+    fillRect(dc, RECT{rect.left, rect.top, rect.right, rect.bottom}, colour);
+}
+
+void drawSeparator(HDC dc, int x, int height, const skeo::DisplayScale& scale) {
+    fillRect(dc, menubar::separatorAt(x, height, scale), kSeparator);
 }
 
 void drawLine(HDC dc, HFONT font, COLORREF colour, const std::wstring& text, RECT rect) {

@@ -6,6 +6,9 @@
 
 #include <string>
 
+#include "ui/DisplayScale.h"
+#include "ui/MenuBarLayout.h"
+
 namespace menudraw {
 
 constexpr COLORREF kBackground = RGB(40, 40, 40);
@@ -15,12 +18,17 @@ constexpr COLORREF kTextHovered = RGB(255, 255, 255);
 constexpr COLORREF kRowHover = RGB(102, 102, 102);
 constexpr COLORREF kPanelFrame = RGB(51, 51, 51);
 
-// Tahoma, 13 pixels high, normal weight; the caller owns it.
-HFONT createMenuFont();
+// The DPI the bar and its panels lay out at for a DPI given to them: one the scale cannot take is
+// traced and taken as the nearest it can.
+int usableDpi(int dpi, const wchar_t* who);
+
+// Tahoma, 13 pixels high at 96 DPI, normal weight, for the DPI; the caller owns it.
+HFONT createMenuFont(int dpi);
 
 void fillRect(HDC dc, const RECT& rect, COLORREF colour);
-// A 2 x 17 separator at x, centred on a height of `height`.
-void drawSeparator(HDC dc, int x, int height);
+void fillRect(HDC dc, const menubar::Box& rect, COLORREF colour);
+// A separator at x, centred on a height of `height`.
+void drawSeparator(HDC dc, int x, int height, const skeo::DisplayScale& scale);
 // One line of text in the rectangle, vertically centred, transparent; & is no prefix.
 void drawLine(HDC dc, HFONT font, COLORREF colour, const std::wstring& text, RECT rect);
 // The width of one line of text in the font.

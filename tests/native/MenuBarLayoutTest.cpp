@@ -2,7 +2,9 @@
 // sizes, the mirror item's value and the exposure slider's scale.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
+#include <cstdlib>
 #include <string>
 
 #include "ui/MenuBarLayout.h"
@@ -131,4 +133,85 @@ TEST(MenuBarLayoutTest, ExposureLevelIsSixteenMinusTheSliderPositionWithinOneToF
         EXPECT_GE(level, 1) << p;
         EXPECT_LE(level, 15) << p;
     }
+}
+
+namespace {
+const int kDpis[] = {96, 120, 144, 192};
+}
+
+TEST(MenuBarLayoutTest, SeparatorsAndTheItemsTextPlaceScaleWithTheBar) {
+    const menubar::Box base = separatorAt(2, kDockedHeight);
+    EXPECT_EQ(base.left, 2);
+    EXPECT_EQ(base.top, 3);
+    EXPECT_EQ(base.right, 4);
+    EXPECT_EQ(base.bottom, 20);
+    EXPECT_EQ(itemTextRoom(110), 83);
+    for (int dpi : kDpis) {
+        SCOPED_TRACE(dpi);
+        const DisplayScale scale(dpi);
+        for (int height : {dockedBar(scale).height, floatingBar(scale).height}) {
+            const menubar::Box s = separatorAt(10, height, scale);
+            EXPECT_EQ(s.width(), scale.px(kSeparatorWidth));
+            EXPECT_EQ(s.height(), scale.px(kSeparatorHeight));
+            EXPECT_LE(std::abs(s.top - (height - s.bottom)), 1) << "centred";
+        }
+        const int width = scale.px(110);
+        EXPECT_EQ(itemTextLeft(scale), scale.px(8));
+        EXPECT_EQ(itemTextLeft(scale) + itemTextRoom(width, scale), arrowLeft(width, scale)) << "text ends at the arrow";
+        EXPECT_LE(trailingSeparatorLeft(width, scale) + scale.px(kSeparatorWidth), width);
+        const BarSize button = escButtonSize(scale);
+        EXPECT_EQ(button.width, scale.px(40));
+        EXPECT_EQ(button.height, scale.px(23));
+        const int top = escButtonTop(floatingBar(scale).height, scale);
+        EXPECT_GE(top, 0);
+        EXPECT_LE(top + button.height, floatingBar(scale).height) << "the button stands in the floating bar";
+    }
+}
+
+TEST(MenuBarLayoutTest, PanelRowsTextsIconsAndFrameAtEveryScale) {
+    // At 96 DPI: the text from 32 to the icon's 30 pixels at the right, a one-pixel frame.
+    const menubar::Box row = rowBox(1, 110);
+    EXPECT_EQ(row.top, 28);
+    EXPECT_EQ(row.bottom, 48);
+    EXPECT_EQ(row.right, 110);
+    EXPECT_EQ(rowTextBox(row, true).left, 32);
+    EXPECT_EQ(rowTextBox(row, true).right, 80);
+    EXPECT_EQ(rowTextBox(row, false).right, 110);
+    const menubar::Box icon = rowIconBox(row, 24, 16);
+    EXPECT_EQ(icon.left, 80);
+    EXPECT_EQ(icon.top, 30);
+    const Frame frame = panelFrame(110, 72);
+    EXPECT_EQ(frame.left.width(), 1);
+    EXPECT_EQ(frame.left.height(), 72);
+    EXPECT_EQ(frame.bottom.top, 71);
+    EXPECT_EQ(frame.right.left, 109);
+    EXPECT_EQ(panelLeft(300), 299);
+
+    for (int dpi : kDpis) {
+        SCOPED_TRACE(dpi);
+        const DisplayScale scale(dpi);
+        const int width = panelWidth(145, scale), height = panelHeight(6, scale);
+        EXPECT_EQ(width, scale.px(145));
+        for (int r = 0; r < 6; ++r) {
+            const menubar::Box box = rowBox(r, width, scale);
+            EXPECT_EQ(box.height(), scale.px(kRowHeight)) << r;
+            EXPECT_EQ(box.bottom, rowBox(r + 1, width, scale).top) << "rows abut";
+            EXPECT_EQ(rowHit(box.top, 6, scale), r);
+            EXPECT_EQ(rowHit(box.bottom - 1, 6, scale), r);
+            EXPECT_LE(box.bottom, height - scale.px(kPanelFrame)) << "above the frame";
+            const menubar::Box text = rowTextBox(box, true, scale);
+            EXPECT_EQ(text.left, scale.px(kRowTextLeft));
+            const menubar::Box place = rowIconBox(box, scale.px(24), scale.px(16), scale);
+            EXPECT_EQ(text.right, place.left) << "the text stops where the icon starts";
+            EXPECT_LE(place.right, width - scale.px(kPanelFrame)) << "an icon clear of the frame";
+            EXPECT_LE(std::abs((place.top - box.top) - (box.bottom - place.bottom)), 1) << "centred";
+        }
+        const Frame f = panelFrame(width, height, scale);
+        for (const menubar::Box& side : {f.left, f.bottom, f.right})
+            EXPECT_EQ(std::min(side.width(), side.height()), scale.px(kPanelFrame));
+        EXPECT_EQ(f.right.right, width);
+        EXPECT_EQ(f.bottom.bottom, height);
+        EXPECT_EQ(panelLeft(500, scale), 500 - scale.px(1));
+    }
+    EXPECT_EQ(panelWidth(-5), 0) << "the delete panel's";
 }

@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "app/VNTLanguageSelector.h"
+#include "framework/Dpi.h"
 #include "ui/MenuBarLayout.h"
 
 namespace uitest {
@@ -20,10 +21,13 @@ const wchar_t* languageTag(LANGID language) {
     }
 }
 
+int MenuBarTest::dpi() const { return vnt::windowDpi(host_->hwnd()); }
+
 void MenuBarTest::SetUp() {
     ToolkitTest::SetUp();
-    SetWindowPos(host_->hwnd(), nullptr, 0, 0, kHostWidth, kHostHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    host_->backBuffer().create(nullptr, kHostWidth, kHostHeight);
+    const int width = scale().px(kHostWidth), height = scale().px(kHostHeight);
+    SetWindowPos(host_->hwnd(), nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    host_->backBuffer().create(nullptr, width, height);
     host_->backBuffer().fill(toolkittest::kPanel);
     host_->recordAlso(WM_COMMAND);
     host_->recordAlso(WM_KEYDOWN);
@@ -45,12 +49,13 @@ void MenuBarTest::TearDown() {
 }
 
 void MenuBarTest::dock() {
-    SetWindowPos(bar_->hwnd(), nullptr, 0, 0, menubar::kDockedWidth, menubar::kDockedHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+    const menubar::BarSize size = bar_->dockedSize();
+    SetWindowPos(bar_->hwnd(), nullptr, 0, 0, size.width, size.height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void MenuBarTest::floatBar() {
-    SetWindowPos(bar_->hwnd(), nullptr, 0, 0, menubar::kFloatingWidth, menubar::kFloatingHeight,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    const menubar::BarSize size = bar_->floatingSize();
+    SetWindowPos(bar_->hwnd(), nullptr, 0, 0, size.width, size.height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 std::vector<Command> MenuBarTest::commands() {
@@ -85,7 +90,10 @@ void MenuBarTest::click(CVNTUI_Skeo_MenuShow& panel, int x, int y) {
     SendMessageW(panel.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
 }
 
-void MenuBarTest::clickRow(CVNTUI_Skeo_MenuShow& panel, int row) { click(panel, 40, menubar::rowTop(row) + 10); }
+void MenuBarTest::clickRow(CVNTUI_Skeo_MenuShow& panel, int row) {
+    const skeo::DisplayScale scale(panel.dpi());
+    click(panel, scale.px(40), menubar::rowTop(row, scale) + scale.px(10));
+}
 
 void MenuBarTest::key(HWND window, UINT vk) { SendMessageW(window, WM_KEYDOWN, vk, 1); }
 

@@ -8,6 +8,7 @@
 
 #include "tests/toolkit/ToolkitFixture.h"
 #include "ui/CVNTUI_Skeo_MenuBar.h"
+#include "ui/DisplayScale.h"
 
 namespace uitest {
 
@@ -20,13 +21,18 @@ std::ostream& operator<<(std::ostream& out, const Command& c);
 
 class MenuBarTest : public toolkittest::ToolkitTest {
 protected:
+    // At 96 DPI.
     static constexpr int kHostWidth = 840;
     static constexpr int kHostHeight = 260;
 
     void SetUp() override;
     void TearDown() override;
 
-    // The bar docked (646 x 24) or floating (801 x 30) at the host's top-left.
+    // The DPI the test runs at (the host's) and its scale.
+    int dpi() const;
+    skeo::DisplayScale scale() const { return skeo::DisplayScale(dpi()); }
+
+    // The bar docked (646 x 24 at 96 DPI) or floating (801 x 30) at the host's top-left, at its DPI.
     void dock();
     void floatBar();
 
@@ -40,6 +46,7 @@ protected:
     void press(int itemId);
     // Presses the panel at a point of its client area.
     static void click(CVNTUI_Skeo_MenuShow& panel, int x, int y);
+    // Presses the row's text, at the panel's DPI.
     static void clickRow(CVNTUI_Skeo_MenuShow& panel, int row);
     static void key(HWND window, UINT vk);
     // Every string the bar should show comes from the table of that language.

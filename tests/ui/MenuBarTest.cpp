@@ -36,12 +36,16 @@ bool white(COLORREF c) { return c == RGB(255, 255, 255); }
 }  // namespace
 
 TEST_F(MenuBarTest, ItemsAreLaidOutAtTheDockedAndTheFloatingSizeAndHeightTwentyIsIgnored) {
-    for (int height : {menubar::kDockedHeight, menubar::kFloatingHeight}) {
+    const skeo::DisplayScale scale = this->scale();
+    const int dockedHeight = bar().dockedSize().height, floatingHeight = bar().floatingSize().height;
+    EXPECT_EQ(dockedHeight, scale.px(menubar::kDockedHeight));
+    EXPECT_EQ(floatingHeight, scale.px(menubar::kFloatingHeight));
+    for (int height : {dockedHeight, floatingHeight}) {
         SCOPED_TRACE(height);
-        if (height == menubar::kDockedHeight) dock(); else floatBar();
+        if (height == dockedHeight) dock(); else floatBar();
         for (int id = 1100; id <= 1109; ++id) {
             menubar::Span span;
-            ASSERT_TRUE(menubar::itemSpan(id, height, span));
+            ASSERT_TRUE(menubar::itemSpan(id, height, span, scale));
             const RECT rc = item(id).GetRectInParent();
             EXPECT_EQ(rc.left, span.left) << id;
             EXPECT_EQ(rc.right - rc.left, span.width) << id;
@@ -49,9 +53,9 @@ TEST_F(MenuBarTest, ItemsAreLaidOutAtTheDockedAndTheFloatingSizeAndHeightTwentyI
             EXPECT_EQ(rc.bottom, height) << id;
         }
     }
-    SetWindowPos(bar().hwnd(), nullptr, 0, 0, menubar::kDockedWidth, 20, SWP_NOZORDER | SWP_NOACTIVATE);
-    EXPECT_EQ(item(IDC_MENU_TIMER).GetRectInParent().bottom, menubar::kFloatingHeight);
-    EXPECT_EQ(item(IDC_MENU_TIMER).GetRectInParent().left, 117);
+    SetWindowPos(bar().hwnd(), nullptr, 0, 0, bar().dockedSize().width, scale.px(20), SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_EQ(item(IDC_MENU_TIMER).GetRectInParent().bottom, floatingHeight);
+    EXPECT_EQ(item(IDC_MENU_TIMER).GetRectInParent().left, scale.px(117));
 }
 
 TEST_F(MenuBarTest, TheEscButtonShowsWholeOnlyInTheFloatingBar) {
@@ -63,13 +67,14 @@ TEST_F(MenuBarTest, TheEscButtonShowsWholeOnlyInTheFloatingBar) {
     EXPECT_GE(buttonRect.left, barRect.right) << "cut off by the docked bar's edge";
 
     floatBar();
+    const skeo::DisplayScale scale = this->scale();
     GetWindowRect(bar().hwnd(), &barRect);
     GetWindowRect(button, &buttonRect);
-    EXPECT_EQ(buttonRect.right - buttonRect.left, 40);
-    EXPECT_EQ(buttonRect.bottom - buttonRect.top, 23);
+    EXPECT_EQ(buttonRect.right - buttonRect.left, scale.px(40));
+    EXPECT_EQ(buttonRect.bottom - buttonRect.top, scale.px(23));
     EXPECT_LE(buttonRect.right, barRect.right);
-    EXPECT_GT(buttonRect.left, barRect.right - 60);
-    EXPECT_EQ(buttonRect.top - barRect.top, 4);
+    EXPECT_GT(buttonRect.left, barRect.right - scale.px(60));
+    EXPECT_EQ(buttonRect.top - barRect.top, menubar::escButtonTop(bar().floatingSize().height, scale));
 
     SendMessageW(button, BM_CLICK, 0, 0);
     pump();
@@ -182,8 +187,12 @@ TEST_F(MenuBarTest, ChoosingAMirrorRowTurnsItsTickOverAndSendsTheNewState) {
     // The ticked row shows the check mark, the other does not.
     press(IDC_MENU_MIRROR);
     WindowPixels pixels(panel.hwnd());
-    const RECT horizontalMark{2, menubar::rowTop(0) + 2, 30, menubar::rowTop(0) + 18};
-    const RECT verticalMark{2, menubar::rowTop(1) + 2, 30, menubar::rowTop(1) + 18};
+    const skeo::DisplayScale scale = this->scale();
+    const auto markOf = [&scale](int row) {
+        return RECT{scale.px(2), menubar::rowTop(row, scale) + scale.px(2), scale.px(30),
+                    menubar::rowTop(row, scale) + scale.px(18)};
+    };
+    const RECT horizontalMark = markOf(0), verticalMark = markOf(1);
     EXPECT_FALSE(anyPixel(pixels, horizontalMark, [](COLORREF c) { return notBackground(c) && c != RGB(102, 102, 102); }));
     EXPECT_TRUE(anyPixel(pixels, verticalMark, notBackground));
     key(panel.hwnd(), VK_ESCAPE);
@@ -191,9 +200,11 @@ TEST_F(MenuBarTest, ChoosingAMirrorRowTurnsItsTickOverAndSendsTheNewState) {
 
 TEST_F(MenuBarTest, TheExposureItemOpensTheStepsOrTheSliderByWhatWasReflectedLast) {
     CVNTUI_Skeo_Menu& exposure = item(IDC_MENU_EXPOSURE);
-    const int w = 95, h = menubar::kDockedHeight;
-    const RECT arrow{menubar::arrowLeft(w), 0, menubar::arrowLeft(w) + 7, h};
-    const RECT mark{menubar::sliderMarkLeft(w), 0, w - 3, h};
+    const skeo::DisplayScale scale = this->scale();
+    const int w = scale.px(95), h = bar().dockedSize().height;
+    ASSERT_EQ(exposure.GetClientRect().right, w);
+    const RECT arrow{menubar::arrowLeft(w, scale), 0, menubar::arrowLeft(w, scale) + scale.px(7), h};
+    const RECT mark{menubar::sliderMarkLeft(w, scale), 0, w - scale.px(3), h};
 
     EXPECT_TRUE(bar().ReflectCameraCommand(0, ID_EXPOSURE_0));
     EXPECT_FALSE(exposure.sliderMode());
@@ -237,11 +248,12 @@ TEST_F(MenuBarTest, TheExposureSliderReportsLevelsOneToFifteenOnly) {
     press(IDC_MENU_EXPOSURE);
     ASSERT_TRUE(panel.IsOpen());
     EXPECT_EQ(slider.GetPos(), 12);
+    const skeo::DisplayScale scale = this->scale();
     const RECT sliderRect = slider.GetRectInParent();
     EXPECT_EQ(sliderRect.left, 0);
-    EXPECT_EQ(sliderRect.top, 8);
-    EXPECT_EQ(sliderRect.right, 95);
-    EXPECT_EQ(sliderRect.bottom, 168);
+    EXPECT_EQ(sliderRect.top, scale.px(8));
+    EXPECT_EQ(sliderRect.right, scale.px(95));
+    EXPECT_EQ(sliderRect.bottom, menubar::rowTop(8, scale)) << "over the eight rows above Default";
 
     // One step up from 12 is level 5, then the top and the bottom ends, hammered.
     SendMessageW(slider.hwnd(), WM_KEYDOWN, VK_UP, 1);
@@ -252,9 +264,11 @@ TEST_F(MenuBarTest, TheExposureSliderReportsLevelsOneToFifteenOnly) {
         for (int i = 0; i < 18; ++i) SendMessageW(slider.hwnd(), WM_KEYDOWN, vk, 1);
     }
     // And dragged beyond both ends of the track.
-    for (int y : {80, -900, -1, 0, 159, 160, 2000, 40})
-        SendMessageW(slider.hwnd(), y == 80 ? WM_LBUTTONDOWN : WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(67, static_cast<WORD>(y)));
-    SendMessageW(slider.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(67, 40));
+    for (int y : {80, -900, -1, 0, 159, 160, 2000, 40}) {
+        SendMessageW(slider.hwnd(), y == 80 ? WM_LBUTTONDOWN : WM_MOUSEMOVE, MK_LBUTTON,
+                     MAKELPARAM(scale.px(67), static_cast<WORD>(scale.px(y))));
+    }
+    SendMessageW(slider.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(scale.px(67), scale.px(40)));
     sent = commands();
     ASSERT_FALSE(sent.empty());
     bool sawTop = false, sawBottom = false;
@@ -366,18 +380,21 @@ TEST_F(MenuBarTest, TextsFollowTheLanguageInItemsAndPanels) {
 
 TEST_F(MenuBarTest, AHoveredItemTurnsWhiteAndAHoveredRowGrey) {
     CVNTUI_Skeo_Menu& timer = item(IDC_MENU_TIMER);
-    const RECT texts{menubar::kItemTextLeft, 0, menubar::arrowLeft(110), menubar::kDockedHeight};
+    const skeo::DisplayScale scale = this->scale();
+    const int w = scale.px(110), h = bar().dockedSize().height;
+    const RECT texts{menubar::itemTextLeft(scale), 0, menubar::arrowLeft(w, scale), h};
     {
         WindowPixels pixels(timer.hwnd());
         EXPECT_FALSE(anyPixel(pixels, texts, white));
         EXPECT_TRUE(anyPixel(pixels, texts, [](COLORREF c) { return c == RGB(170, 170, 170); })) << "grey text";
-        EXPECT_EQ(pixels.at(108, 12), RGB(85, 85, 85)) << "trailing separator";
-        EXPECT_EQ(pixels.at(2, 1), RGB(40, 40, 40));
+        EXPECT_EQ(pixels.at(w - scale.px(2), h / 2), RGB(85, 85, 85)) << "trailing separator";
+        EXPECT_EQ(pixels.at(w - 1, h / 2), RGB(85, 85, 85)) << "trailing separator";
+        EXPECT_EQ(pixels.at(scale.px(2), scale.px(1)), RGB(40, 40, 40));
     }
     RECT rc{};
     GetWindowRect(timer.hwnd(), &rc);
-    SetCursorPos(rc.left + 30, rc.top + 10);
-    SendMessageW(timer.hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(30, 10));
+    SetCursorPos(rc.left + scale.px(30), rc.top + scale.px(10));
+    SendMessageW(timer.hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(scale.px(30), scale.px(10)));
     EXPECT_TRUE(timer.hovered());
     {
         WindowPixels pixels(timer.hwnd());
@@ -386,18 +403,25 @@ TEST_F(MenuBarTest, AHoveredItemTurnsWhiteAndAHoveredRowGrey) {
 
     CVNTUI_Skeo_MenuShow& panel = bar().timerPanel();
     press(IDC_MENU_TIMER);
-    SendMessageW(panel.hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(60, menubar::rowTop(1) + 5));
+    const auto rowTop = [&scale](int row) { return menubar::rowTop(row, scale); };
+    SendMessageW(panel.hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(scale.px(60), rowTop(1) + scale.px(5)));
     WindowPixels rows(panel.hwnd());
-    EXPECT_EQ(rows.at(5, menubar::rowTop(1) + 2), RGB(102, 102, 102)) << "hovered row";
-    EXPECT_EQ(rows.at(100, menubar::rowTop(1) + 2), RGB(102, 102, 102));
-    EXPECT_EQ(rows.at(100, menubar::rowTop(0) + 2), RGB(40, 40, 40)) << "the row left";
-    EXPECT_TRUE(anyPixel(rows, RECT{2, menubar::rowTop(0) + 2, 30, menubar::rowTop(0) + 18}, notBackground))
+    EXPECT_EQ(rows.at(scale.px(5), rowTop(1) + scale.px(2)), RGB(102, 102, 102)) << "hovered row";
+    EXPECT_EQ(rows.at(scale.px(100), rowTop(1) + scale.px(2)), RGB(102, 102, 102));
+    EXPECT_EQ(rows.at(scale.px(100), rowTop(0) + scale.px(2)), RGB(40, 40, 40)) << "the row left";
+    EXPECT_TRUE(anyPixel(rows, RECT{scale.px(2), rowTop(0) + scale.px(2), scale.px(30), rowTop(0) + scale.px(18)},
+                         notBackground))
         << "the selected row's check mark";
-    EXPECT_TRUE(anyPixel(rows, RECT{32, menubar::rowTop(2), 100, menubar::rowTop(3)}, white)) << "row text";
-    EXPECT_EQ(rows.at(0, 40), RGB(51, 51, 51)) << "frame";
-    EXPECT_EQ(rows.at(109, 40), RGB(51, 51, 51));
-    EXPECT_EQ(rows.at(50, panel.panelHeight() - 1), RGB(51, 51, 51));
-    EXPECT_EQ(rows.at(50, 0), RGB(40, 40, 40)) << "no top line";
+    EXPECT_TRUE(anyPixel(rows, RECT{scale.px(32), rowTop(2), scale.px(100), rowTop(3)}, white)) << "row text";
+    const int frame = scale.px(1), panelWidth = scale.px(110), panelHeight = panel.panelHeight();
+    EXPECT_EQ(panel.panelWidth(), panelWidth);
+    for (int inset = 0; inset < frame; ++inset) {
+        EXPECT_EQ(rows.at(inset, scale.px(40)), RGB(51, 51, 51)) << "frame";
+        EXPECT_EQ(rows.at(panelWidth - 1 - inset, scale.px(40)), RGB(51, 51, 51));
+        EXPECT_EQ(rows.at(scale.px(50), panelHeight - 1 - inset), RGB(51, 51, 51));
+    }
+    EXPECT_EQ(rows.at(frame, rowTop(2) + scale.px(2)), RGB(40, 40, 40)) << "as wide as one pixel at 96 DPI";
+    EXPECT_EQ(rows.at(scale.px(50), 0), RGB(40, 40, 40)) << "no top line";
     key(panel.hwnd(), VK_ESCAPE);
 }
 
@@ -408,13 +432,15 @@ TEST_F(MenuBarTest, TheDeleteItemHasNoArrow) {
         int width;
         bool arrow;
     };
+    const skeo::DisplayScale scale = this->scale();
     for (const Case& c : {Case{IDC_MENU_TIMER, 0, 110, true}, Case{IDC_MENU_DELETE, 1, 110, false},
                           Case{IDC_MENU_ROTATE, 1, 110, true}}) {
         bar().SetMode(c.mode);
         WindowPixels pixels(item(c.itemId).hwnd());
-        const RECT arrow{menubar::arrowLeft(c.width), 9, menubar::arrowLeft(c.width) + 7, 15};
+        const int w = scale.px(c.width);
+        const RECT arrow{menubar::arrowLeft(w, scale), scale.px(9), menubar::arrowLeft(w, scale) + scale.px(7), scale.px(15)};
         EXPECT_EQ(anyPixel(pixels, arrow, notBackground), c.arrow) << c.itemId;
-        EXPECT_EQ(pixels.at(c.width - 2, 12), RGB(85, 85, 85)) << c.itemId << " separator";
+        EXPECT_EQ(pixels.at(w - scale.px(2), scale.px(12)), RGB(85, 85, 85)) << c.itemId << " separator";
     }
 }
 

@@ -83,7 +83,7 @@ TEST_F(MenuPanelTest, EveryRowOfEveryPanelSendsItsCommandToTheMainDialogAndClose
             RECT itemRect{}, panelRect{};
             GetWindowRect(item(c.itemId).hwnd(), &itemRect);
             GetWindowRect(panel.hwnd(), &panelRect);
-            EXPECT_EQ(panelRect.left, itemRect.left - 1) << "directly under the item";
+            EXPECT_EQ(panelRect.left, itemRect.left - scale().px(1)) << "directly under the item";
             EXPECT_EQ(panelRect.top, itemRect.bottom);
             clickRow(panel, c.firstRow + static_cast<int>(i));
             EXPECT_FALSE(panel.IsOpen());
@@ -156,16 +156,19 @@ TEST_F(MenuPanelTest, AnOpenPanelClosesOnceAnotherWindowIsInTheForeground) {
 TEST_F(MenuPanelTest, ClicksAndHoverOutsideTheRowsChooseNothing) {
     CVNTUI_Skeo_MenuShow& panel = bar().timerPanel();
     press(IDC_MENU_TIMER);
-    const int height = panel.panelHeight();
-    for (int y : {0, 7, height - 4, height - 1}) click(panel, 40, y);
+    const skeo::DisplayScale scale = this->scale();
+    const int height = panel.panelHeight(), x = scale.px(40);
+    ASSERT_EQ(height, scale.px(72));
+    // The margins: above the first row (8 at 96 DPI), under the last (4).
+    for (int y : {0, scale.px(8) - 1, height - scale.px(4), height - 1}) click(panel, x, y);
     EXPECT_TRUE(commands().empty());
     EXPECT_TRUE(panel.IsOpen()) << "a click in the margins keeps the list open";
 
-    SendMessageW(panel.hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(40, 8 + 2 * 20 + 5));
+    SendMessageW(panel.hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(x, scale.px(8 + 2 * 20 + 5)));
     EXPECT_EQ(panel.hoveredRow(), 2);
-    SendMessageW(panel.hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(40, 3));
+    SendMessageW(panel.hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(x, scale.px(3)));
     EXPECT_EQ(panel.hoveredRow(), 2) << "the top margin leaves the hover where it was";
-    SendMessageW(panel.hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(40, height - 2));
+    SendMessageW(panel.hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(x, height - scale.px(2)));
     key(panel.hwnd(), VK_RETURN);
     EXPECT_TRUE(commands().empty()) << "hovering the bottom margin hovers no row";
     EXPECT_TRUE(panel.IsOpen());
