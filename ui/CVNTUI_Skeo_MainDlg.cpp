@@ -240,6 +240,10 @@ void CVNTUI_Skeo_MainDlg::applyDpi(int dpi) {
     for (CGdipButton& button : buttons_) button.SetDpi(scale_.dpi());
     hint_.SetDpi(scale_.dpi());
     for (CColorStatic& separator : separators_) separator.SetDpi(scale_.dpi());
+    if (menuBar_) {
+        menuBar_->SetDpi(scale_.dpi());
+        if (mode_ == ModeFullScreen && menuBar_->hwnd()) SetWindowRgn(menuBar_->hwnd(), menuBar_->CreateFloatingRegion(), TRUE);
+    }
     // The strip's frame draws from the skin it holds: the old one goes only once the new one is taken.
     vnt::BitmapHandle skin(toolkit::LoadSkinBitmap(kListSkin, scale_.dpi()));
     if (listFrame_ && skin && listFrame_->SetDpi(scale_.dpi(), skin.get())) listSkin_ = std::move(skin);
@@ -344,8 +348,7 @@ void CVNTUI_Skeo_MainDlg::EnterFullScreen() {
         SetWindowLongPtrW(bar, GWL_STYLE, (GetWindowLongPtrW(bar, GWL_STYLE) & ~WS_CHILD) | WS_POPUP);
         SetWindowLongPtrW(bar, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(hwnd()));
         // Its corners cut while it floats; docking takes the region away again.
-        const POINT corners[] = {{0, 2}, {2, 0}, {799, 0}, {801, 2}, {801, 27}, {798, 30}, {2, 30}, {0, 27}};
-        SetWindowRgn(bar, CreatePolygonRgn(corners, 8, ALTERNATE), TRUE);
+        SetWindowRgn(bar, menuBar_->CreateFloatingRegion(), TRUE);
     }
     LayoutWindow(windowRect_, true);
     SetFocus(hwnd());
