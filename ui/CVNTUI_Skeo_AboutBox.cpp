@@ -1,6 +1,7 @@
 #include "ui/CVNTUI_Skeo_AboutBox.h"
 
 #include "app/VNTLanguageSelector.h"
+#include "framework/Dpi.h"
 #include "framework/Handles.h"
 #include "framework/Trace.h"
 #include "framework/Window.h"
@@ -49,11 +50,18 @@ BOOL CVNTUI_Skeo_AboutBox::OnInitDialog() {
     link_.SetColours(kText, kText, kText);
     link_.SetFont(reinterpret_cast<HFONT>(SendMessageW(hwnd_, WM_GETFONT, 0, 0)));
     link_.SetBackgroundColour(kBackground);
-    logo_.Load(kLogoImage);
+    SetDpi(vnt::windowDpi(hwnd_));
     ReloadTexts();
     // Shown by the fade; the dialog manager's own show then finds it visible.
     if (!AnimateWindow(hwnd_, kFadeMs, AW_BLEND | AW_ACTIVATE)) ShowWindow(hwnd_, SW_SHOW);
     return TRUE;
+}
+
+void CVNTUI_Skeo_AboutBox::SetDpi(int dpi) {
+    if (dpi <= 0) return;
+    dpi_ = dpi;
+    logo_.LoadForDpi(kLogoImage, dpi);
+    if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
 void CVNTUI_Skeo_AboutBox::ReloadTexts() {
@@ -80,7 +88,7 @@ void CVNTUI_Skeo_AboutBox::paintBackground(HDC dc) {
     vnt::BackBuffer buffer;
     if (!buffer.create(dc, client.right, client.bottom)) return;
     buffer.fill(kBackground);
-    logo_.draw(buffer.dc(), kLogoX, (client.bottom - logo_.height()) / 2);
+    logo_.draw(buffer.dc(), logoLeft(), (client.bottom - logo_.height()) / 2);
     buffer.copyTo(dc);
 }
 
@@ -114,6 +122,10 @@ INT_PTR CVNTUI_Skeo_AboutBox::DialogProc(UINT message, WPARAM wParam, LPARAM lPa
     case WM_LBUTTONDOWN:
         fadeOutAndEnd();
         return TRUE;
+    case WM_DPICHANGED:
+        // The dialog manager scales the box and its template's fonts; the logo is ours.
+        SetDpi(LOWORD(wParam));
+        break;
     default:
         break;
     }

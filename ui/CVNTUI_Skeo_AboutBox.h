@@ -8,6 +8,7 @@
 #include "app/VNTUI_Object.h"
 #include "framework/BackBuffer.h"
 #include "framework/Dialog.h"
+#include "framework/Dpi.h"
 #include "toolkit/CColorStatic.h"
 #include "toolkit/CGdiPlusBitmap.h"
 #include "toolkit/CXHyperLink.h"
@@ -17,6 +18,7 @@ public:
     static constexpr COLORREF kBackground = RGB(154, 198, 52);
     static constexpr COLORREF kText = RGB(255, 255, 255);
     static constexpr DWORD kFadeMs = 500;
+    // The logo's left edge at 100 %.
     static constexpr int kLogoX = 20;
 
     CVNTUI_Skeo_AboutBox();
@@ -26,6 +28,13 @@ public:
     const std::wstring& firmwareVersion() const { return firmware_; }
 
     void ReloadTexts() override;
+    // The logo of that DPI (the box's own when it opens); the template's controls and fonts are
+    // scaled by the dialog manager.
+    void SetDpi(int dpi);
+    int dpi() const { return dpi_; }
+    // Where the logo starts, at the box's DPI.
+    int logoLeft() const { return vnt::scalePx(kLogoX, dpi_); }
+    const CGdiPlusBitmap& logo() const { return logo_; }
     // Ends an open box with OK at once, without the fade (the main dialog's OK path).
     void Close();
     // True while a box of this process fades out.
@@ -47,5 +56,6 @@ private:
     CGdiPlusBitmapResource logo_;
     std::wstring firmware_;
     bool ending_ = false;
+    int dpi_ = vnt::kBaseDpi;
     static bool fading_;
 };

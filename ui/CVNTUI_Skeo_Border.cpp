@@ -1,7 +1,8 @@
 #include "ui/CVNTUI_Skeo_Border.h"
 
-
+#include "framework/Dpi.h"
 #include "framework/Handles.h"
+#include "ui/DisplayScale.h"
 
 namespace {
 
@@ -92,18 +93,24 @@ void CVNTUI_Skeo_Border::fill(HDC dc) const {
     FillRect(dc, &client, brush.get());
 }
 
-void CVNTUI_Skeo_BorderResizeAid::OnAttached() {
-    grip_.Load(kGripImage);
+void CVNTUI_Skeo_BorderResizeAid::OnAttached() { SetDpi(vnt::windowDpi(hwnd_)); }
+
+void CVNTUI_Skeo_BorderResizeAid::SetDpi(int dpi) {
+    if (dpi <= 0) return;
+    dpi_ = dpi;
+    gripSize_ = skeo::DisplayScale(dpi).px(kGripSize);
+    grip_.LoadForDpi(kGripImage, dpi);
     vnt::WindowDC screen(nullptr);
-    if (!buffer_.create(screen.get(), 10, 10)) return;
-    buffer_.fill(RECT{0, 0, kGripSize, kGripSize}, kStripColour);
+    if (!buffer_.create(screen.get(), gripSize_, gripSize_)) return;
+    buffer_.fill(kStripColour);
     grip_.draw(buffer_.dc(), 0, 0);
+    if (hwnd_) InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
 LRESULT CVNTUI_Skeo_BorderResizeAid::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_PAINT) {
         vnt::PaintDC paint(hwnd_);
-        if (buffer_.valid()) buffer_.copyTo(paint.get(), 0, 0, kGripSize, kGripSize, 0, 0);
+        if (buffer_.valid()) buffer_.copyTo(paint.get());
         return 0;
     }
     if (message == WM_ERASEBKGND) return 1;

@@ -30,9 +30,16 @@ private:
     int tracking_ = 0;
 };
 
+// The grip's image at the strip's DPI, on the strip's colour; its place and size are the parent's.
 class CVNTUI_Skeo_BorderResizeAid : public CVNTUI_Skeo_Border {
 public:
     using CVNTUI_Skeo_Border::CVNTUI_Skeo_Border;
+
+    // Draws the grip's image of that DPI (taken from the window when attached).
+    void SetDpi(int dpi);
+    int dpi() const { return dpi_; }
+    // The grip's image size at its DPI.
+    int gripSize() const { return gripSize_; }
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -41,4 +48,6 @@ protected:
 private:
     vnt::BackBuffer buffer_;
     CGdiPlusBitmapResource grip_;
+    int dpi_ = 0;
+    int gripSize_ = 0;
 };

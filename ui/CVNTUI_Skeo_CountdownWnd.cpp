@@ -9,9 +9,13 @@ constexpr UINT kFirstDigitImage = 440;
 }
 
 void CVNTUI_Skeo_CountdownWnd::OnCreated() {
-    for (int n = 0; n <= kMaxSeconds; ++n) digits_[n].Load(kFirstDigitImage + n);
-    overlay::setOctagonRegion(hwnd_, width_, height_);
-    CVNTUI_Window::OnCreated();
+    for (int n = 0; n <= kMaxSeconds; ++n) digits_[n].LoadForDpi(kFirstDigitImage + n, dpi());
+    overlay::setOctagonRegion(hwnd_, width_, height_, scale());
+    CVNTUI_Skeo_OverlayWnd::OnCreated();
+}
+
+void CVNTUI_Skeo_CountdownWnd::OnDpiChanged() {
+    if (running_) show(secondsLeft_);
 }
 
 void CVNTUI_Skeo_CountdownWnd::Start(int seconds) {
@@ -66,5 +70,5 @@ LRESULT CVNTUI_Skeo_CountdownWnd::WindowProc(UINT message, WPARAM wParam, LPARAM
         if (running_) Start(secondsLeft_ - 1);
         return 0;
     }
-    return CVNTUI_Window::WindowProc(message, wParam, lParam);
+    return CVNTUI_Skeo_OverlayWnd::WindowProc(message, wParam, lParam);
 }

@@ -1,17 +1,19 @@
-// The self-timer's seconds over the live picture (40 x 40). Start(n) shows n and ticks once a
+// The self-timer's seconds over the live picture (40 x 40 at 100 %). Start(n) shows n and ticks once a
 // second with a sound; one second after 1 the window hides and sends the notify message once.
 #pragma once
 
 #include "toolkit/CGdiPlusBitmap.h"
-#include "toolkit/CVNTUI_Window.h"
+#include "ui/CVNTUI_Skeo_OverlayWnd.h"
 #include "ui/NotifyTarget.h"
+#include "ui/OverlayGeometry.h"
 
 constexpr UINT MSG_COUNTDOWN_DONE = WM_USER + 13;
 
-class CVNTUI_Skeo_CountdownWnd : public CVNTUI_Window {
+class CVNTUI_Skeo_CountdownWnd : public CVNTUI_Skeo_OverlayWnd {
 public:
-    static constexpr int kWidth = 40;
-    static constexpr int kHeight = 40;
+    // The size at 100 %; Size() gives it at the popup's DPI.
+    static constexpr int kWidth = overlay::kCountdownSize;
+    static constexpr int kHeight = overlay::kCountdownSize;
     static constexpr int kMaxSeconds = 10;
     static constexpr UINT_PTR kTickTimer = 1000;
     static constexpr UINT kTickMs = 1000;
@@ -40,6 +42,8 @@ public:
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnCreated() override;
+    SIZE baseSize() const override { return SIZE{kWidth, kHeight}; }
+    void OnDpiChanged() override;
 
 private:
     void show(int seconds);

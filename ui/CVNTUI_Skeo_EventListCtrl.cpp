@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 
+#include "framework/Dpi.h"
 #include "framework/Trace.h"
 #include "library/PhotoWriter.h"
 #include "library/VNTSkeoDatabaseManager.h"
@@ -16,10 +17,7 @@ namespace {
 constexpr UINT kFillStepMessage = WM_APP + 0x2E1;
 // The next step when input or painting is waiting: timers come after both.
 constexpr UINT_PTR kFillStepTimer = 0x2E1;
-constexpr int kImageWidth = 48;
-constexpr int kImageHeight = 36;
-constexpr int kIconSpacing = 72;
-constexpr int kRowSpacing = 60;
+const wchar_t kFontFace[] = L"Tahoma";
 
 using Clock = std::chrono::steady_clock;
 
@@ -44,23 +42,43 @@ void CVNTUI_Skeo_EventListCtrl::setUp() {
     // No column header: the brief report view of an insertion would otherwise show one.
     style |= LVS_ICON | LVS_AUTOARRANGE | LVS_ALIGNLEFT | LVS_SHOWSELALWAYS | LVS_NOCOLUMNHEADER;
     SetWindowLongPtrW(hwnd_, GWL_STYLE, style);
-
-    // The images only give the items their size; the list destroys its image list with itself.
-    HIMAGELIST images = ImageList_Create(kImageWidth, kImageHeight, ILC_COLOR32, 0, 1);
-    HIMAGELIST previous = ListView_SetImageList(hwnd_, images, LVSIL_NORMAL);
-    if (previous && previous != images && !(style & LVS_SHAREIMAGELISTS)) ImageList_Destroy(previous);
-    // The list's own row height (79 under Wine) is taller than the strip, which then scrolls up and
-    // down by a few pixels: one row of thumbnails is what the strip is for.
-    ListView_SetIconSpacing(hwnd_, kIconSpacing, kRowSpacing);
-
-    font_.reset(CreateFontW(13, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Tahoma"));
-    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    applyDpi(vnt::windowDpi(hwnd_));
     ListView_SetBkColor(hwnd_, kBackground);
     ListView_SetTextBkColor(hwnd_, kBackground);
     ListView_SetTextColor(hwnd_, RGB(255, 255, 255));
     // The items are drawn whole by us; no dotted focus rectangle over the pictures.
     SendMessageW(hwnd_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0);
+}
+
+void CVNTUI_Skeo_EventListCtrl::SetDpi(int dpi) {
+    if (dpi <= 0 || dpi == dpi_ || !hwnd_) return;
+    applyDpi(dpi);
+    // Thumbnails of the former size are made again as they are drawn: only the shown ones cost now.
+    ListView_Arrange(hwnd_, LVA_ALIGNTOP);
+    InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void CVNTUI_Skeo_EventListCtrl::applyDpi(int dpi) {
+    dpi_ = dpi;
+    metrics_ = eventlist::stripMetrics(skeo::DisplayScale(dpi));
+    // The images only give the items their size; the list destroys its image list with itself.
+    HIMAGELIST images = ImageList_Create(metrics_.imageWidth, metrics_.imageHeight, ILC_COLOR32, 0, 1);
+    HIMAGELIST previous = ListView_SetImageList(hwnd_, images, LVSIL_NORMAL);
+    const LONG_PTR style = GetWindowLongPtrW(hwnd_, GWL_STYLE);
+    if (previous && previous != images && !(style & LVS_SHAREIMAGELISTS)) ImageList_Destroy(previous);
+    // The list's own row height (79 under Wine at 100 %) is taller than the strip, which then
+    // scrolls up and down by a few pixels: one row of thumbnails is what the strip is for.
+    ListView_SetIconSpacing(hwnd_, metrics_.itemSpacing, metrics_.rowSpacing);
+    // The list lets go of the former font before it is deleted.
+    vnt::FontHandle font(vnt::createFont(kFontFace, eventlist::stripMetrics().fontHeight, FW_NORMAL, dpi));
+    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+    font_ = std::move(font);
+}
+
+std::unique_ptr<Gdiplus::Bitmap> CVNTUI_Skeo_EventListCtrl::loadThumbnail(const VNTSkeoEvent& record) const {
+    // Decoded at the strip's scale: drawn as made, never stretched.
+    return std::unique_ptr<Gdiplus::Bitmap>(
+        LoadPhotoThumbnail(record.fullPath().c_str(), metrics_.thumbnailWidth, metrics_.thumbnailHeight));
 }
 
 int CVNTUI_Skeo_EventListCtrl::itemCount() const {
@@ -104,8 +122,7 @@ bool CVNTUI_Skeo_EventListCtrl::insertItem(int index, const VNTSkeoEvent& record
 
 int CVNTUI_Skeo_EventListCtrl::addItem(const VNTSkeoEvent& record) {
     if (!hwnd_) return 0;
-    std::unique_ptr<Gdiplus::Bitmap> thumbnail(
-        LoadPhotoThumbnail(record.fullPath().c_str(), kThumbnailWidth, kThumbnailHeight));
+    std::unique_ptr<Gdiplus::Bitmap> thumbnail = loadThumbnail(record);
     if (!thumbnail) {
         vnt::trace(L"CVNTUI_Skeo_EventListCtrl: no thumbnail for %ls", record.fullPath().c_str());
         return 0;
@@ -163,8 +180,7 @@ void CVNTUI_Skeo_EventListCtrl::fillStep() {
     do {
         PendingRecord next = std::move(pending_.front());
         pending_.pop_front();
-        std::unique_ptr<Gdiplus::Bitmap> thumbnail(
-            LoadPhotoThumbnail(next.record.fullPath().c_str(), kThumbnailWidth, kThumbnailHeight));
+        std::unique_ptr<Gdiplus::Bitmap> thumbnail = loadThumbnail(next.record);
         if (!thumbnail) {
             // Unreadable is not unwanted: the record goes, the photo file stays for the user.
             vnt::trace(L"CVNTUI_Skeo_EventListCtrl: no thumbnail for %ls; its record leaves the list",
@@ -304,8 +320,7 @@ void CVNTUI_Skeo_EventListCtrl::reloadSelectedThumbnails() {
     for (int i : selectedIndices()) {
         const VNTSkeoEvent* record = eventAt(i);
         if (!record) continue;
-        std::unique_ptr<Gdiplus::Bitmap> thumbnail(
-            LoadPhotoThumbnail(record->fullPath().c_str(), kThumbnailWidth, kThumbnailHeight));
+        std::unique_ptr<Gdiplus::Bitmap> thumbnail = loadThumbnail(*record);
         // Without a picture the item keeps its place and shows its background.
         if (!thumbnail) vnt::trace(L"CVNTUI_Skeo_EventListCtrl: no thumbnail for %ls", record->fullPath().c_str());
         thumbnails_[record] = std::move(thumbnail);
@@ -320,10 +335,10 @@ RECT CVNTUI_Skeo_EventListCtrl::cellRect(int index) const {
     if (!SendMessageW(hwnd_, LVM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&select)) ||
         !SendMessageW(hwnd_, LVM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)))
         return RECT{};
-    // An item without text may be reported as its 48 x 36 icon alone (Wine does), smaller than a
-    // landscape thumbnail, which would then hide the white of a selection. Grown about its centre
+    // An item without text may be reported as its image list's icon alone (Wine does), smaller than
+    // a landscape thumbnail, which would then hide the white of a selection. Grown about its centre
     // to hold the picture with the white showing, and kept inside the item.
-    const int minWidth = kThumbnailWidth + 8, minHeight = kThumbnailHeight + 8;
+    const int minWidth = metrics_.cellMinWidth, minHeight = metrics_.cellMinHeight;
     const auto grow = [](LONG& low, LONG& high, int minimum, LONG lowest, LONG highest) {
         if (high - low >= minimum) return;
         low = (low + high - minimum) / 2;
@@ -343,7 +358,7 @@ void CVNTUI_Skeo_EventListCtrl::drawItem(HDC dc, int index, const VNTSkeoEvent* 
     RECT fill = bounds;
     COLORREF colour = kBackground;
     if (state & (LVIS_SELECTED | LVIS_FOCUSED)) {
-        InflateRect(&fill, -2, -2);
+        InflateRect(&fill, -metrics_.selectionInset, -metrics_.selectionInset);
         colour = kSelection;
     }
     HBRUSH brush = CreateSolidBrush(colour);
@@ -352,12 +367,15 @@ void CVNTUI_Skeo_EventListCtrl::drawItem(HDC dc, int index, const VNTSkeoEvent* 
 
     const auto found = thumbnails_.find(record);
     if (found == thumbnails_.end() || !found->second) return;
+    // Made before the strip changed its scale: made again at this one, kept if that fails.
+    if (static_cast<int>(found->second->GetHeight()) != metrics_.thumbnailHeight)
+        if (std::unique_ptr<Gdiplus::Bitmap> remade = loadThumbnail(*record)) found->second = std::move(remade);
     Gdiplus::Bitmap& thumbnail = *found->second;
     int width = static_cast<int>(thumbnail.GetWidth());
     int height = static_cast<int>(thumbnail.GetHeight());
     if (height < width) {
-        width = kThumbnailWidth;
-        height = kThumbnailHeight;
+        width = metrics_.thumbnailWidth;
+        height = metrics_.thumbnailHeight;
     }
     const int x = bounds.left + (bounds.right - bounds.left - width) / 2;
     const int y = bounds.top + (bounds.bottom - bounds.top - height) / 2;

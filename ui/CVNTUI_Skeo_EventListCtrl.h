@@ -22,12 +22,14 @@
 #include "framework/Handles.h"
 #include "framework/Wnd.h"
 #include "library/VNTSkeoEvent.h"
+#include "ui/EventStripGeometry.h"
 
 class VNTSkeoDatabaseManager;
 
 class CVNTUI_Skeo_EventListCtrl : public vnt::CWnd {
 public:
-    static constexpr int kThumbnailWidth = 60;  // landscape; portrait and square photos get 33
+    // At 100 %: landscape; portrait and square photos get 33. metrics() has them at the strip's DPI.
+    static constexpr int kThumbnailWidth = 60;
     static constexpr int kThumbnailHeight = 45;
     static constexpr COLORREF kBackground = RGB(40, 40, 40);
     static constexpr COLORREF kSelection = RGB(255, 255, 255);
@@ -40,6 +42,14 @@ public:
     // strip: icon view, auto-arranged to the left, several items selectable, selection shown without
     // focus, its image list, icon spacing, font and colours.
     bool Attach(HWND list);
+
+    // Takes the item sizes, spacing and font of that DPI (the list's own when attached) and
+    // arranges the items again; thumbnails are made anew at that size as they are drawn.
+    void SetDpi(int dpi);
+    int dpi() const { return dpi_; }
+    // Thumbnail, item and font sizes at the strip's DPI.
+    const eventlist::StripMetrics& metrics() const { return metrics_; }
+    HFONT font() const { return font_.get(); }
 
     // Adds the records (newest first, as the database lists them) oldest first. A record whose photo
     // cannot be read gets no item and is dropped from the database, its file left where it is.
@@ -90,6 +100,9 @@ private:
     };
 
     void setUp();
+    void applyDpi(int dpi);
+    // The record's thumbnail at the strip's scale; null when its photo cannot be read.
+    std::unique_ptr<Gdiplus::Bitmap> loadThumbnail(const VNTSkeoEvent& record) const;
     // Inserts an item at `index` for a record whose thumbnail is made; false if the list refused it.
     bool insertItem(int index, const VNTSkeoEvent& record, std::unique_ptr<Gdiplus::Bitmap> thumbnail);
     void setReportView(bool report);
@@ -119,5 +132,7 @@ private:
     bool finishDue_ = false;  // the last records are in and arranged; paint and report
     std::function<void()> fillFinished_;
     vnt::FontHandle font_;
+    int dpi_ = 0;
+    eventlist::StripMetrics metrics_ = eventlist::stripMetrics();
     vnt::BackBuffer buffer_;
 };

@@ -17,9 +17,24 @@ UINT CVNTUI_Skeo_ExposureOSDWnd::imageFor(int value) {
 }
 
 void CVNTUI_Skeo_ExposureOSDWnd::OnCreated() {
-    picture_.Load(kLevelImage);
-    overlay::setOctagonRegion(hwnd_, width_, height_);
-    CVNTUI_Window::OnCreated();
+    picture_.LoadForDpi(kLevelImage, dpi());
+    overlay::setOctagonRegion(hwnd_, width_, height_, scale());
+    CVNTUI_Skeo_OverlayWnd::OnCreated();
+}
+
+void CVNTUI_Skeo_ExposureOSDWnd::OnDpiChanged() {
+    if (!IsWindowVisible(hwnd_) || !shown_) return;
+    drawValue(shown_);
+    UpdateScreen();
+}
+
+bool CVNTUI_Skeo_ExposureOSDWnd::drawValue(UINT image) {
+    backBuffer_.fill(background_);
+    // A missing image leaves the background alone.
+    if (!picture_.LoadForDpi(image, dpi())) return false;
+    picture_.draw(backBuffer_.dc(), 0, 0);
+    shown_ = image;
+    return true;
 }
 
 void CVNTUI_Skeo_ExposureOSDWnd::ShowValue(int value) {
@@ -30,9 +45,7 @@ void CVNTUI_Skeo_ExposureOSDWnd::ShowValue(int value) {
         return;
     }
     KillTimer(hwnd_, kHideTimer);
-    backBuffer_.fill(background_);
-    // A missing image leaves the background alone.
-    if (picture_.Load(image)) picture_.draw(backBuffer_.dc(), 0, 0);
+    drawValue(image);
     UpdateScreen();
     SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
     SetTimer(hwnd_, kHideTimer, kShowMs, nullptr);
@@ -49,5 +62,5 @@ LRESULT CVNTUI_Skeo_ExposureOSDWnd::WindowProc(UINT message, WPARAM wParam, LPAR
         backBuffer_.copyTo(reinterpret_cast<HDC>(wParam));
         return 0;
     }
-    return CVNTUI_Window::WindowProc(message, wParam, lParam);
+    return CVNTUI_Skeo_OverlayWnd::WindowProc(message, wParam, lParam);
 }

@@ -1,14 +1,16 @@
-// The exposure just chosen, over the live picture (60 x 60): shown for a second, restarted by
+// The exposure just chosen, over the live picture (60 x 60 at 100 %): shown for a second, restarted by
 // every new value, then faded out in 200 ms.
 #pragma once
 
 #include "toolkit/CGdiPlusBitmap.h"
-#include "toolkit/CVNTUI_Window.h"
+#include "ui/CVNTUI_Skeo_OverlayWnd.h"
+#include "ui/OverlayGeometry.h"
 
-class CVNTUI_Skeo_ExposureOSDWnd : public CVNTUI_Window {
+class CVNTUI_Skeo_ExposureOSDWnd : public CVNTUI_Skeo_OverlayWnd {
 public:
-    static constexpr int kWidth = 60;
-    static constexpr int kHeight = 60;
+    // The size at 100 %; Size() gives it at the popup's DPI.
+    static constexpr int kWidth = overlay::kExposureSize;
+    static constexpr int kHeight = overlay::kExposureSize;
     static constexpr UINT_PTR kHideTimer = 1000;
     static constexpr UINT kShowMs = 1000;
     static constexpr DWORD kFadeMs = 200;
@@ -25,7 +27,13 @@ public:
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnCreated() override;
+    SIZE baseSize() const override { return SIZE{kWidth, kHeight}; }
+    void OnDpiChanged() override;
 
 private:
+    // Draws the value's image into the back buffer; false when there is none.
+    bool drawValue(UINT image);
+
     CGdiPlusBitmapResource picture_;
+    UINT shown_ = 0;
 };

@@ -1,32 +1,31 @@
 #include "ui/CVNTUI_Skeo_SFButtonWindow.h"
 
-#include <vector>
-
 #include "framework/Gdiplus.h"
 #include "ui/OverlayGeometry.h"
+#include "ui/OverlayRegion.h"
 
 namespace {
 
-constexpr int kOutside = 500;
+// Left of every zone at any scale: the cursor is not over the bar.
+constexpr int kOutside = -1;
 
 }  // namespace
 
+SIZE CVNTUI_Skeo_SFButtonWindow::baseSize() const { return SIZE{overlay::kSnapshotBarWidth, overlay::kSnapshotBarHeight}; }
+
 void CVNTUI_Skeo_SFButtonWindow::OnCreated() {
-    backgroundSingle_.Load(425);
-    backgroundContinuous_.Load(426);
-    snapshot_.Load(427);
-    snapshotHover_.Load(428);
-    focus_.Load(430);
-    focusHover_.Load(431);
-    std::vector<POINT> outline;
-    for (const overlay::Corner& c : overlay::snapshotBarOutline()) outline.push_back(POINT{c.x, c.y});
-    // The window owns the region from here on.
-    SetWindowRgn(hwnd_, CreatePolygonRgn(outline.data(), static_cast<int>(outline.size()), WINDING), FALSE);
+    backgroundSingle_.LoadForDpi(425, dpi());
+    backgroundContinuous_.LoadForDpi(426, dpi());
+    snapshot_.LoadForDpi(427, dpi());
+    snapshotHover_.LoadForDpi(428, dpi());
+    focus_.LoadForDpi(430, dpi());
+    focusHover_.LoadForDpi(431, dpi());
+    overlay::setOutlineRegion(hwnd_, overlay::snapshotBarOutline(scale()), WINDING);
     Repaint();
 }
 
-CVNTUI_Skeo_SFButtonWindow::Zone CVNTUI_Skeo_SFButtonWindow::zoneAt(int x) {
-    switch (overlay::snapshotZoneAt(x)) {
+CVNTUI_Skeo_SFButtonWindow::Zone CVNTUI_Skeo_SFButtonWindow::zoneAt(int x) const {
+    switch (overlay::snapshotZoneAt(x, scale())) {
     case overlay::SnapshotZone::Snapshot:
         return ZoneSnapshot;
     case overlay::SnapshotZone::Focus:
@@ -47,7 +46,7 @@ void CVNTUI_Skeo_SFButtonWindow::Repaint() {
         (autoFocusSingle_ ? backgroundSingle_ : backgroundContinuous_).draw(graphics, 0, 0);
         const Zone zone = zoneAt(lastX_);
         (zone == ZoneSnapshot ? snapshotHover_ : snapshot_).draw(graphics, 0, 0);
-        const overlay::Corner icon = overlay::focusIconPlace();
+        const overlay::Corner icon = overlay::focusIconPlace(scale());
         (zone == ZoneFocus ? focusHover_ : focus_).draw(graphics, icon.x, icon.y);
     }
     UpdateScreen();
@@ -107,5 +106,5 @@ LRESULT CVNTUI_Skeo_SFButtonWindow::WindowProc(UINT message, WPARAM wParam, LPAR
     default:
         break;
     }
-    return CVNTUI_Window::WindowProc(message, wParam, lParam);
+    return CVNTUI_Skeo_OverlayWnd::WindowProc(message, wParam, lParam);
 }

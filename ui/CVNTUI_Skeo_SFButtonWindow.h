@@ -1,18 +1,21 @@
-// The snapshot/focus bar over the live picture: 166 x 32 with curved ends, the snapshot button on
-// the left (x 0..61), the focus button at (66, 2) (x 66..91), over a background that names the
-// autofocus mode. A press sends the notify message with wParam 0 (snapshot) or 1 (focus).
+// The snapshot/focus bar over the live picture: 166 x 32 at 100 % with curved ends, the snapshot
+// button on the left (x 0..61), the focus button at (66, 2) (x 66..91), all scaled with the bar,
+// over a background that names the autofocus mode. A press sends the notify message with wParam 0
+// (snapshot) or 1 (focus).
 #pragma once
 
 #include "toolkit/CGdiPlusBitmap.h"
-#include "toolkit/CVNTUI_Window.h"
+#include "ui/CVNTUI_Skeo_OverlayWnd.h"
 #include "ui/NotifyTarget.h"
+#include "ui/OverlayGeometry.h"
 
 constexpr UINT MSG_SNAPSHOT_REQUEST = WM_USER + 11;
 
-class CVNTUI_Skeo_SFButtonWindow : public CVNTUI_Window {
+class CVNTUI_Skeo_SFButtonWindow : public CVNTUI_Skeo_OverlayWnd {
 public:
-    static constexpr int kWidth = 166;
-    static constexpr int kHeight = 32;
+    // The size at 100 %; Size() gives it at the bar's DPI.
+    static constexpr int kWidth = overlay::kSnapshotBarWidth;
+    static constexpr int kHeight = overlay::kSnapshotBarHeight;
     static constexpr WPARAM kSnapshot = 0;
     static constexpr WPARAM kFocus = 1;
 
@@ -29,10 +32,11 @@ public:
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnCreated() override;
+    SIZE baseSize() const override;
 
 private:
     enum Zone { ZoneNone, ZoneSnapshot, ZoneFocus };
-    static Zone zoneAt(int x);
+    Zone zoneAt(int x) const;
     void onMouseMove(int x, int y);
     void onMouseLeave();
     void onPress(int x);
@@ -46,7 +50,7 @@ private:
     bool leaveTracking_ = false;
     bool autoFocusSingle_ = true;
     // Outside the window until the cursor comes in.
-    int lastX_ = 500;
-    int lastY_ = 500;
+    int lastX_ = -1;
+    int lastY_ = -1;
     NotifyTarget notify_{nullptr, MSG_SNAPSHOT_REQUEST};
 };

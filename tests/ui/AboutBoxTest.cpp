@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "app/VNTLanguageSelector.h"
+#include "framework/Dpi.h"
+#include "framework/Handles.h"
 #include "resources/StringIds.h"
 #include "resources/resource.h"
 #include "tests/support/WindowImage.h"
@@ -57,6 +59,26 @@ RECT itemRect(HWND box, int id) {
     return rc;
 }
 
+// Every line fits its control on one line, measured with the font the control draws with.
+void expectTextsFit(HWND box) {
+    for (int id = IDC_ABOUT_TITLE; id <= IDC_ABOUT_LINK; ++id) {
+        HWND item = GetDlgItem(box, id);
+        const std::wstring line = itemText(box, id);
+        SCOPED_TRACE(testing::Message() << id);
+        ASSERT_NE(item, nullptr);
+        HFONT font = reinterpret_cast<HFONT>(SendMessageW(item, WM_GETFONT, 0, 0));
+        vnt::WindowDC dc(item);
+        const HGDIOBJ previous = SelectObject(dc.get(), font ? font : GetStockObject(DEFAULT_GUI_FONT));
+        RECT needed{0, 0, 0, 0};
+        DrawTextW(dc.get(), line.c_str(), static_cast<int>(line.size()), &needed, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+        SelectObject(dc.get(), previous);
+        RECT client{};
+        GetClientRect(item, &client);
+        EXPECT_LE(needed.right, client.right) << "too wide";
+        EXPECT_LE(needed.bottom, client.bottom) << "too high";
+    }
+}
+
 }  // namespace
 
 class AboutBoxTest : public toolkittest::ToolkitTest {};
@@ -83,9 +105,20 @@ TEST_F(AboutBoxTest, GreenShadowedBoxWithTextsInEveryLanguageClosedByAClick) {
             EXPECT_EQ(client.right, expected.right);
             EXPECT_EQ(client.bottom, expected.bottom);
 
+            // The logo of the box's DPI: at 192 the 200 % image (id + 3000), never the 100 % one grown.
+            const int dpi = vnt::windowDpi(b);
+            ASSERT_TRUE(dpi == 96 || dpi == 192) << "a run at " << dpi << " DPI has no known skin set";
+            CGdiPlusBitmapResource logo;
+            ASSERT_TRUE(logo.Load(dpi == 192 ? 499 + 3000 : 499));
+            EXPECT_EQ(box.logo().width(), logo.width());
+            EXPECT_EQ(box.logo().height(), logo.height());
+            EXPECT_EQ(box.logoLeft(), vnt::scalePx(20, dpi));
+
             testsupport::WindowPixels pixels(b);
             EXPECT_EQ(pixels.at(4, 4), CVNTUI_Skeo_AboutBox::kBackground);
-            EXPECT_NE(pixels.at(20 + 159 / 2, client.bottom / 2), CVNTUI_Skeo_AboutBox::kBackground) << "the logo";
+            EXPECT_NE(pixels.at(box.logoLeft() + logo.width() / 2, client.bottom / 2), CVNTUI_Skeo_AboutBox::kBackground)
+                << "the logo";
+            EXPECT_LE(box.logoLeft() + logo.width(), itemRect(b, IDC_ABOUT_TITLE).left) << "the logo clear of the texts";
             const RECT title = itemRect(b, IDC_ABOUT_TITLE);
             int white = 0;
             for (int y = title.top; y < title.bottom; ++y)
@@ -97,16 +130,19 @@ TEST_F(AboutBoxTest, GreenShadowedBoxWithTextsInEveryLanguageClosedByAClick) {
             expectTexts(b, VNTLanguageSelector::kEnglish, L"");
             box.SetFirmwareVersion(L"1.07");
             expectTexts(b, VNTLanguageSelector::kEnglish, L"1.07");
+            expectTextsFit(b);
             testsupport::saveWindowImage(b, L"about-en");
         },
         [&] {
             language.setLanguage(VNTLanguageSelector::kTraditionalChinese);
             expectTexts(b, VNTLanguageSelector::kTraditionalChinese, L"1.07");
+            expectTextsFit(b);
             testsupport::saveWindowImage(b, L"about-zh-TW");
         },
         [&] {
             language.setLanguage(VNTLanguageSelector::kJapanese);
             expectTexts(b, VNTLanguageSelector::kJapanese, L"1.07");
+            expectTextsFit(b);
             testsupport::saveWindowImage(b, L"about-ja");
         },
         [&] {

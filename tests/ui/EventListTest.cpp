@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/Dpi.h"
 #include "framework/Handles.h"
 #include "library/PhotoWriter.h"
 #include "library/VNTSkeoDatabaseManager.h"
@@ -29,6 +30,10 @@ namespace {
 
 constexpr COLORREF kBack = CVNTUI_Skeo_EventListCtrl::kBackground;
 constexpr COLORREF kWhite = RGB(255, 255, 255);
+
+// The test's DPI (the system's, which the run sets) and a 96-DPI pixel number there.
+int testDpi() { return vnt::windowDpi(nullptr); }
+int px(int value96) { return vnt::scalePx(value96, testDpi()); }
 
 // A photo of one colour with a darker band at the top, so a turned photo is told apart.
 void writePhoto(const std::wstring& path, int width, int height, COLORREF colour) {
@@ -72,7 +77,8 @@ protected:
     }
 
     // A strip on the host as the main dialog has it: one row of thumbnails scrolling sideways.
-    HWND makeStrip(int width = 600, int height = 80) {
+    // Its height at the test's scale; the width is the host's to hold.
+    HWND makeStrip(int width = 600, int height = px(80)) {
         HWND list = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 20, 20, width, height,
                                     host_->hwnd(), reinterpret_cast<HMENU>(1002), GetModuleHandleW(nullptr), nullptr);
         strip_ = std::make_unique<CVNTUI_Skeo_EventListCtrl>();
@@ -289,9 +295,10 @@ TEST_F(EventListTest, SelectionMovesWrapAndShiftGrowsOrShrinksByOne) {
     EXPECT_EQ(GetFocus(), strip_->hwnd());
 }
 
-// Landscape photos are drawn 60 x 45 and portrait ones 33 x 45, centred on the item; selected
-// items sit on white inset by 2 pixels. Turning the photos and reloading swaps the two.
+// Landscape photos are drawn 60 x 45 and portrait ones 33 x 45 at 100 %, centred on the item;
+// selected items sit on white inset by 2 pixels. Turning the photos and reloading swaps the two.
 TEST_F(EventListTest, ThumbnailsAreCentredAtTheirShapeAndFollowARotation) {
+    const int wide = px(60), high = px(45), narrow = 3 * high / 4, inset = px(2);
     makeStrip();
     ASSERT_EQ(strip_->addItem(photo(L"wide.jpg", 320, 240, RGB(210, 40, 40))), 1);
     ASSERT_EQ(strip_->addItem(photo(L"tall.jpg", 240, 320, RGB(40, 60, 210))), 1);
@@ -305,17 +312,17 @@ TEST_F(EventListTest, ThumbnailsAreCentredAtTheirShapeAndFollowARotation) {
         const Run across = pictureRun(pixels, r, true), down = pictureRun(pixels, r, false);
         EXPECT_EQ(across.length, width) << what;
         EXPECT_EQ(across.first, r.left + (r.right - r.left - width) / 2) << what;
-        EXPECT_EQ(down.length, 45) << what;
-        EXPECT_EQ(down.first, r.top + (r.bottom - r.top - 45) / 2) << what;
+        EXPECT_EQ(down.length, high) << what;
+        EXPECT_EQ(down.first, r.top + (r.bottom - r.top - high) / 2) << what;
     };
-    expectShape(0, 60, "landscape");
-    expectShape(1, 33, "portrait");
+    expectShape(0, wide, "landscape");
+    expectShape(1, narrow, "portrait");
     {
         WindowPixels pixels(strip_->hwnd());
         const RECT selected = itemBounds(1), plain = itemBounds(2);
-        EXPECT_EQ(pixels.at(selected.left + 2, selected.top + 2), kWhite);
-        EXPECT_EQ(pixels.at(selected.left + 1, selected.top + 1), kBack);
-        EXPECT_EQ(pixels.at(plain.left + 2, plain.top + 2), kBack);
+        EXPECT_EQ(pixels.at(selected.left + inset, selected.top + inset), kWhite);
+        EXPECT_EQ(pixels.at(selected.left + inset - 1, selected.top + inset - 1), kBack);
+        EXPECT_EQ(pixels.at(plain.left + inset, plain.top + inset), kBack);
         EXPECT_EQ(pixels.at(pixels.width() - 2, pixels.height() - 2), kBack);
     }
 
@@ -324,15 +331,56 @@ TEST_F(EventListTest, ThumbnailsAreCentredAtTheirShapeAndFollowARotation) {
     ASSERT_TRUE(RotatePhotoFile((photos_ + L"wide.jpg").c_str(), Gdiplus::Rotate90FlipNone));
     ASSERT_TRUE(RotatePhotoFile((photos_ + L"tall.jpg").c_str(), Gdiplus::Rotate270FlipNone));
     strip_->reloadSelectedThumbnails();
-    expectShape(0, 33, "landscape turned");
-    expectShape(1, 60, "portrait turned");
-    expectShape(2, 60, "not selected, not reloaded");
+    expectShape(0, narrow, "landscape turned");
+    expectShape(1, wide, "portrait turned");
+    expectShape(2, wide, "not selected, not reloaded");
+}
+
+// Moved to a monitor of another scale, the strip takes that scale's item sizes, spacing, font and
+// thumbnails (made anew from the photos, not stretched); back again it is as it was.
+TEST_F(EventListTest, AnotherDpiGivesTheStripItsSizesFontAndThumbnails) {
+    makeStrip();
+    ASSERT_EQ(strip_->addItem(photo(L"wide.jpg", 320, 240, RGB(210, 40, 40))), 1);
+    ASSERT_EQ(strip_->addItem(photo(L"tall.jpg", 240, 320, RGB(40, 60, 210))), 1);
+    const int made = testDpi();
+    EXPECT_EQ(strip_->dpi(), made);
+    for (const int dpi : {made == 96 ? 192 : 96, made}) {
+        SCOPED_TRACE(dpi);
+        const auto at = [dpi](int value96) { return vnt::scalePx(value96, dpi); };
+        // As the main dialog does: one row high at the new scale.
+        SetWindowPos(strip_->hwnd(), nullptr, 0, 0, 600, at(80), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        strip_->SetDpi(dpi);
+        pump();
+        HIMAGELIST images = ListView_GetImageList(strip_->hwnd(), LVSIL_NORMAL);
+        int iconWidth = 0, iconHeight = 0;
+        ASSERT_TRUE(images && ImageList_GetIconSize(images, &iconWidth, &iconHeight));
+        EXPECT_EQ(iconWidth, at(48));
+        EXPECT_EQ(iconHeight, at(36));
+        const DWORD spacing = static_cast<DWORD>(SendMessageW(strip_->hwnd(), LVM_GETITEMSPACING, FALSE, 0));
+        EXPECT_EQ(LOWORD(spacing), at(72));
+        HFONT font = reinterpret_cast<HFONT>(SendMessageW(strip_->hwnd(), WM_GETFONT, 0, 0));
+        LOGFONTW logical{};
+        ASSERT_TRUE(font && GetObjectW(font, sizeof logical, &logical));
+        EXPECT_EQ(logical.lfHeight, at(13));
+        EXPECT_EQ(itemBounds(1).left - itemBounds(0).left, at(72));
+
+        WindowPixels pixels(strip_->hwnd());
+        const int high = at(45);
+        const struct {
+            int index, width;
+        } shapes[] = {{0, at(60)}, {1, 3 * high / 4}};
+        for (const auto& shape : shapes) {
+            const RECT r = itemBounds(shape.index);
+            EXPECT_EQ(pictureRun(pixels, r, true).length, shape.width) << shape.index;
+            EXPECT_EQ(pictureRun(pixels, r, false).length, high) << shape.index;
+        }
+    }
 }
 
 // The strip in its skinned frame, as the main dialog shows it; dragging the skinned thumb scrolls
 // the strip by the content it stands for. The picture is saved when SKEO_SCREENSHOT_DIR is set.
 TEST_F(EventListTest, ScrollsByTheSkinnedThumbInItsFrame) {
-    HWND list = makeStrip(640, 78);
+    HWND list = makeStrip(640, px(78));
     const COLORREF colours[] = {RGB(200, 60, 50), RGB(50, 130, 200), RGB(230, 190, 60), RGB(90, 170, 90),
                                 RGB(160, 90, 180), RGB(220, 140, 80)};
     std::vector<VNTSkeoEvent> records;
@@ -389,9 +437,9 @@ TEST_F(EventListTest, ScrollsByTheSkinnedThumbInItsFrame) {
 // room for: its skinned thumb dragged from near the end back to the start in one move lands where
 // it was dropped.
 TEST_F(EventListTest, ALongStripsThumbLandsWhereItWasDropped) {
-    HWND list = makeStrip(640, 78);
+    HWND list = makeStrip(640, px(78));
     // Two hundred photos spaced 400 pixels apart make a strip as long, and fill five times faster.
-    ListView_SetIconSpacing(list, 400, 60);
+    ListView_SetIconSpacing(list, 400, px(60));
     const std::vector<VNTSkeoEvent> records(200, photo(L"small.jpg", 32, 24));
     fill(records);
     ASSERT_EQ(strip_->itemCount(), 200);

@@ -1,6 +1,9 @@
 #include "tests/ui/OverlayPictures.h"
 
+#include <gtest/gtest.h>
+
 #include "framework/BackBuffer.h"
+#include "framework/Dpi.h"
 #include "tests/support/WindowPixels.h"
 #include "toolkit/CGdiPlusBitmap.h"
 
@@ -17,7 +20,25 @@ Picture toPicture(const testsupport::WindowPixels& pixels) {
 }
 }  // namespace
 
-Picture expectedPicture(std::initializer_list<Layer> layers, int width, int height, COLORREF background) {
+int testDpi() { return vnt::windowDpi(nullptr); }
+
+UINT skinAt(UINT id) { return skinFor(id, testDpi()); }
+
+UINT skinFor(UINT id, int dpi) {
+    switch (dpi) {
+    case 96:
+        return id;
+    case 192:
+        return id + 3000;
+    default:
+        ADD_FAILURE() << "no skin set known for " << dpi << " DPI";
+        return id;
+    }
+}
+
+int px(int value96) { return vnt::scalePx(value96, testDpi()); }
+
+Picture expectedPicture(const std::vector<Layer>& layers, int width, int height, COLORREF background) {
     vnt::BackBuffer buffer;
     buffer.create(nullptr, width, height);
     buffer.fill(background);

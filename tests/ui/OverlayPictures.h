@@ -4,7 +4,6 @@
 
 #include <windows.h>
 
-#include <initializer_list>
 #include <map>
 #include <vector>
 
@@ -23,8 +22,17 @@ struct Layer {
     int y;
 };
 
+// The DPI the test's windows are made at (the system's, which the test run sets).
+int testDpi();
+// The skin image a window at the test's DPI must show for a 100 % id: the 100 % image at 96 DPI,
+// the 200 % one (id + 3000) at 192; any other DPI is a run this test does not know (a failure).
+UINT skinAt(UINT id);
+UINT skinFor(UINT id, int dpi);
+// A 96-DPI pixel number at the test's DPI.
+int px(int value96);
+
 // The background colour with the PNG resources drawn over it in order; empty when one cannot be loaded.
-Picture expectedPicture(std::initializer_list<Layer> layers, int width, int height, COLORREF background);
+Picture expectedPicture(const std::vector<Layer>& layers, int width, int height, COLORREF background);
 // The window's pixels (after it painted).
 Picture windowPicture(HWND window);
 // Pixels inside the window's region that differ from the picture (the rest of the window shows nothing of it).
