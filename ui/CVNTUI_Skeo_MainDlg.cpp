@@ -150,15 +150,15 @@ BOOL CVNTUI_Skeo_MainDlg::OnInitDialog() {
     windowRect_ = RECT{0, 0, smallest.width, smallest.height};
 
     sfButton_.SetBackgroundColor(kPanelColour);
-    if (sfButton_.Create(hwnd(), CVNTUI_Skeo_SFButtonWindow::kWidth, CVNTUI_Skeo_SFButtonWindow::kHeight)) {
+    if (sfButton_.Create(hwnd())) {
         sfButton_.SetNotifyWindow(hwnd(), MSG_SNAPSHOT_REQUEST);
         sfButton_.Repaint();
     }
     countdown_.SetBackgroundColor(kPanelColour);
-    if (countdown_.Create(hwnd(), CVNTUI_Skeo_CountdownWnd::kWidth, CVNTUI_Skeo_CountdownWnd::kHeight))
+    if (countdown_.Create(hwnd()))
         countdown_.SetNotifyWindow(hwnd(), MSG_COUNTDOWN_DONE);
     exposureOSD_.SetBackgroundColor(kPanelColour);
-    exposureOSD_.Create(hwnd(), CVNTUI_Skeo_ExposureOSDWnd::kWidth, CVNTUI_Skeo_ExposureOSDWnd::kHeight);
+    exposureOSD_.Create(hwnd());
 
     createControls();
     menuBar_ = std::make_unique<CVNTUI_Skeo_MenuBar>();
@@ -239,6 +239,11 @@ void CVNTUI_Skeo_MainDlg::applyDpi(int dpi) {
     header_.LoadForDpi(kHeaderImage, scale_.dpi());
     for (CGdipButton& button : buttons_) button.SetDpi(scale_.dpi());
     hint_.SetDpi(scale_.dpi());
+    sfButton_.SetDpi(scale_.dpi());
+    countdown_.SetDpi(scale_.dpi());
+    exposureOSD_.SetDpi(scale_.dpi());
+    eventList_.SetDpi(scale_.dpi());
+    grip_->SetDpi(scale_.dpi());
     for (CColorStatic& separator : separators_) separator.SetDpi(scale_.dpi());
     if (menuBar_) {
         menuBar_->SetDpi(scale_.dpi());
