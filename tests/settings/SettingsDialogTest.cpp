@@ -14,6 +14,7 @@
 #include "resources/resource.h"
 #include "settings/CVNTUI_Skeo_SettingsPropSheet.h"
 #include "settings/VNTSkeoRegedit.h"
+#include "tests/settings/SettingsSheetFixture.h"
 #include "tests/support/RegistrySandbox.h"
 #include "tests/support/SheetScript.h"
 #include "tests/support/TempFolder.h"
@@ -77,26 +78,11 @@ std::wstring tabText(HWND sheet, int index) {
 
 }  // namespace
 
-class SettingsDialogTest : public ::testing::Test {
+class SettingsDialogTest : public SettingsSheetFixture {
 protected:
-    static void SetUpTestSuite() {
-        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES};
-        InitCommonControlsEx(&controls);
-    }
-    void SetUp() override {
-        ASSERT_TRUE(registry_.active());
-        // Every Windows profile has the run-at-log-on list; the sandbox starts empty.
-        ASSERT_TRUE(testsupport::createKey(VNTRegedit::kRunKey));
-        VNTLanguageSelector::instance().setLanguage(VNTLanguageSelector::kEnglish);
-        settings_.loadSettings();
-    }
-
     INT_PTR run(CVNTUI_Skeo_SettingsPropSheet& sheet, std::vector<std::function<void()>> script) {
         return testsupport::runSheet(sheet, nullptr, std::move(script));
     }
-
-    testsupport::RegistrySandbox registry_;
-    VNTSkeoRegedit settings_;
 };
 
 TEST_F(SettingsDialogTest, GeneralPageShowsTheSettingsAndOkStoresWhatWasChosen) {

@@ -13,6 +13,7 @@
 #include "resources/resource.h"
 #include "settings/CVNTUI_Skeo_SettingsPropSheet.h"
 #include "settings/VNTSkeoRegedit.h"
+#include "tests/settings/SettingsSheetFixture.h"
 #include "tests/support/RegistrySandbox.h"
 #include "tests/support/SheetScript.h"
 #include "tests/support/TextFit.h"
@@ -48,23 +49,7 @@ int fontHeight(HWND window) {
 
 }  // namespace
 
-class SettingsLayoutTest : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES};
-        InitCommonControlsEx(&controls);
-    }
-    void SetUp() override {
-        ASSERT_TRUE(registry_.active());
-        ASSERT_TRUE(testsupport::createKey(VNTRegedit::kRunKey));
-        VNTLanguageSelector::instance().setLanguage(VNTLanguageSelector::kEnglish);
-        settings_.loadSettings();
-    }
-    void TearDown() override { VNTLanguageSelector::instance().setLanguage(VNTLanguageSelector::kEnglish); }
-
-    testsupport::RegistrySandbox registry_;
-    VNTSkeoRegedit settings_;
-};
+class SettingsLayoutTest : public SettingsSheetFixture {};
 
 TEST_F(SettingsLayoutTest, EveryPageIsInAFontOfTheDpiAndEveryTextFitsInEveryLanguage) {
     CVNTUI_Skeo_SettingsPropSheet sheet(settings_);
