@@ -2,7 +2,6 @@
 
 #include "framework/Trace.h"
 #include "resources/resource.h"
-#include "toolkit/SkinResource.h"
 #include "ui/MenuBarLayout.h"
 #include "ui/MenuDrawing.h"
 
@@ -17,8 +16,9 @@ void CVNTUI_Skeo_Menu_Close::Draw() {
     if (!backBuffer_.valid()) return;
     menudraw::fillRect(backBuffer_.dc(), RECT{0, 0, backBuffer_.width(), backBuffer_.height()}, menudraw::kBackground);
     if (!button_->hwnd()) {
-        button_->SetImage(toolkit::SkinResourceId(kButtonImage, dpi(), L"PNG"));
-        button_->SetHoverImage(toolkit::SkinResourceId(kButtonHoverImage, dpi(), L"PNG"));
+        // The button loads the images of its own DPI.
+        button_->SetImage(kButtonImage);
+        button_->SetHoverImage(kButtonHoverImage);
         if (!button_->Create(hwnd_, IDC_MENU_ESC_BUTTON, 0, 0)) {
             vnt::trace(L"CVNTUI_Skeo_Menu_Close: no ESC button");
             return;
@@ -39,7 +39,10 @@ void CVNTUI_Skeo_Menu_Close::placeButton() {
 
 void CVNTUI_Skeo_Menu_Close::OnResized() { placeButton(); }
 
-void CVNTUI_Skeo_Menu_Close::OnDpiChanged() { button_ = std::make_unique<CGdipButton>(); }
+void CVNTUI_Skeo_Menu_Close::OnDpiChanged() {
+    button_->SetDpi(dpi());
+    placeButton();
+}
 
 LRESULT CVNTUI_Skeo_Menu_Close::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_COMMAND && LOWORD(wParam) == IDC_MENU_ESC_BUTTON && HIWORD(wParam) == BN_CLICKED) {

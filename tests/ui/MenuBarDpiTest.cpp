@@ -176,9 +176,9 @@ TEST_F(MenuBarDpiTest, ImagesAreTheSetOfTheDpi) {
         // The ESC button draws the set's image in the layout's box; made again, it is still the one
         // child with its id.
         auto& close = static_cast<CVNTUI_Skeo_Menu_Close&>(item(IDC_MENU_ESC));
-        const toolkit::SkinScale& set = toolkit::skinScaleForDpi(dpi);
-        EXPECT_EQ(close.button().imageId(), toolkit::skinImageId(kEscButtonImage, set));
-        EXPECT_EQ(close.button().hoverImageId(), toolkit::skinImageId(kEscButtonHoverImage, set));
+        EXPECT_EQ(close.button().imageId(), kEscButtonImage);
+        EXPECT_EQ(close.button().hoverImageId(), kEscButtonHoverImage);
+        EXPECT_EQ(close.button().dpi(), dpi) << "the button loads the images of the set of this DPI";
         HWND button = GetDlgItem(close.hwnd(), IDC_MENU_ESC_BUTTON);
         ASSERT_EQ(button, close.button().hwnd());
         EXPECT_EQ(GetWindow(button, GW_HWNDNEXT), nullptr);
