@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include "framework/Dpi.h"
-#include "framework/Handles.h"
 #include "toolkit/CVNTUI_Window.h"
 #include "ui/DisplayScale.h"
 
@@ -29,15 +28,7 @@ public:
         dpi_ = dpi;
         if (!hwnd_) return;
         const SIZE size = sizeAt(dpi_);
-        width_ = size.cx;
-        height_ = size.cy;
-        {
-            vnt::WindowDC dc(hwnd_);
-            backBuffer_.create(dc.get(), width_, height_);
-        }
-        SetWindowPos(hwnd_, nullptr, 0, 0, width_, height_, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-        OnCreated();
-        OnDpiChanged();
+        if (Resize(size.cx, size.cy)) OnDpiChanged();
     }
 
     int dpi() const { return dpi_; }
