@@ -228,10 +228,23 @@ bool copyFrame(const FrameFormat& format, const uint8_t* source, size_t sourceLe
 
 namespace {
 
-// Nearest window sample to the centre of each of `outCount` output samples: always inside
-// [0, inCount), since (2i + 1) < 2 * outCount.
-int nearestSample(int i, int outCount, int inCount) {
-    return static_cast<int>((2 * static_cast<int64_t>(i) + 1) * inCount / (2 * static_cast<int64_t>(outCount)));
+constexpr uint32_t kWeightOne = 256;
+
+// The two window samples around the centre of output sample i of outCount, mapped into inCount
+// window samples (both ends held inside), and the second one's weight in 1/256.
+ZoomScaler::Tap tapFor(int i, int outCount, int inCount) {
+    // Centre of output sample i in window samples, less half a sample: ((2i + 1) in - out) / 2 out.
+    const int64_t numerator = (2 * static_cast<int64_t>(i) + 1) * inCount - outCount;
+    const int64_t denominator = 2 * static_cast<int64_t>(outCount);
+    if (numerator <= 0) return {0, 0, 0};
+    int64_t first = numerator / denominator;
+    int64_t weight = ((numerator % denominator) * kWeightOne + denominator / 2) / denominator;
+    if (weight == kWeightOne) {
+        ++first;
+        weight = 0;
+    }
+    if (first >= inCount - 1) return {static_cast<uint32_t>(inCount - 1), static_cast<uint32_t>(inCount - 1), 0};
+    return {static_cast<uint32_t>(first), static_cast<uint32_t>(first + 1), static_cast<uint32_t>(weight)};
 }
 
 }  // namespace
@@ -247,52 +260,71 @@ bool ZoomScaler::prepare(const FrameFormat& format, float zoom, bool mirror, boo
     try {
         columns_.resize(static_cast<size_t>(format.width));
         rows_.resize(static_cast<size_t>(format.height));
+        for (auto& row : cache_) row.resize(static_cast<size_t>(format.width) * kBytesPerPixel);
     } catch (const std::bad_alloc&) {
         return false;
     }
+    // The mapping is symmetric: the mirrored window position of output sample i is that of the
+    // output sample mirrored.
     for (int x = 0; x < format.width; ++x) {
-        int c = nearestSample(x, format.width, window.width);
-        if (mirror) c = window.width - 1 - c;
-        columns_[static_cast<size_t>(x)] = static_cast<uint32_t>(window.left + c) * kBytesPerPixel;
+        const Tap t = tapFor(mirror ? format.width - 1 - x : x, format.width, window.width);
+        columns_[static_cast<size_t>(x)] = Tap{(window.left + t.first) * kBytesPerPixel,
+                                               (window.left + t.second) * kBytesPerPixel, t.weight};
     }
     for (int y = 0; y < format.height; ++y) {
-        int r = nearestSample(y, format.height, window.height);
-        if (flip) r = window.height - 1 - r;
-        rows_[static_cast<size_t>(y)] = static_cast<uint32_t>(window.firstRow + r);
+        const Tap t = tapFor(flip ? format.height - 1 - y : y, format.height, window.height);
+        rows_[static_cast<size_t>(y)] = Tap{window.firstRow + t.first, window.firstRow + t.second, t.weight};
     }
     format_ = format;
     zoom_ = zoom;
     mirror_ = mirror;
     flip_ = flip;
     window_ = window;
+    cachedRow_[0] = cachedRow_[1] = UINT32_MAX;
     ready_ = true;
     return true;
+}
+
+const uint16_t* ZoomScaler::scaledRow(const uint8_t* source, uint32_t row) noexcept {
+    for (int slot = 0; slot < 2; ++slot)
+        if (cachedRow_[slot] == row) return cache_[slot].data();
+    // Rows are asked for in order (or in reverse), so the older of the two is the one to replace.
+    const int slot = nextSlot_;
+    nextSlot_ ^= 1;
+    cachedRow_[slot] = row;
+    const uint8_t* s = source + static_cast<size_t>(row) * static_cast<size_t>(format_.stride);
+    uint16_t* out = cache_[slot].data();
+    for (const Tap& c : columns_) {
+        const uint8_t* a = s + c.first;
+        const uint8_t* b = s + c.second;
+        const uint32_t wb = c.weight, wa = kWeightOne - wb;
+        out[0] = static_cast<uint16_t>(a[0] * wa + b[0] * wb);
+        out[1] = static_cast<uint16_t>(a[1] * wa + b[1] * wb);
+        out[2] = static_cast<uint16_t>(a[2] * wa + b[2] * wb);
+        out += kBytesPerPixel;
+    }
+    return cache_[slot].data();
 }
 
 bool ZoomScaler::scale(const uint8_t* source, size_t sourceLength, uint8_t* destination,
                        size_t destinationLength) noexcept {
     if (!ready_ || !buffersUsable(format_, source, sourceLength, destination, destinationLength)) return false;
+    // Cached rows belong to the frame they were made from.
+    cachedRow_[0] = cachedRow_[1] = UINT32_MAX;
     const size_t stride = static_cast<size_t>(format_.stride);
-    const size_t rowBytes = static_cast<size_t>(format_.width) * kBytesPerPixel;
-    const uint32_t* column = columns_.data();
-    const int last = format_.width - 1;
+    const size_t channels = static_cast<size_t>(format_.width) * kBytesPerPixel;
     for (int y = 0; y < format_.height; ++y) {
+        const Tap& r = rows_[static_cast<size_t>(y)];
         uint8_t* d = destination + static_cast<size_t>(y) * stride;
-        if (y > 0 && rows_[static_cast<size_t>(y)] == rows_[static_cast<size_t>(y) - 1]) {
-            // Enlarged rows repeat: the row just written is the cheapest source.
-            std::memcpy(d, d - stride, rowBytes);
+        const uint16_t* a = scaledRow(source, r.first);
+        const uint32_t wb = r.weight, wa = kWeightOne - wb;
+        if (wb == 0) {
+            for (size_t i = 0; i < channels; ++i) d[i] = static_cast<uint8_t>((a[i] + kWeightOne / 2) >> 8);
             continue;
         }
-        const uint8_t* s = source + rows_[static_cast<size_t>(y)] * stride;
-        uint8_t* out = d;
-        for (int x = 0; x < last; ++x, out += kBytesPerPixel) {
-            const uint8_t* in = s + column[x];
-            if (column[x] + 4 <= rowBytes)
-                copyPixelWide(out, in);
-            else
-                copyPixel(out, in);
-        }
-        copyPixel(out, s + column[last]);
+        const uint16_t* b = scaledRow(source, r.second);
+        // One rounding for both directions: the sums carry 16 fraction bits.
+        for (size_t i = 0; i < channels; ++i) d[i] = static_cast<uint8_t>((a[i] * wa + b[i] * wb + 32768) >> 16);
     }
     return true;
 }

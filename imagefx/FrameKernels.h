@@ -59,10 +59,11 @@ bool zoomWindow(const FrameFormat& format, float zoom, ZoomWindow& out);
 bool copyFrame(const FrameFormat& format, const uint8_t* source, size_t sourceLength, uint8_t* destination,
                size_t destinationLength, bool mirror, bool flip);
 
-// Scales the zoom window, mirrored and flipped as asked, up to the full frame by taking for each
-// output pixel the window pixel nearest to it. The column and row tables are built by prepare()
-// and kept until the frame shape, the zoom or the flags change, so steady frames allocate nothing.
-// Not thread-safe: one object per streaming thread.
+// Scales the zoom window, mirrored and flipped as asked, up to the full frame by bilinear
+// interpolation: each output pixel's centre is mapped into the window and the four window pixels
+// around it are weighted by their distance (1/256 steps), so that enlarged text stays smooth. The
+// column and row tables are built by prepare() and kept until the frame shape, the zoom or the
+// flags change, so steady frames allocate nothing. Not thread-safe: one object per streaming thread.
 class ZoomScaler {
 public:
     // False when the format is refused, the factor does not zoom or memory runs out; scale() then
@@ -75,15 +76,28 @@ public:
 
     const ZoomWindow& window() const { return window_; }
 
+    // Where one output sample takes its two neighbours from and how much of the second (0..255).
+    struct Tap {
+        uint32_t first;   // byte offset in a row (columns) or memory row (rows)
+        uint32_t second;
+        uint32_t weight;
+    };
+
 private:
+    // The window row `row` scaled across, as sums of two weighted pixels (x 256), cached by row.
+    const uint16_t* scaledRow(const uint8_t* source, uint32_t row) noexcept;
+
     bool ready_ = false;
     FrameFormat format_{};
     float zoom_ = 0.0f;
     bool mirror_ = false;
     bool flip_ = false;
     ZoomWindow window_{};
-    std::vector<uint32_t> columns_;  // byte offset in a source row of each output column's pixel
-    std::vector<uint32_t> rows_;     // source memory row of each output row
+    std::vector<Tap> columns_;
+    std::vector<Tap> rows_;
+    std::vector<uint16_t> cache_[2];
+    uint32_t cachedRow_[2] = {UINT32_MAX, UINT32_MAX};
+    int nextSlot_ = 0;
 };
 
 struct Effects {

@@ -220,43 +220,96 @@ TEST(FrameKernels, DoubleZoomEnlargesEachWindowPixelToTwoByTwo) {
     }
 }
 
-TEST(FrameKernels, ZoomReachesEveryWindowPixelAndNothingOutside) {
+// Grey inside the zoom window, magenta outside: a blend with anything outside the window would
+// leave a pixel whose channels differ.
+std::vector<uint8_t> greyWindowFrame(const FrameFormat& f, const ZoomWindow& z) {
+    std::vector<uint8_t> p(static_cast<size_t>(f.stride) * f.height, 0);
+    for (int y = 0; y < f.height; ++y)
+        for (int x = 0; x < f.width; ++x) {
+            uint8_t* px = &p[static_cast<size_t>(y) * f.stride + x * 3];
+            const bool inside = x >= z.left && x < z.left + z.width && y >= z.firstRow && y < z.firstRow + z.height;
+            const uint8_t grey = static_cast<uint8_t>(20 + (x * 7 + y * 13) % 200);
+            px[0] = inside ? grey : 255;
+            px[1] = inside ? grey : 0;
+            px[2] = inside ? grey : 255;
+        }
+    return p;
+}
+
+TEST(FrameKernels, ZoomTakesOnlyWindowPixelsAndKeepsItsCorners) {
     struct Case {
         int w, h;
         bool topDown;
         float zoom;
-        bool mirror;
+        bool mirror, flip;
     };
     // The margin-0 top-down frame's window holds the frame's last byte.
-    for (const Case& c : std::vector<Case>{{1280, 720, false, 2.0f, false},
-                                           {640, 480, false, 1.25f, true},
-                                           {480, 640, false, 1.25f, true},
-                                           {640, 481, true, 1.001f, false},
-                                           {640, 481, true, 1.001f, true},
-                                           {7, 5, false, 1.5f, true},
-                                           {1, 1, false, 3.0f, false}}) {
-        SCOPED_TRACE(testing::Message() << c.w << " x " << c.h << " zoom " << c.zoom << " mirror " << c.mirror);
+    for (const Case& c : std::vector<Case>{{1280, 720, false, 2.0f, false, false},
+                                           {640, 480, false, 1.25f, true, false},
+                                           {480, 640, false, 1.25f, true, true},
+                                           {640, 481, true, 1.001f, false, true},
+                                           {640, 481, true, 1.001f, true, false},
+                                           {7, 5, false, 1.5f, true, false},
+                                           {1, 1, false, 3.0f, false, false}}) {
+        SCOPED_TRACE(testing::Message() << c.w << " x " << c.h << " zoom " << c.zoom << " mirror " << c.mirror
+                                        << " flip " << c.flip);
         const FrameFormat f = format(c.w, c.h, c.w * 3, c.topDown);
         ZoomWindow z;
         ASSERT_TRUE(vantorfx::zoomWindow(f, c.zoom, z));
-        const std::vector<uint8_t> src = frame(f);
+        const std::vector<uint8_t> src = greyWindowFrame(f, z);
         std::vector<uint8_t> dst(src.size());
         vantorfx::ZoomScaler scaler;
-        ASSERT_TRUE(vantorfx::transformFrame(f, {c.mirror, false, c.zoom}, src.data(), src.size(), dst.data(),
+        ASSERT_TRUE(vantorfx::transformFrame(f, {c.mirror, c.flip, c.zoom}, src.data(), src.size(), dst.data(),
                                              dst.size(), scaler));
-        std::vector<bool> seenColumn(z.width), seenRow(z.height);
-        for (int y = 0; y < c.h; ++y)
-            for (int x = 0; x < c.w; ++x) {
-                const Where w = at(dst, f, x, y);
-                ASSERT_TRUE(w.x >= z.left && w.x < z.left + z.width && w.y >= z.firstRow &&
-                            w.y < z.firstRow + z.height)
-                    << x << "," << y << " took " << w.x << "," << w.y;
-                seenColumn[w.x - z.left] = seenRow[w.y - z.firstRow] = true;
-            }
-        EXPECT_EQ(std::count(seenColumn.begin(), seenColumn.end(), false), 0);
-        EXPECT_EQ(std::count(seenRow.begin(), seenRow.end(), false), 0);
-        EXPECT_EQ(at(dst, f, 0, 0).x, c.mirror ? z.left + z.width - 1 : z.left);  // corners stay corners
-        EXPECT_EQ(at(dst, f, c.w - 1, c.h - 1).y, z.firstRow + z.height - 1);
+        for (size_t i = 0; i < dst.size(); i += 3)
+            ASSERT_TRUE(dst[i] == dst[i + 1] && dst[i + 1] == dst[i + 2]) << "pixel " << i / 3 << " took from outside";
+        // The output's corners are the window's corners, unblended.
+        const auto pixel = [&](const std::vector<uint8_t>& p, int x, int y) { return p[static_cast<size_t>(y) * f.stride + x * 3]; };
+        const int left = z.left, right = z.left + z.width - 1, top = z.firstRow, bottom = z.firstRow + z.height - 1;
+        EXPECT_EQ(pixel(dst, 0, 0), pixel(src, c.mirror ? right : left, c.flip ? bottom : top));
+        EXPECT_EQ(pixel(dst, c.w - 1, c.h - 1), pixel(src, c.mirror ? left : right, c.flip ? top : bottom));
+    }
+}
+
+// What the filter's zoom must look like: each output pixel's centre mapped into the window, the
+// four window pixels around it weighted by distance, in double precision.
+TEST(FrameKernels, ZoomIsBilinearWithinOneStepOfAnExactScale) {
+    for (float zoom : {1.25f, 1.5f, 2.0f, 2.5f, 3.0f}) {
+        for (bool mirror : {false, true}) {
+            SCOPED_TRACE(testing::Message() << "zoom " << zoom << " mirror " << mirror);
+            const FrameFormat f = format(160, 120, 480);
+            ZoomWindow z;
+            ASSERT_TRUE(vantorfx::zoomWindow(f, zoom, z));
+            std::vector<uint8_t> src(static_cast<size_t>(f.stride) * f.height);
+            for (size_t i = 0; i < src.size(); ++i) src[i] = static_cast<uint8_t>((i * 2654435761u) >> 24);
+            std::vector<uint8_t> dst(src.size());
+            vantorfx::ZoomScaler scaler;
+            ASSERT_TRUE(vantorfx::transformFrame(f, {mirror, false, zoom}, src.data(), src.size(), dst.data(),
+                                                 dst.size(), scaler));
+            const auto position = [](int i, int out, int in) {
+                return std::clamp((i + 0.5) * in / out - 0.5, 0.0, static_cast<double>(in - 1));
+            };
+            double worst = 0;
+            for (int y = 0; y < f.height; ++y)
+                for (int x = 0; x < f.width; ++x) {
+                    const double px = position(mirror ? f.width - 1 - x : x, f.width, z.width);
+                    const double py = position(y, f.height, z.height);
+                    const int x0 = static_cast<int>(px), y0 = static_cast<int>(py);
+                    const int x1 = std::min(x0 + 1, z.width - 1), y1 = std::min(y0 + 1, z.height - 1);
+                    const double fx = px - x0, fy = py - y0;
+                    for (int ch = 0; ch < 3; ++ch) {
+                        const auto s = [&](int cx, int cy) {
+                            return double(src[static_cast<size_t>(z.firstRow + cy) * f.stride + (z.left + cx) * 3 + ch]);
+                        };
+                        const double exact = (s(x0, y0) * (1 - fx) + s(x1, y0) * fx) * (1 - fy) +
+                                             (s(x0, y1) * (1 - fx) + s(x1, y1) * fx) * fy;
+                        const int got = dst[static_cast<size_t>(y) * f.stride + x * 3 + ch];
+                        worst = std::max(worst, std::fabs(got - exact));
+                    }
+                }
+            // Weights in 1/256 steps and one rounding: within about one step of the exact value.
+            EXPECT_LT(worst, 1.05);
+        }
     }
 }
 
