@@ -76,16 +76,19 @@ public:
 
     const ZoomWindow& window() const { return window_; }
 
-    // Where one output sample takes its two neighbours from and how much of the second (0..255).
+    // Off, the portable code does all the work: the reference the vector paths are held to.
+    void allowVector(bool allow) noexcept { allowVector_ = allow; }
+
+    // Where one output sample takes its two neighbours from and how much of the second (0..127).
     struct Tap {
         uint32_t first;   // byte offset in a row (columns) or memory row (rows)
         uint32_t second;
-        uint32_t weight;
+        uint32_t weight;  // in 1/128
     };
 
 private:
-    // The window row `row` scaled across, as sums of two weighted pixels (x 256), cached by row.
-    const uint16_t* scaledRow(const uint8_t* source, uint32_t row) noexcept;
+    // The window row `row` scaled across, as sums of two weighted pixels (x 128), cached by row.
+    const int16_t* scaledRow(const uint8_t* source, uint32_t row) noexcept;
 
     bool ready_ = false;
     FrameFormat format_{};
@@ -93,9 +96,23 @@ private:
     bool mirror_ = false;
     bool flip_ = false;
     ZoomWindow window_{};
+    // Four output pixels at a time, all their taps inside one 16-byte load from `source`: the byte
+    // pairs to multiply (for channels 0-7 and 8-11) and their weights, one pair per 32-bit lane.
+    struct Block {
+        uint32_t source;
+        bool vector;  // false where the load would pass the end of the row's stride
+        uint8_t pairsLow[16];
+        uint8_t pairsHigh[16];
+        int16_t weights[3][8];
+    };
+    void prepareBlocks();
+    void scaleAcrossVector(const uint8_t* row, int16_t* out) const noexcept;
+
+    bool allowVector_ = true;
+    std::vector<Block> blocks_;
     std::vector<Tap> columns_;
     std::vector<Tap> rows_;
-    std::vector<uint16_t> cache_[2];
+    std::vector<int16_t> cache_[2];
     uint32_t cachedRow_[2] = {UINT32_MAX, UINT32_MAX};
     int nextSlot_ = 0;
 };
@@ -117,6 +134,10 @@ namespace detail {
 // has SSSE3) and the portable one can be held to the same result.
 void mirrorRow(const uint8_t* source, uint8_t* destination, int width, bool allowVector);
 bool vectorMirror();
+
+// The vertical blend of the zoom: two rows scaled across (x 128) mixed by weights that sum to 128,
+// rounded to bytes. The vector path (SSE2, checked at run time) and the portable one agree exactly.
+void blendRows(const int16_t* a, const int16_t* b, int wa, int wb, uint8_t* out, size_t count, bool allowVector);
 
 }  // namespace detail
 
