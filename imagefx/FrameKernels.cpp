@@ -6,7 +6,6 @@
 #include <new>
 
 #if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
-#include <emmintrin.h>
 #include <tmmintrin.h>
 #endif
 
@@ -140,44 +139,26 @@ bool vectorMirror() {
 
 namespace {
 
-// (a x wa + b x wb) / 128 / 128, rounded: two rows scaled across (x 128) blended down (weights x 128).
-void blendRowsPortable(const int16_t* a, const int16_t* b, int wa, int wb, uint8_t* out, size_t count) {
-    for (size_t i = 0; i < count; ++i) out[i] = static_cast<uint8_t>((a[i] * wa + b[i] * wb + 8192) >> 14);
+void blendRowsPortable(const uint8_t* a, const uint8_t* b, int wa, int wb, uint8_t* out, size_t count) {
+    for (size_t i = 0; i < count; ++i) out[i] = static_cast<uint8_t>((a[i] * wa + b[i] * wb + 64) >> 7);
 }
 
-#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
-#define VANTORFX_HAVE_SSE2 1
-#if defined(__i386__)
-#define VANTORFX_SSE2_FUNCTION __attribute__((target("sse2"), force_align_arg_pointer))
-#else
-#define VANTORFX_SSE2_FUNCTION __attribute__((target("sse2")))
-#endif
-
-VANTORFX_SSE2_FUNCTION void blendRowsSse2(const int16_t* a, const int16_t* b, int wa, int wb, uint8_t* out,
-                                          size_t count) {
-    // Pairs (a, b) multiplied by (wa, wb) and summed in one step.
-    const __m128i weights = _mm_set1_epi32(static_cast<int>((static_cast<uint32_t>(wb) << 16) | static_cast<uint32_t>(wa)));
-    const __m128i round = _mm_set1_epi32(8192);
+#ifdef VANTORFX_HAVE_SSSE3
+// Bytes of the two rows interleaved, each pair multiplied by (wa, wb) and summed; x 256 with
+// rounding keeps the high half, which is the sum / 128 rounded.
+VANTORFX_VECTOR_FUNCTION void blendRowsSsse3(const uint8_t* a, const uint8_t* b, int wa, int wb, uint8_t* out,
+                                              size_t count) {
+    const __m128i weights = _mm_set1_epi16(static_cast<short>((wb << 8) | wa));
+    const __m128i scale = _mm_set1_epi16(256);
     size_t i = 0;
     for (; i + 16 <= count; i += 16) {
-        const __m128i a0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + i));
-        const __m128i a1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + i + 8));
-        const __m128i b0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + i));
-        const __m128i b1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + i + 8));
-        const auto blend4 = [&](__m128i lo) { return _mm_srai_epi32(_mm_add_epi32(_mm_madd_epi16(lo, weights), round), 14); };
-        const __m128i s0 = _mm_packs_epi32(blend4(_mm_unpacklo_epi16(a0, b0)), blend4(_mm_unpackhi_epi16(a0, b0)));
-        const __m128i s1 = _mm_packs_epi32(blend4(_mm_unpacklo_epi16(a1, b1)), blend4(_mm_unpackhi_epi16(a1, b1)));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(s0, s1));
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + i));
+        const __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + i));
+        const __m128i low = _mm_mulhrs_epi16(_mm_maddubs_epi16(_mm_unpacklo_epi8(x, y), weights), scale);
+        const __m128i high = _mm_mulhrs_epi16(_mm_maddubs_epi16(_mm_unpackhi_epi8(x, y), weights), scale);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(low, high));
     }
     blendRowsPortable(a + i, b + i, wa, wb, out + i, count - i);
-}
-
-bool haveSse2() {
-    static const bool have = [] {
-        __builtin_cpu_init();
-        return __builtin_cpu_supports("sse2") != 0;
-    }();
-    return have;
 }
 #endif
 
@@ -185,10 +166,10 @@ bool haveSse2() {
 
 namespace detail {
 
-void blendRows(const int16_t* a, const int16_t* b, int wa, int wb, uint8_t* out, size_t count, bool allowVector) {
-#ifdef VANTORFX_HAVE_SSE2
-    if (allowVector && haveSse2()) {
-        blendRowsSse2(a, b, wa, wb, out, count);
+void blendRows(const uint8_t* a, const uint8_t* b, int wa, int wb, uint8_t* out, size_t count, bool allowVector) {
+#ifdef VANTORFX_HAVE_SSSE3
+    if (allowVector && haveSsse3()) {
+        blendRowsSsse3(a, b, wa, wb, out, count);
         return;
     }
 #else
@@ -324,7 +305,8 @@ bool ZoomScaler::prepare(const FrameFormat& format, float zoom, bool mirror, boo
     try {
         columns_.resize(static_cast<size_t>(format.width));
         rows_.resize(static_cast<size_t>(format.height));
-        for (auto& row : cache_) row.resize(static_cast<size_t>(format.width) * kBytesPerPixel);
+        // Room for the last block's whole 16-byte store.
+        for (auto& row : cache_) row.resize(static_cast<size_t>(format.width) * kBytesPerPixel + 16);
         blocks_.resize(static_cast<size_t>(format.width / 4));
     } catch (const std::bad_alloc&) {
         return false;
@@ -365,56 +347,59 @@ void ZoomScaler::prepareBlocks() {
         b.vector = high + kBytesPerPixel - low <= 16 && static_cast<int64_t>(low) + 16 <= format_.stride;
         std::memset(b.pairsLow, 0x80, sizeof b.pairsLow);
         std::memset(b.pairsHigh, 0x80, sizeof b.pairsHigh);
+        std::memset(b.weights, 0, sizeof b.weights);
         for (int channel = 0; channel < 12; ++channel) {
             const Tap& t = c[channel / 3];
+            // An exact column (no second weight) is its pixel twice at half weight: 128 is no int8.
+            const bool exact = t.weight == 0;
             const uint8_t first = static_cast<uint8_t>(t.first - low + channel % 3);
-            const uint8_t second = static_cast<uint8_t>(t.second - low + channel % 3);
+            const uint8_t second = exact ? first : static_cast<uint8_t>(t.second - low + channel % 3);
             uint8_t* pairs = channel < 8 ? b.pairsLow : b.pairsHigh;
+            int8_t* weights = b.weights[channel < 8 ? 0 : 1];
             const int slot = channel < 8 ? channel : channel - 8;
-            // Low bytes of 16-bit lanes once unpacked with zero: pair (first, second) in lane 2 slot.
             pairs[2 * slot] = b.vector ? first : 0x80;
             pairs[2 * slot + 1] = b.vector ? second : 0x80;
-            b.weights[channel / 4][2 * (channel % 4)] = static_cast<int16_t>(kWeightOne - t.weight);
-            b.weights[channel / 4][2 * (channel % 4) + 1] = static_cast<int16_t>(t.weight);
+            weights[2 * slot] = static_cast<int8_t>(exact ? 64 : kWeightOne - t.weight);
+            weights[2 * slot + 1] = static_cast<int8_t>(exact ? 64 : t.weight);
         }
     }
 }
 
+inline uint8_t blendPair(uint8_t a, uint8_t b, uint32_t wb) {
+    return static_cast<uint8_t>((a * (kWeightOne - wb) + b * wb + 64) >> 7);
+}
+
 #ifdef VANTORFX_HAVE_SSSE3
-// Four output pixels per block: the pairs picked out of one load, widened to 16 bits, each pair
-// multiplied by its weights and summed (one 32-bit lane per channel), narrowed back to 16 bits.
-VANTORFX_VECTOR_FUNCTION void ZoomScaler::scaleAcrossVector(const uint8_t* row, int16_t* out) const noexcept {
-    const __m128i zero = _mm_setzero_si128();
+// Four output pixels per block: the pairs picked out of one load, each multiplied by its weights
+// and summed, divided by 128 with rounding, narrowed to bytes; the 16-byte store's last four bytes
+// are the next block's to overwrite.
+VANTORFX_VECTOR_FUNCTION void ZoomScaler::scaleAcrossVector(const uint8_t* row, uint8_t* out) const noexcept {
+    const __m128i scale = _mm_set1_epi16(256);
     const Tap* column = columns_.data();
     for (size_t k = 0; k < blocks_.size(); ++k, out += 12, column += 4) {
         const Block& b = blocks_[k];
         if (!b.vector) {
-            for (int p = 0; p < 4; ++p) {
-                const uint8_t* x = row + column[p].first;
-                const uint8_t* y = row + column[p].second;
-                const int wb = static_cast<int>(column[p].weight), wa = static_cast<int>(kWeightOne) - wb;
-                for (int ch = 0; ch < 3; ++ch) out[3 * p + ch] = static_cast<int16_t>(x[ch] * wa + y[ch] * wb);
-            }
+            for (int p = 0; p < 4; ++p)
+                for (int ch = 0; ch < 3; ++ch)
+                    out[3 * p + ch] = blendPair(row[column[p].first + ch], row[column[p].second + ch], column[p].weight);
             continue;
         }
         const __m128i pixels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + b.source));
-        const __m128i low = _mm_shuffle_epi8(pixels, _mm_loadu_si128(reinterpret_cast<const __m128i*>(b.pairsLow)));
-        const __m128i high = _mm_shuffle_epi8(pixels, _mm_loadu_si128(reinterpret_cast<const __m128i*>(b.pairsHigh)));
-        const __m128i s0 = _mm_madd_epi16(_mm_unpacklo_epi8(low, zero),
-                                          _mm_loadu_si128(reinterpret_cast<const __m128i*>(b.weights[0])));
-        const __m128i s1 = _mm_madd_epi16(_mm_unpackhi_epi8(low, zero),
-                                          _mm_loadu_si128(reinterpret_cast<const __m128i*>(b.weights[1])));
-        const __m128i s2 = _mm_madd_epi16(_mm_unpacklo_epi8(high, zero),
-                                          _mm_loadu_si128(reinterpret_cast<const __m128i*>(b.weights[2])));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_packs_epi32(s0, s1));
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + 8), _mm_packs_epi32(s2, s2));
+        const __m128i low = _mm_maddubs_epi16(
+            _mm_shuffle_epi8(pixels, _mm_loadu_si128(reinterpret_cast<const __m128i*>(b.pairsLow))),
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(b.weights[0])));
+        const __m128i high = _mm_maddubs_epi16(
+            _mm_shuffle_epi8(pixels, _mm_loadu_si128(reinterpret_cast<const __m128i*>(b.pairsHigh))),
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(b.weights[1])));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out),
+                         _mm_packus_epi16(_mm_mulhrs_epi16(low, scale), _mm_mulhrs_epi16(high, scale)));
     }
 }
 #else
-void ZoomScaler::scaleAcrossVector(const uint8_t*, int16_t*) const noexcept {}
+void ZoomScaler::scaleAcrossVector(const uint8_t*, uint8_t*) const noexcept {}
 #endif
 
-const int16_t* ZoomScaler::scaledRow(const uint8_t* source, uint32_t row) noexcept {
+const uint8_t* ZoomScaler::scaledRow(const uint8_t* source, uint32_t row) noexcept {
     for (int slot = 0; slot < 2; ++slot)
         if (cachedRow_[slot] == row) return cache_[slot].data();
     // Rows are asked for in order (or in reverse), so the older of the two is the one to replace.
@@ -422,7 +407,7 @@ const int16_t* ZoomScaler::scaledRow(const uint8_t* source, uint32_t row) noexce
     nextSlot_ ^= 1;
     cachedRow_[slot] = row;
     const uint8_t* s = source + static_cast<size_t>(row) * static_cast<size_t>(format_.stride);
-    int16_t* out = cache_[slot].data();
+    uint8_t* out = cache_[slot].data();
     size_t done = 0;
 #ifdef VANTORFX_HAVE_SSSE3
     if (allowVector_ && haveSsse3()) {
@@ -435,10 +420,9 @@ const int16_t* ZoomScaler::scaledRow(const uint8_t* source, uint32_t row) noexce
         const Tap& c = columns_[x];
         const uint8_t* a = s + c.first;
         const uint8_t* b = s + c.second;
-        const uint32_t wb = c.weight, wa = kWeightOne - wb;
-        out[0] = static_cast<int16_t>(a[0] * wa + b[0] * wb);
-        out[1] = static_cast<int16_t>(a[1] * wa + b[1] * wb);
-        out[2] = static_cast<int16_t>(a[2] * wa + b[2] * wb);
+        out[0] = blendPair(a[0], b[0], c.weight);
+        out[1] = blendPair(a[1], b[1], c.weight);
+        out[2] = blendPair(a[2], b[2], c.weight);
         out += kBytesPerPixel;
     }
     return cache_[slot].data();
@@ -454,9 +438,14 @@ bool ZoomScaler::scale(const uint8_t* source, size_t sourceLength, uint8_t* dest
     for (int y = 0; y < format_.height; ++y) {
         const Tap& r = rows_[static_cast<size_t>(y)];
         uint8_t* d = destination + static_cast<size_t>(y) * stride;
-        const int16_t* a = scaledRow(source, r.first);
-        const int16_t* b = r.weight == 0 ? a : scaledRow(source, r.second);
-        detail::blendRows(a, b, static_cast<int>(kWeightOne - r.weight), static_cast<int>(r.weight), d, channels, true);
+        const uint8_t* a = scaledRow(source, r.first);
+        if (r.weight == 0) {
+            std::memcpy(d, a, channels);
+            continue;
+        }
+        const uint8_t* b = scaledRow(source, r.second);
+        detail::blendRows(a, b, static_cast<int>(kWeightOne - r.weight), static_cast<int>(r.weight), d, channels,
+                          allowVector_);
     }
     return true;
 }

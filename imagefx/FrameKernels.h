@@ -87,8 +87,8 @@ public:
     };
 
 private:
-    // The window row `row` scaled across, as sums of two weighted pixels (x 128), cached by row.
-    const int16_t* scaledRow(const uint8_t* source, uint32_t row) noexcept;
+    // The window row `row` scaled across (rounded to bytes), cached by row.
+    const uint8_t* scaledRow(const uint8_t* source, uint32_t row) noexcept;
 
     bool ready_ = false;
     FrameFormat format_{};
@@ -97,22 +97,22 @@ private:
     bool flip_ = false;
     ZoomWindow window_{};
     // Four output pixels at a time, all their taps inside one 16-byte load from `source`: the byte
-    // pairs to multiply (for channels 0-7 and 8-11) and their weights, one pair per 32-bit lane.
+    // pairs to multiply (for channels 0-7 and 8-11) and their weights, a pair per 16-bit lane.
     struct Block {
         uint32_t source;
         bool vector;  // false where the load would pass the end of the row's stride
         uint8_t pairsLow[16];
         uint8_t pairsHigh[16];
-        int16_t weights[3][8];
+        int8_t weights[2][16];
     };
     void prepareBlocks();
-    void scaleAcrossVector(const uint8_t* row, int16_t* out) const noexcept;
+    void scaleAcrossVector(const uint8_t* row, uint8_t* out) const noexcept;
 
     bool allowVector_ = true;
     std::vector<Block> blocks_;
     std::vector<Tap> columns_;
     std::vector<Tap> rows_;
-    std::vector<int16_t> cache_[2];
+    std::vector<uint8_t> cache_[2];
     uint32_t cachedRow_[2] = {UINT32_MAX, UINT32_MAX};
     int nextSlot_ = 0;
 };
@@ -135,9 +135,10 @@ namespace detail {
 void mirrorRow(const uint8_t* source, uint8_t* destination, int width, bool allowVector);
 bool vectorMirror();
 
-// The vertical blend of the zoom: two rows scaled across (x 128) mixed by weights that sum to 128,
-// rounded to bytes. The vector path (SSE2, checked at run time) and the portable one agree exactly.
-void blendRows(const int16_t* a, const int16_t* b, int wa, int wb, uint8_t* out, size_t count, bool allowVector);
+// The vertical blend of the zoom: (a x wa + b x wb) / 128 rounded, weights 0..127 that sum to 128
+// (an exact row is blended with itself at 64 and 64). The vector path (SSSE3, checked at run
+// time) and the portable one agree exactly.
+void blendRows(const uint8_t* a, const uint8_t* b, int wa, int wb, uint8_t* out, size_t count, bool allowVector);
 
 }  // namespace detail
 
