@@ -40,4 +40,18 @@ inline std::pair<double, double> alternatingMediansMs(int runs, const std::funct
     return {median(std::move(a)), median(std::move(b))};
 }
 
+// As above, each timing after `warm` untimed runs of the same work, so that each meets the
+// caches as its own previous run left them.
+inline std::pair<double, double> alternatingWarmMediansMs(int runs, int warm, const std::function<void()>& first,
+                                                         const std::function<void()>& second) {
+    std::vector<double> a, b;
+    for (int i = 0; i < runs; ++i) {
+        for (int w = 0; w < warm; ++w) first();
+        a.push_back(timeMs(first));
+        for (int w = 0; w < warm; ++w) second();
+        b.push_back(timeMs(second));
+    }
+    return {median(std::move(a)), median(std::move(b))};
+}
+
 }  // namespace bench

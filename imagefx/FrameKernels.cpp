@@ -6,7 +6,7 @@
 #include <new>
 
 #if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
-#include <tmmintrin.h>
+#include <immintrin.h>
 #endif
 
 namespace vantorfx {
@@ -26,6 +26,21 @@ bool buffersUsable(const FrameFormat& format, const uint8_t* source, size_t sour
     const size_t bytes = frameBytes(format);
     return bytes != 0 && source && destination && sourceLength >= bytes && destinationLength >= bytes &&
            !overlaps(source, destination, bytes);
+}
+
+// Rows read backwards, or in reverse order, are a pattern the processor does not foresee: the next
+// row is fetched ahead while this one is worked on.
+inline void prefetch(const uint8_t* p) {
+#if defined(__GNUC__)
+    __builtin_prefetch(p);
+#else
+    (void)p;
+#endif
+}
+
+inline void prefetchRow(const uint8_t* row, size_t bytes) {
+    for (size_t i = 0; i < bytes; i += 64) prefetch(row + i);
+    prefetch(row + bytes - 1);
 }
 
 inline void copyPixel(uint8_t* d, const uint8_t* s) {
@@ -71,10 +86,14 @@ constexpr MirrorMasks makeMirrorMasks() {
 constexpr MirrorMasks kMirrorMasks = makeMirrorMasks();
 
 #if defined(__i386__)
-// 32-bit Windows keeps the stack only 4-byte aligned; vector spills need 16.
+// 32-bit Windows keeps the stack only 4-byte aligned; vector spills need 16 or 32.
 #define VANTORFX_VECTOR_FUNCTION __attribute__((target("ssse3"), force_align_arg_pointer))
+#define VANTORFX_AVX2_FUNCTION __attribute__((target("avx2"), force_align_arg_pointer))
 #else
 #define VANTORFX_VECTOR_FUNCTION __attribute__((target("ssse3")))
+// 64-bit GCC for Windows cannot align the stack to 32 bytes: these functions must keep their
+// 256-bit values in registers (the build checks that none is spilled).
+#define VANTORFX_AVX2_FUNCTION __attribute__((target("avx2")))
 #endif
 
 VANTORFX_VECTOR_FUNCTION void mirrorRowSsse3(const uint8_t* source, uint8_t* destination, int width) {
@@ -102,37 +121,100 @@ VANTORFX_VECTOR_FUNCTION void mirrorRowSsse3(const uint8_t* source, uint8_t* des
     mirrorRowPortable(source, d, width - blocks * 16);
 }
 
-bool haveSsse3() {
-    static const bool have = [] {
-        __builtin_cpu_init();
-        return __builtin_cpu_supports("ssse3") != 0;
-    }();
-    return have;
+// 32 pixels (96 bytes, three 256-bit loads Y0..Y2) reversed: as above for each group of 16, but
+// a byte shuffle works within 128-bit halves, so each output register takes its sources with the
+// halves arranged (swapped or combined) so that each half finds its bytes in its own half.
+struct MirrorMasks256 {
+    alignas(32) uint8_t bytes[8][32];
+};
+
+constexpr MirrorMasks256 makeMirrorMasks256() {
+    // Per output register and shuffle: the 128-bit mask (output r, source q) for each half; -1 = none.
+    constexpr int plan[8][2][2] = {{{0, 1}, {1, 2}}, {{0, 2}, {1, 1}}, {{-1, -1}, {1, 0}},  // out 0
+                                   {{2, 0}, {0, 2}}, {{2, 1}, {0, 1}},                      // out 1
+                                   {{1, 0}, {2, 1}}, {{1, 1}, {2, 0}}, {{1, 2}, {-1, -1}}};  // out 2
+    MirrorMasks256 m{};
+    for (int k = 0; k < 8; ++k)
+        for (int half = 0; half < 2; ++half)
+            for (int p = 0; p < 16; ++p) {
+                const int r = plan[k][half][0], q = plan[k][half][1];
+                m.bytes[k][16 * half + p] = r < 0 ? 0x80 : kMirrorMasks.bytes[r][q][p];
+            }
+    return m;
 }
+
+constexpr MirrorMasks256 kMirrorMasks256 = makeMirrorMasks256();
+
+VANTORFX_AVX2_FUNCTION void mirrorRowAvx2(const uint8_t* source, uint8_t* destination, int width) {
+    const __m256i* masks = reinterpret_cast<const __m256i*>(kMirrorMasks256.bytes);
+    const int blocks = width / 32;
+    uint8_t* d = destination;
+    for (int i = 1; i <= blocks; ++i, d += 96) {
+        const uint8_t* s = source + static_cast<size_t>(width - 32 * i) * kBytesPerPixel;
+        const __m256i y0 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s));
+        const __m256i y1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + 32));
+        const __m256i y2 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + 64));
+        const __m256i y0Swapped = _mm256_permute2x128_si256(y0, y0, 0x01);
+        const __m256i y1Swapped = _mm256_permute2x128_si256(y1, y1, 0x01);
+        const __m256i y2Swapped = _mm256_permute2x128_si256(y2, y2, 0x01);
+        const __m256i y2LowY0High = _mm256_permute2x128_si256(y2, y0, 0x30);
+        const __m256i out0 = _mm256_or_si256(
+            _mm256_or_si256(_mm256_shuffle_epi8(y2, _mm256_load_si256(masks + 0)),
+                            _mm256_shuffle_epi8(y2Swapped, _mm256_load_si256(masks + 1))),
+            _mm256_shuffle_epi8(y1, _mm256_load_si256(masks + 2)));
+        const __m256i out1 = _mm256_or_si256(_mm256_shuffle_epi8(y1Swapped, _mm256_load_si256(masks + 3)),
+                                             _mm256_shuffle_epi8(y2LowY0High, _mm256_load_si256(masks + 4)));
+        const __m256i out2 = _mm256_or_si256(
+            _mm256_or_si256(_mm256_shuffle_epi8(y0, _mm256_load_si256(masks + 5)),
+                            _mm256_shuffle_epi8(y0Swapped, _mm256_load_si256(masks + 6))),
+            _mm256_shuffle_epi8(y1, _mm256_load_si256(masks + 7)));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(d), out0);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + 32), out1);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + 64), out2);
+    }
+    _mm256_zeroupper();
+    // The first width % 32 source pixels end the destination row.
+    mirrorRowSsse3(source, d, width - blocks * 32);
+}
+
 #endif
+
+}  // namespace
+
+Vector vectorSupport() noexcept {
+#ifdef VANTORFX_HAVE_SSSE3
+    static const Vector best = [] {
+        __builtin_cpu_init();
+        if (__builtin_cpu_supports("avx2")) return Vector::avx2;
+        return __builtin_cpu_supports("ssse3") ? Vector::ssse3 : Vector::none;
+    }();
+    return best;
+#else
+    return Vector::none;
+#endif
+}
+
+namespace {
+
+Vector usable(Vector limit) { return std::min(limit, vectorSupport()); }
 
 }  // namespace
 
 namespace detail {
 
-void mirrorRow(const uint8_t* source, uint8_t* destination, int width, bool allowVector) {
+void mirrorRow(const uint8_t* source, uint8_t* destination, int width, Vector limit) {
+    switch (usable(limit)) {
 #ifdef VANTORFX_HAVE_SSSE3
-    if (allowVector && haveSsse3()) {
+    case Vector::avx2:
+        mirrorRowAvx2(source, destination, width);
+        return;
+    case Vector::ssse3:
         mirrorRowSsse3(source, destination, width);
         return;
+#endif
+    default:
+        mirrorRowPortable(source, destination, width);
     }
-#else
-    (void)allowVector;
-#endif
-    mirrorRowPortable(source, destination, width);
-}
-
-bool vectorMirror() {
-#ifdef VANTORFX_HAVE_SSSE3
-    return haveSsse3();
-#else
-    return false;
-#endif
 }
 
 }  // namespace detail
@@ -160,22 +242,42 @@ VANTORFX_VECTOR_FUNCTION void blendRowsSsse3(const uint8_t* a, const uint8_t* b,
     }
     blendRowsPortable(a + i, b + i, wa, wb, out + i, count - i);
 }
+
+// The same, 32 bytes at a time.
+VANTORFX_AVX2_FUNCTION void blendRowsAvx2(const uint8_t* a, const uint8_t* b, int wa, int wb, uint8_t* out,
+                                          size_t count) {
+    const __m256i weights = _mm256_set1_epi16(static_cast<short>((wb << 8) | wa));
+    const __m256i scale = _mm256_set1_epi16(256);
+    size_t i = 0;
+    for (; i + 32 <= count; i += 32) {
+        const __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(a + i));
+        const __m256i y = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(b + i));
+        const __m256i low = _mm256_mulhrs_epi16(_mm256_maddubs_epi16(_mm256_unpacklo_epi8(x, y), weights), scale);
+        const __m256i high = _mm256_mulhrs_epi16(_mm256_maddubs_epi16(_mm256_unpackhi_epi8(x, y), weights), scale);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), _mm256_packus_epi16(low, high));
+    }
+    _mm256_zeroupper();
+    blendRowsSsse3(a + i, b + i, wa, wb, out + i, count - i);
+}
 #endif
 
 }  // namespace
 
 namespace detail {
 
-void blendRows(const uint8_t* a, const uint8_t* b, int wa, int wb, uint8_t* out, size_t count, bool allowVector) {
+void blendRows(const uint8_t* a, const uint8_t* b, int wa, int wb, uint8_t* out, size_t count, Vector limit) {
+    switch (usable(limit)) {
 #ifdef VANTORFX_HAVE_SSSE3
-    if (allowVector && haveSsse3()) {
+    case Vector::avx2:
+        blendRowsAvx2(a, b, wa, wb, out, count);
+        return;
+    case Vector::ssse3:
         blendRowsSsse3(a, b, wa, wb, out, count);
         return;
-    }
-#else
-    (void)allowVector;
 #endif
-    blendRowsPortable(a, b, wa, wb, out, count);
+    default:
+        blendRowsPortable(a, b, wa, wb, out, count);
+    }
 }
 
 }  // namespace detail
@@ -261,8 +363,9 @@ bool copyFrame(const FrameFormat& format, const uint8_t* source, size_t sourceLe
     for (int k = 0; k < h; ++k) {
         const uint8_t* s = source + static_cast<size_t>(flip ? h - 1 - k : k) * stride;
         uint8_t* d = destination + static_cast<size_t>(k) * stride;
+        if (k + 1 < h) prefetchRow(flip ? s - stride : s + stride, rowBytes);
         if (mirror)
-            detail::mirrorRow(s, d, format.width, true);
+            detail::mirrorRow(s, d, format.width, Vector::avx2);
         else
             std::memcpy(d, s, rowBytes);
     }
@@ -308,6 +411,7 @@ bool ZoomScaler::prepare(const FrameFormat& format, float zoom, bool mirror, boo
         // Room for the last block's whole 16-byte store.
         for (auto& row : cache_) row.resize(static_cast<size_t>(format.width) * kBytesPerPixel + 16);
         blocks_.resize(static_cast<size_t>(format.width / 4));
+        pairs_.resize(blocks_.size() / 2);
     } catch (const std::bad_alloc&) {
         return false;
     }
@@ -363,6 +467,18 @@ void ZoomScaler::prepareBlocks() {
             weights[2 * slot + 1] = static_cast<int8_t>(exact ? 64 : t.weight);
         }
     }
+    for (size_t k = 0; k + 1 < blocks_.size(); k += 2) {
+        BlockPair& pair = pairs_[k / 2];
+        pair.vector = blocks_[k].vector && blocks_[k + 1].vector;
+        for (int half = 0; half < 2; ++half) {
+            const Block& b = blocks_[k + half];
+            pair.source[half] = b.source;
+            std::memcpy(pair.pairsLow + 16 * half, b.pairsLow, 16);
+            std::memcpy(pair.pairsHigh + 16 * half, b.pairsHigh, 16);
+            std::memcpy(pair.weights[0] + 16 * half, b.weights[0], 16);
+            std::memcpy(pair.weights[1] + 16 * half, b.weights[1], 16);
+        }
+    }
 }
 
 inline uint8_t blendPair(uint8_t a, uint8_t b, uint32_t wb) {
@@ -370,33 +486,75 @@ inline uint8_t blendPair(uint8_t a, uint8_t b, uint32_t wb) {
 }
 
 #ifdef VANTORFX_HAVE_SSSE3
+namespace {
+
+VANTORFX_VECTOR_FUNCTION inline __m128i scaleBlockSsse3(const uint8_t* row, const uint8_t* pairsLow,
+                                                        const uint8_t* pairsHigh, const int8_t* weightsLow,
+                                                        const int8_t* weightsHigh) {
+    const __m128i pixels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row));
+    const __m128i low = _mm_maddubs_epi16(_mm_shuffle_epi8(pixels, _mm_loadu_si128(reinterpret_cast<const __m128i*>(pairsLow))),
+                                          _mm_loadu_si128(reinterpret_cast<const __m128i*>(weightsLow)));
+    const __m128i high =
+        _mm_maddubs_epi16(_mm_shuffle_epi8(pixels, _mm_loadu_si128(reinterpret_cast<const __m128i*>(pairsHigh))),
+                          _mm_loadu_si128(reinterpret_cast<const __m128i*>(weightsHigh)));
+    const __m128i scale = _mm_set1_epi16(256);
+    return _mm_packus_epi16(_mm_mulhrs_epi16(low, scale), _mm_mulhrs_epi16(high, scale));
+}
+
+}  // namespace
+
 // Four output pixels per block: the pairs picked out of one load, each multiplied by its weights
 // and summed, divided by 128 with rounding, narrowed to bytes; the 16-byte store's last four bytes
 // are the next block's to overwrite.
-VANTORFX_VECTOR_FUNCTION void ZoomScaler::scaleAcrossVector(const uint8_t* row, uint8_t* out) const noexcept {
-    const __m128i scale = _mm_set1_epi16(256);
-    const Tap* column = columns_.data();
-    for (size_t k = 0; k < blocks_.size(); ++k, out += 12, column += 4) {
-        const Block& b = blocks_[k];
-        if (!b.vector) {
-            for (int p = 0; p < 4; ++p)
-                for (int ch = 0; ch < 3; ++ch)
-                    out[3 * p + ch] = blendPair(row[column[p].first + ch], row[column[p].second + ch], column[p].weight);
+VANTORFX_VECTOR_FUNCTION void ZoomScaler::scaleBlock(const uint8_t* row, size_t k, uint8_t* out) const noexcept {
+    const Block& b = blocks_[k];
+    if (!b.vector) {
+        const Tap* column = &columns_[4 * k];
+        for (int p = 0; p < 4; ++p)
+            for (int ch = 0; ch < 3; ++ch)
+                out[3 * p + ch] = blendPair(row[column[p].first + ch], row[column[p].second + ch], column[p].weight);
+        return;
+    }
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out),
+                     scaleBlockSsse3(row + b.source, b.pairsLow, b.pairsHigh, b.weights[0], b.weights[1]));
+}
+
+VANTORFX_VECTOR_FUNCTION void ZoomScaler::scaleAcrossSsse3(const uint8_t* row, uint8_t* out) const noexcept {
+    for (size_t k = 0; k < blocks_.size(); ++k, out += 12) scaleBlock(row, k, out);
+}
+
+// Two blocks side by side, one in each 128-bit half: the byte shuffles and multiply-adds work
+// within halves, so each half is the four-pixel block as above.
+VANTORFX_AVX2_FUNCTION void ZoomScaler::scaleAcrossAvx2(const uint8_t* row, uint8_t* out) const noexcept {
+    const __m256i scale = _mm256_set1_epi16(256);
+    size_t k = 0;
+    for (; k + 2 <= blocks_.size(); k += 2, out += 24) {
+        const BlockPair& pair = pairs_[k / 2];
+        if (!pair.vector) {
+            scaleBlock(row, k, out);
+            scaleBlock(row, k + 1, out + 12);
             continue;
         }
-        const __m128i pixels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + b.source));
-        const __m128i low = _mm_maddubs_epi16(
-            _mm_shuffle_epi8(pixels, _mm_loadu_si128(reinterpret_cast<const __m128i*>(b.pairsLow))),
-            _mm_loadu_si128(reinterpret_cast<const __m128i*>(b.weights[0])));
-        const __m128i high = _mm_maddubs_epi16(
-            _mm_shuffle_epi8(pixels, _mm_loadu_si128(reinterpret_cast<const __m128i*>(b.pairsHigh))),
-            _mm_loadu_si128(reinterpret_cast<const __m128i*>(b.weights[1])));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out),
-                         _mm_packus_epi16(_mm_mulhrs_epi16(low, scale), _mm_mulhrs_epi16(high, scale)));
+        const __m256i pixels =
+            _mm256_inserti128_si256(_mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row + pair.source[0]))),
+                                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + pair.source[1])), 1);
+        const __m256i low = _mm256_maddubs_epi16(
+            _mm256_shuffle_epi8(pixels, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(pair.pairsLow))),
+            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(pair.weights[0])));
+        const __m256i high = _mm256_maddubs_epi16(
+            _mm256_shuffle_epi8(pixels, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(pair.pairsHigh))),
+            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(pair.weights[1])));
+        const __m256i bytes = _mm256_packus_epi16(_mm256_mulhrs_epi16(low, scale), _mm256_mulhrs_epi16(high, scale));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm256_castsi256_si128(bytes));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 12), _mm256_extracti128_si256(bytes, 1));
     }
+    _mm256_zeroupper();
+    if (k < blocks_.size()) scaleBlock(row, k, out);
 }
 #else
-void ZoomScaler::scaleAcrossVector(const uint8_t*, uint8_t*) const noexcept {}
+void ZoomScaler::scaleBlock(const uint8_t*, size_t, uint8_t*) const noexcept {}
+void ZoomScaler::scaleAcrossSsse3(const uint8_t*, uint8_t*) const noexcept {}
+void ZoomScaler::scaleAcrossAvx2(const uint8_t*, uint8_t*) const noexcept {}
 #endif
 
 const uint8_t* ZoomScaler::scaledRow(const uint8_t* source, uint32_t row) noexcept {
@@ -407,15 +565,23 @@ const uint8_t* ZoomScaler::scaledRow(const uint8_t* source, uint32_t row) noexce
     nextSlot_ ^= 1;
     cachedRow_[slot] = row;
     const uint8_t* s = source + static_cast<size_t>(row) * static_cast<size_t>(format_.stride);
+    // The next window row asked for lies one row on, up or down as the flip has it.
+    const int64_t next = static_cast<int64_t>(row) + (rows_.front().first > rows_.back().first ? -1 : 1);
+    if (next >= window_.firstRow && next < static_cast<int64_t>(window_.firstRow) + window_.height)
+        prefetchRow(source + static_cast<size_t>(next) * static_cast<size_t>(format_.stride) +
+                        static_cast<size_t>(window_.left) * kBytesPerPixel,
+                    static_cast<size_t>(window_.width) * kBytesPerPixel);
     uint8_t* out = cache_[slot].data();
     size_t done = 0;
-#ifdef VANTORFX_HAVE_SSSE3
-    if (allowVector_ && haveSsse3()) {
-        scaleAcrossVector(s, out);
+    const Vector vector = usable(vectorLimit_);
+    if (vector != Vector::none) {
+        if (vector == Vector::avx2)
+            scaleAcrossAvx2(s, out);
+        else
+            scaleAcrossSsse3(s, out);
         done = blocks_.size() * 4;
         out += done * kBytesPerPixel;
     }
-#endif
     for (size_t x = done; x < columns_.size(); ++x) {
         const Tap& c = columns_[x];
         const uint8_t* a = s + c.first;
@@ -445,7 +611,7 @@ bool ZoomScaler::scale(const uint8_t* source, size_t sourceLength, uint8_t* dest
         }
         const uint8_t* b = scaledRow(source, r.second);
         detail::blendRows(a, b, static_cast<int>(kWeightOne - r.weight), static_cast<int>(r.weight), d, channels,
-                          allowVector_);
+                          vectorLimit_);
     }
     return true;
 }

@@ -23,6 +23,12 @@ struct FrameFormat {
 // (rounded up to 4 bytes). False when the result is not accepted.
 bool formatFromDib(int32_t width, int32_t height, int bitCount, FrameFormat& out);
 
+// Vector code the kernels can use, in order of width; each is taken only where the processor has it.
+enum class Vector { none, ssse3, avx2 };
+
+// The widest the processor offers (checked once, at first use).
+Vector vectorSupport() noexcept;
+
 // Whether the kernels can process frames of this shape at all: positive sizes, RGB24, a stride
 // holding a whole row, and a frame size that fits the address space. Zoom, narrow or portrait
 // shapes and row filler never cause a refusal.
@@ -76,8 +82,9 @@ public:
 
     const ZoomWindow& window() const { return window_; }
 
-    // Off, the portable code does all the work: the reference the vector paths are held to.
-    void allowVector(bool allow) noexcept { allowVector_ = allow; }
+    // The widest vector code to use (the processor's best at most); Vector::none leaves the work to
+    // the portable code, the reference the vector paths are held to.
+    void limitVector(Vector limit) noexcept { vectorLimit_ = limit; }
 
     // Where one output sample takes its two neighbours from and how much of the second (0..127).
     struct Tap {
@@ -105,11 +112,22 @@ private:
         uint8_t pairsHigh[16];
         int8_t weights[2][16];
     };
+    // Blocks 2k and 2k + 1 side by side for 256-bit registers, all a row needs in one place.
+    struct BlockPair {
+        uint32_t source[2];
+        bool vector;  // both blocks are
+        uint8_t pairsLow[32];
+        uint8_t pairsHigh[32];
+        int8_t weights[2][32];
+    };
     void prepareBlocks();
-    void scaleAcrossVector(const uint8_t* row, uint8_t* out) const noexcept;
+    void scaleBlock(const uint8_t* row, size_t k, uint8_t* out) const noexcept;
+    void scaleAcrossSsse3(const uint8_t* row, uint8_t* out) const noexcept;
+    void scaleAcrossAvx2(const uint8_t* row, uint8_t* out) const noexcept;
 
-    bool allowVector_ = true;
+    Vector vectorLimit_ = Vector::avx2;
     std::vector<Block> blocks_;
+    std::vector<BlockPair> pairs_;
     std::vector<Tap> columns_;
     std::vector<Tap> rows_;
     std::vector<uint8_t> cache_[2];
@@ -132,13 +150,12 @@ namespace detail {
 
 // The row mirror behind copyFrame, open to tests so the vector path (taken when the processor
 // has SSSE3) and the portable one can be held to the same result.
-void mirrorRow(const uint8_t* source, uint8_t* destination, int width, bool allowVector);
-bool vectorMirror();
+void mirrorRow(const uint8_t* source, uint8_t* destination, int width, Vector limit);
 
 // The vertical blend of the zoom: (a x wa + b x wb) / 128 rounded, weights 0..127 that sum to 128
-// (an exact row is blended with itself at 64 and 64). The vector path (SSSE3, checked at run
-// time) and the portable one agree exactly.
-void blendRows(const uint8_t* a, const uint8_t* b, int wa, int wb, uint8_t* out, size_t count, bool allowVector);
+// (an exact row is blended with itself at 64 and 64). The vector paths (SSSE3, AVX2, up to `limit`
+// and what the processor has) and the portable one agree exactly.
+void blendRows(const uint8_t* a, const uint8_t* b, int wa, int wb, uint8_t* out, size_t count, Vector limit);
 
 }  // namespace detail
 

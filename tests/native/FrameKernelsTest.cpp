@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdio>
 #include <cmath>
 #include <limits>
 #include <vector>
@@ -11,7 +12,17 @@
 namespace {
 
 using vantorfx::FrameFormat;
+using vantorfx::Vector;
 using vantorfx::ZoomWindow;
+
+// Each vector path this processor can run, so each is held to the portable code.
+std::vector<Vector> vectorLevels() {
+    std::vector<Vector> levels;
+    for (Vector v : {Vector::ssse3, Vector::avx2})
+        if (v <= vantorfx::vectorSupport()) levels.push_back(v);
+    if (levels.empty()) std::printf("note: this processor has no vector path to compare\n");
+    return levels;
+}
 
 FrameFormat format(int w, int h, int stride, bool topDown = false) { return FrameFormat{w, h, 3, stride, topDown}; }
 
@@ -124,15 +135,18 @@ TEST(FrameKernels, UnzoomedCasesMoveEachPixelWhereItBelongs) {
 }
 
 TEST(FrameKernels, VectorAndPortableMirrorsAgree) {
-    for (int w = 1; w <= 70; ++w) {
+    for (int w = 1; w <= 140; ++w) {
         std::vector<uint8_t> src(static_cast<size_t>(w) * 3);
         for (size_t i = 0; i < src.size(); ++i) src[i] = static_cast<uint8_t>(i * 37 + 11);
-        std::vector<uint8_t> portable(src.size()), vectored(src.size());
-        vantorfx::detail::mirrorRow(src.data(), portable.data(), w, false);
-        vantorfx::detail::mirrorRow(src.data(), vectored.data(), w, true);
+        std::vector<uint8_t> portable(src.size());
+        vantorfx::detail::mirrorRow(src.data(), portable.data(), w, Vector::none);
         for (int x = 0; x < w; ++x)
             for (int c = 0; c < 3; ++c) ASSERT_EQ(portable[x * 3 + c], src[(w - 1 - x) * 3 + c]) << w;
-        ASSERT_EQ(vectored, portable) << "width " << w << (vantorfx::detail::vectorMirror() ? "" : " (no vector path)");
+        for (Vector level : vectorLevels()) {
+            std::vector<uint8_t> vectored(src.size());
+            vantorfx::detail::mirrorRow(src.data(), vectored.data(), w, level);
+            ASSERT_EQ(vectored, portable) << "width " << w << " at vector level " << static_cast<int>(level);
+        }
     }
 }
 
@@ -335,14 +349,19 @@ TEST(FrameKernels, TheVectorZoomEqualsThePortableOne) {
         const FrameFormat f = format(c.w, c.h, c.stride, c.topDown);
         std::vector<uint8_t> src(static_cast<size_t>(f.stride) * f.height);
         for (size_t i = 0; i < src.size(); ++i) src[i] = static_cast<uint8_t>((i * 2654435761u) >> 24);
-        std::vector<uint8_t> vector(src.size(), 0x55), portable(src.size(), 0x55);
-        vantorfx::ZoomScaler fast, reference;
-        reference.allowVector(false);
-        ASSERT_TRUE(vantorfx::transformFrame(f, {c.mirror, c.flip, c.zoom}, src.data(), src.size(), vector.data(),
-                                             vector.size(), fast));
+        std::vector<uint8_t> portable(src.size(), 0x55);
+        vantorfx::ZoomScaler reference;
+        reference.limitVector(Vector::none);
         ASSERT_TRUE(vantorfx::transformFrame(f, {c.mirror, c.flip, c.zoom}, src.data(), src.size(), portable.data(),
                                              portable.size(), reference));
-        EXPECT_EQ(vector, portable);
+        for (Vector level : vectorLevels()) {
+            std::vector<uint8_t> vector(src.size(), 0x55);
+            vantorfx::ZoomScaler fast;
+            fast.limitVector(level);
+            ASSERT_TRUE(vantorfx::transformFrame(f, {c.mirror, c.flip, c.zoom}, src.data(), src.size(),
+                                                 vector.data(), vector.size(), fast));
+            EXPECT_EQ(vector, portable) << "vector level " << static_cast<int>(level);
+        }
     }
 }
 
@@ -354,10 +373,13 @@ TEST(FrameKernels, TheVectorBlendOfTheZoomEqualsThePortableOne) {
     }
     a[0] = b[0] = a[1] = b[1] = 255;  // the largest sum a lane holds
     for (int wb : {1, 32, 64, 100, 127}) {
-        std::vector<uint8_t> vector(a.size()), portable(a.size());
-        vantorfx::detail::blendRows(a.data(), b.data(), 128 - wb, wb, vector.data(), a.size(), true);
-        vantorfx::detail::blendRows(a.data(), b.data(), 128 - wb, wb, portable.data(), a.size(), false);
-        EXPECT_EQ(vector, portable) << wb;
+        std::vector<uint8_t> portable(a.size());
+        vantorfx::detail::blendRows(a.data(), b.data(), 128 - wb, wb, portable.data(), a.size(), Vector::none);
+        for (Vector level : vectorLevels()) {
+            std::vector<uint8_t> vector(a.size());
+            vantorfx::detail::blendRows(a.data(), b.data(), 128 - wb, wb, vector.data(), a.size(), level);
+            EXPECT_EQ(vector, portable) << wb << " at vector level " << static_cast<int>(level);
+        }
         EXPECT_EQ(portable[0], 255);
         EXPECT_EQ(portable[2], (a[2] * (128 - wb) + b[2] * wb + 64) >> 7);
     }
