@@ -53,9 +53,11 @@ void measure(int w, int h, int buffers, const char* frames) {
                 vantorfx::transformFrame(format, c.effects, sources[next].data(), bytes, targets[next].data(), bytes,
                                          scaler);
             });
-        std::printf("{\"name\": \"%s %dx%d RGB24, %s\", \"median\": %.4f, \"unit\": \"ms\", \"vector\": \"%s\", "
-                    "\"reference\": \"memcpy of the frame\", \"reference_median\": %.4f, \"ratio\": %.2f}\n",
-                    c.name, w, h, frames, t, vectorName(vantorfx::vectorSupport()), copy, t / copy);
+        std::printf("{\"name\": \"%s %dx%d RGB24, %s\", \"median\": %.4f, \"unit\": \"ms\", \"build\": \"%d-bit\", "
+                    "\"vector\": \"%s\", \"reference\": \"memcpy of the frame\", \"reference_median\": %.4f, "
+                    "\"ratio\": %.2f}\n",
+                    c.name, w, h, frames, t, static_cast<int>(sizeof(void*) * 8), vectorName(vantorfx::vectorSupport()),
+                    copy, t / copy);
     }
 }
 
