@@ -75,8 +75,9 @@ TEST_F(MenuBarPictureTest, TheBarAndEveryPanelInEveryLanguage) {
         testsupport::WindowPixels floating(bar().hwnd());
         EXPECT_EQ(floating.at(scale.px(5), floating.height() / 2), RGB(85, 85, 85)) << "leading separator";
         // At 200 % the floating bar is wider than the test display.
-        if (onScreen(bar().hwnd()))
+        if (onScreen(bar().hwnd())) {
             EXPECT_EQ(saving, testsupport::saveWindowImage(bar().hwnd(), (L"menubar-" + tag + L"-floating").c_str()));
+        }
         dock();
 
         for (const Shot& shot : kShots) {
