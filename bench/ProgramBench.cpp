@@ -21,6 +21,7 @@
 #include "bench/BenchFiles.h"
 #include "bench/BenchTiming.h"
 #include "bench/BlockProbe.h"
+#include "bench/ScriptedRun.h"
 #include "camera/VNTWebcam.h"
 #include "camera/VNTWebcamMonitor.h"
 #include "framework/GdiplusSession.h"
@@ -47,21 +48,6 @@ void pump(DWORD ms) {
         Sleep(5);
     } while (GetTickCount64() < until);
 }
-
-// The program's window, run modally; the steps run from a timer inside its loop.
-struct ScriptedRun {
-    std::function<bool(VNTSkeoMainWnd&)> step;  // false: done
-    VNTSkeoMainWnd* window = nullptr;
-    static ScriptedRun* current;
-    static void CALLBACK tick(HWND, UINT, UINT_PTR id, DWORD) {
-        KillTimer(nullptr, id);
-        if (current && !current->step(*current->window))
-            PostMessageW(current->window->hwnd(), WM_COMMAND, ID_TRAY_CLOSE, 0);
-        else
-            SetTimer(nullptr, 0, 10, &tick);
-    }
-};
-ScriptedRun* ScriptedRun::current = nullptr;
 
 }  // namespace
 
@@ -110,9 +96,10 @@ int main() {
         bool live = false, waiting = false;
         Clock::time_point pressed;
         std::unique_ptr<bench::BlockProbe> hold;
-        ScriptedRun script;
-        script.window = &window;
-        script.step = [&](VNTSkeoMainWnd& w) {
+        bench::ScriptedRun script;
+        VNTSkeoMainWnd& w = window;
+        script.step = [&] {
+            script.window = w.hwnd();
             if (!live) {
                 if (!w.camera() || !w.camera()->snapshot(probe.c_str(), false)) return msSince(start) < 20000;
                 live = true;
@@ -137,10 +124,7 @@ int main() {
             waiting = true;
             return true;
         };
-        ScriptedRun::current = &script;
-        SetTimer(nullptr, 0, 10, &ScriptedRun::tick);
-        window.DoModal();
-        ScriptedRun::current = nullptr;
+        script.run([&] { window.DoModal(); });
         if (hold) hold->stop();
     }
 

@@ -91,6 +91,7 @@ add_library(skeo_core STATIC
     ui/CVNTUI_Skeo_OptionPanels.cpp
     ui/CVNTUI_Skeo_PhotoInfoStatic.cpp
     ui/CVNTUI_Skeo_PhotoWnd.cpp
+    ui/PhotoPrefetcher.cpp
     ui/CVNTUI_Skeo_SFButtonWindow.cpp
     ui/CVNTUI_StaticPicture.cpp
     ui/CVNTUI_TrayIcon.cpp
@@ -157,5 +158,9 @@ target_link_libraries(capture_bench PRIVATE skeo_core vnt_virtualcam)
 add_executable(program_bench bench/ProgramBench.cpp resources/Skeo.rc)
 target_link_libraries(program_bench PRIVATE skeo_core)
 target_include_directories(program_bench PRIVATE ${CMAKE_SOURCE_DIR}/resources)
+# Browsing photos in the main dialog (no camera needed).
+add_executable(photo_browse_bench bench/PhotoBrowseBench.cpp resources/Skeo.rc)
+target_link_libraries(photo_browse_bench PRIVATE skeo_core comctl32)
+target_include_directories(photo_browse_bench PRIVATE ${CMAKE_SOURCE_DIR}/resources)
 add_executable(virtualcam_bench bench/VirtualCamBench.cpp)
 target_link_libraries(virtualcam_bench PRIVATE vnt_virtualcam)

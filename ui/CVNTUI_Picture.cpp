@@ -30,6 +30,15 @@ bool CVNTUI_Picture::LoadFromResource(UINT id, const wchar_t* type) {
     return decodeBytes(picture::Bytes(data, data + SizeofResource(module, found)));
 }
 
+void CVNTUI_Picture::Adopt(std::unique_ptr<Gdiplus::Bitmap> picture, const std::wstring& fileName) {
+    ReleasePicture();
+    if (!picture) return;
+    width_ = static_cast<int>(picture->GetWidth());
+    height_ = static_cast<int>(picture->GetHeight());
+    picture_ = std::move(picture);
+    fileName_ = fileName;
+}
+
 void CVNTUI_Picture::ReleasePicture() {
     picture_.reset();
     fileName_.clear();

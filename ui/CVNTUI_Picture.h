@@ -21,6 +21,8 @@ public:
     // file is missing, unreadable or no picture, which leaves no picture loaded.
     virtual int Load(const std::wstring& fileName, bool skipIfSame);
     virtual bool LoadFromResource(UINT id, const wchar_t* type);
+    // Takes a picture decoded elsewhere as the one loaded from `fileName`.
+    void Adopt(std::unique_ptr<Gdiplus::Bitmap> picture, const std::wstring& fileName);
     virtual void ReleasePicture();
 
     bool hasPicture() const { return picture_ != nullptr; }

@@ -184,6 +184,7 @@ void CVNTUI_Skeo_MainDlg::createControls() {
     photoView_.Attach(GetDlgItem(hwnd(), IDC_PHOTO_VIEW));
     photoView_.SetBkColor(kPanelColour);
     photoView_.SetCommandTarget(hwnd());
+    photoView_.SetPrefetcher(&prefetcher_);
     hint_.SubclassDlgItem(IDC_ENTER_HINT, hwnd());
     hint_.SetTextColor(kInfoText);
     hint_.SetBkColor(kPanelColour);
@@ -918,7 +919,26 @@ void CVNTUI_Skeo_MainDlg::OnContextCommand(UINT id) {
 
 void CVNTUI_Skeo_MainDlg::ShowPhoto(int item) {
     const VNTSkeoEvent* record = eventList_.eventAt(item);
-    if (record) showPhotoFile(record->fullPath(), true);
+    if (!record) return;
+    showPhotoFile(record->fullPath(), true);
+    prefetchAround(item);
+}
+
+void CVNTUI_Skeo_MainDlg::prefetchAround(int item) {
+    const int way = item < lastShownItem_ ? -1 : 1;
+    lastShownItem_ = item;
+    const int count = eventList_.itemCount();
+    std::vector<std::wstring> paths;
+    // The arrows wrap around at both ends, and so do the neighbours.
+    for (int offset : {way, -way, 2 * way}) {
+        const int neighbour = ((item + offset) % count + count) % count;
+        const VNTSkeoEvent* record = neighbour != item ? eventList_.eventAt(neighbour) : nullptr;
+        if (record && std::find(paths.begin(), paths.end(), record->fullPath()) == paths.end())
+            paths.push_back(record->fullPath());
+    }
+    const RECT client = photoView_.GetClientRect();
+    prefetcher_.want(paths, {photoView_.boxWidth(), photoView_.boxHeight()},
+                     {client.right - client.left, client.bottom - client.top});
 }
 
 void CVNTUI_Skeo_MainDlg::showPhotoFile(const std::wstring& path, bool skipIfShown) {

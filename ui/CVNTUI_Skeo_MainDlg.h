@@ -23,6 +23,7 @@
 #include "ui/CVNTUI_Skeo_MenuBar.h"
 #include "ui/CVNTUI_Skeo_PhotoInfoStatic.h"
 #include "ui/CVNTUI_Skeo_PhotoWnd.h"
+#include "ui/PhotoPrefetcher.h"
 #include "ui/CVNTUI_Skeo_SFButtonWindow.h"
 #include "ui/CVNTUI_TrayIcon.h"
 #include "ui/MainLayout.h"
@@ -133,6 +134,8 @@ private:
     void layoutInfoLine();
     // Shows a photo file with its information line, or says that it cannot be shown.
     void showPhotoFile(const std::wstring& path, bool skipIfShown);
+    // Has the photos around `item` read ahead, those the way the user is going first.
+    void prefetchAround(int item);
     void onPaint();
     void onWindowPosChanging(WINDOWPOS* pos);
     void onDragResize(POINT screenPoint);
@@ -159,6 +162,8 @@ private:
     CVNTUI_Skeo_AboutBox* aboutBox_ = nullptr;
     CVNTUI_Skeo_SettingsPropSheet* settingsSheet_ = nullptr;
     CVNTUI_Skeo_CameraWnd cameraView_;
+    skeo::PhotoPrefetcher prefetcher_;  // before the view, which takes from it
+    int lastShownItem_ = -1;
     CVNTUI_Skeo_PhotoWnd photoView_;
     CVNTUI_Skeo_EventListCtrl eventList_;
     std::unique_ptr<CSkinScrollWnd> listFrame_;

@@ -10,6 +10,7 @@
 #include "resources/StringIds.h"
 #include "resources/resource.h"
 #include "ui/LocalizedMenu.h"
+#include "ui/PhotoPrefetcher.h"
 
 namespace {
 
@@ -57,13 +58,26 @@ void CVNTUI_Skeo_PhotoWnd::releaseScaled() {
 
 int CVNTUI_Skeo_PhotoWnd::Load(const std::wstring& fileName, bool skipIfSame) {
     std::wstring asked = fileName;  // the name may be our own, which the load clears first
-    const int loaded = CVNTUI_StaticPicture::Load(asked, skipIfSame);
+    const bool shownAlready = skipIfSame && hasPicture() && asked == CVNTUI_Picture::pictureFileName();
+    std::unique_ptr<skeo::PreparedPhoto> ready = prefetcher_ && !shownAlready ? prefetcher_->take(asked) : nullptr;
+    int loaded;
+    if (ready) {
+        Adopt(std::move(ready->picture), asked);
+        fitted_ = std::move(ready->fitted);
+        fittedSize_ = ready->fittedSize;
+        loaded = 1;
+    } else {
+        loaded = CVNTUI_StaticPicture::Load(asked, skipIfSame);
+        if (loaded != 0) fitted_.reset();
+    }
+    lastLoadWasReady_ = ready != nullptr;
     photoPath_ = std::move(asked);
     return loaded;
 }
 
 void CVNTUI_Skeo_PhotoWnd::ReleasePicture() {
     CVNTUI_StaticPicture::ReleasePicture();
+    fitted_.reset();
     photoPath_.clear();
 }
 
@@ -82,7 +96,11 @@ int CVNTUI_Skeo_PhotoWnd::Render() {
     const skeo::PictureSize view{client.right - client.left, client.bottom - client.top};
     skeo::PhotoViewLayout layout = skeo::layoutPhotoView({pictureWidth(), pictureHeight()},
                                                          {boxWidth(), boxHeight()}, view, zoomFactor());
-    HBITMAP scaled = picture::scaledDib(*picture(), layout.scaled.width, layout.scaled.height);
+    // The prefetcher's copy serves once, at the size it was made for.
+    vnt::BitmapHandle fitted = std::move(fitted_);
+    HBITMAP scaled = fitted && layout.scaled == fittedSize_
+                         ? fitted.release()
+                         : picture::scaledDib(*picture(), layout.scaled.width, layout.scaled.height);
     if (!scaled) {
         vnt::trace(L"CVNTUI_Skeo_PhotoWnd: cannot scale the photo to %dx%d", layout.scaled.width,
                    layout.scaled.height);

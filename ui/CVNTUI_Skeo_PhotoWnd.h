@@ -7,6 +7,10 @@
 #include "ui/CVNTUI_StaticPicture.h"
 #include "ui/PictureGeometry.h"
 
+namespace skeo {
+class PhotoPrefetcher;
+}
+
 class CVNTUI_Skeo_PhotoWnd : public CVNTUI_StaticPicture {
 public:
     CVNTUI_Skeo_PhotoWnd();
@@ -24,6 +28,11 @@ public:
     // opened or there is no photo. A photo whose file is gone leaves the clipboard empty rather than
     // holding an earlier copy.
     int CopyToClipboard() override;
+
+    // Where photos read ahead are taken from; none when not set. It must outlive the view's loads.
+    void SetPrefetcher(skeo::PhotoPrefetcher* prefetcher) { prefetcher_ = prefetcher; }
+    // Whether the photo shown last was taken ready from the prefetcher (tests, benchmark).
+    bool lastLoadWasReady() const { return lastLoadWasReady_; }
 
     // Where the context menu's commands go; the view's top-level window when not set.
     void SetCommandTarget(HWND window) { commandTarget_ = window; }
@@ -53,4 +62,10 @@ private:
     HCURSOR hand_ = nullptr;
     HWND commandTarget_ = nullptr;
     std::wstring photoPath_;
+    skeo::PhotoPrefetcher* prefetcher_ = nullptr;
+    // The loaded photo already scaled to its first size by the prefetcher, used by the next Render
+    // when the size is still right.
+    vnt::BitmapHandle fitted_;
+    skeo::PictureSize fittedSize_;
+    bool lastLoadWasReady_ = false;
 };

@@ -226,12 +226,15 @@ TEST_F(MainDialogTest, ArrowsBrowseThePhotosAtMostThreeTimesASecond) {
         },
         [&] {
             EXPECT_EQ(folder.path() + L"IMG_3.jpg", shown());
+            EXPECT_TRUE(dialog_.photoView().lastLoadWasReady()) << "read ahead while the one before was looked at";
+            EXPECT_EQ(L"440x330", dialog_.infoLine().resolution());
             Sleep(320);
             press(list, VK_RIGHT);  // wraps to the first
             PostMessageW(list, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
         },
         [&] {
             EXPECT_EQ(folder.path() + L"IMG_1.jpg", shown());
+            EXPECT_TRUE(dialog_.photoView().lastLoadWasReady()) << "the neighbours wrap around as the arrows do";
             EXPECT_EQ(1, dialog_.photoView().zoomStep()) << "the wheel zooms in";
             press(list, VK_ADD);
             press(list, VK_SUBTRACT);
