@@ -380,7 +380,7 @@ constexpr uint32_t kWeightOne = 128;
 
 // The two window samples around the centre of output sample i of outCount, mapped into inCount
 // window samples (both ends held inside), and the second one's weight in 1/128.
-ZoomScaler::Tap tapFor(int i, int outCount, int inCount) {
+BilinearScaler::Tap tapFor(int i, int outCount, int inCount) {
     // Centre of output sample i in window samples, less half a sample: ((2i + 1) in - out) / 2 out.
     const int64_t numerator = (2 * static_cast<int64_t>(i) + 1) * inCount - outCount;
     const int64_t denominator = 2 * static_cast<int64_t>(outCount);
@@ -397,6 +397,52 @@ ZoomScaler::Tap tapFor(int i, int outCount, int inCount) {
 
 }  // namespace
 
+bool BilinearScaler::prepare(const Rows& source, const Window& window, const Rows& target, bool mirror,
+                             bool flip) noexcept {
+    if (ready_ && source == source_ && window == window_ && target == target_ && mirror == mirror_ && flip == flip_)
+        return true;
+    ready_ = false;
+    const auto shapeUsable = [](const Rows& r) {
+        return r.width > 0 && r.height > 0 && r.stride >= static_cast<int64_t>(r.width) * kBytesPerPixel &&
+               static_cast<uint64_t>(r.stride) * static_cast<uint64_t>(r.height) <=
+                   static_cast<uint64_t>(std::numeric_limits<ptrdiff_t>::max());
+    };
+    if (!shapeUsable(source) || !shapeUsable(target) || window.width <= 0 || window.height <= 0 || window.left < 0 ||
+        window.firstRow < 0 || static_cast<int64_t>(window.left) + window.width > source.width ||
+        static_cast<int64_t>(window.firstRow) + window.height > source.height)
+        return false;
+    try {
+        columns_.resize(static_cast<size_t>(target.width));
+        rows_.resize(static_cast<size_t>(target.height));
+        // Room for the last block's whole 16-byte store.
+        for (auto& row : cache_) row.resize(static_cast<size_t>(target.width) * kBytesPerPixel + 16);
+        blocks_.resize(static_cast<size_t>(target.width / 4));
+        pairs_.resize(blocks_.size() / 2);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    // The mapping is symmetric: the mirrored window position of output sample i is that of the
+    // output sample mirrored.
+    for (int x = 0; x < target.width; ++x) {
+        const Tap t = tapFor(mirror ? target.width - 1 - x : x, target.width, window.width);
+        columns_[static_cast<size_t>(x)] = Tap{(window.left + t.first) * kBytesPerPixel,
+                                               (window.left + t.second) * kBytesPerPixel, t.weight};
+    }
+    for (int y = 0; y < target.height; ++y) {
+        const Tap t = tapFor(flip ? target.height - 1 - y : y, target.height, window.height);
+        rows_[static_cast<size_t>(y)] = Tap{window.firstRow + t.first, window.firstRow + t.second, t.weight};
+    }
+    source_ = source;
+    target_ = target;
+    window_ = window;
+    mirror_ = mirror;
+    flip_ = flip;
+    prepareBlocks();
+    cachedRow_[0] = cachedRow_[1] = UINT32_MAX;
+    ready_ = true;
+    return true;
+}
+
 bool ZoomScaler::prepare(const FrameFormat& format, float zoom, bool mirror, bool flip) noexcept {
     if (ready_ && zoom == zoom_ && mirror == mirror_ && flip == flip_ && format.width == format_.width &&
         format.height == format_.height && format.bytesPerPixel == format_.bytesPerPixel &&
@@ -405,39 +451,25 @@ bool ZoomScaler::prepare(const FrameFormat& format, float zoom, bool mirror, boo
     ready_ = false;
     ZoomWindow window;
     if (!zoomWindow(format, zoom, window)) return false;
-    try {
-        columns_.resize(static_cast<size_t>(format.width));
-        rows_.resize(static_cast<size_t>(format.height));
-        // Room for the last block's whole 16-byte store.
-        for (auto& row : cache_) row.resize(static_cast<size_t>(format.width) * kBytesPerPixel + 16);
-        blocks_.resize(static_cast<size_t>(format.width / 4));
-        pairs_.resize(blocks_.size() / 2);
-    } catch (const std::bad_alloc&) {
+    const BilinearScaler::Rows frame{format.width, format.height, format.stride};
+    if (!scaler_.prepare(frame, {window.left, window.firstRow, window.width, window.height}, frame, mirror, flip))
         return false;
-    }
-    // The mapping is symmetric: the mirrored window position of output sample i is that of the
-    // output sample mirrored.
-    for (int x = 0; x < format.width; ++x) {
-        const Tap t = tapFor(mirror ? format.width - 1 - x : x, format.width, window.width);
-        columns_[static_cast<size_t>(x)] = Tap{(window.left + t.first) * kBytesPerPixel,
-                                               (window.left + t.second) * kBytesPerPixel, t.weight};
-    }
-    for (int y = 0; y < format.height; ++y) {
-        const Tap t = tapFor(flip ? format.height - 1 - y : y, format.height, window.height);
-        rows_[static_cast<size_t>(y)] = Tap{window.firstRow + t.first, window.firstRow + t.second, t.weight};
-    }
     format_ = format;
     zoom_ = zoom;
     mirror_ = mirror;
     flip_ = flip;
     window_ = window;
-    prepareBlocks();
-    cachedRow_[0] = cachedRow_[1] = UINT32_MAX;
     ready_ = true;
     return true;
 }
 
-void ZoomScaler::prepareBlocks() {
+bool ZoomScaler::scale(const uint8_t* source, size_t sourceLength, uint8_t* destination,
+                       size_t destinationLength) noexcept {
+    if (!ready_ || !buffersUsable(format_, source, sourceLength, destination, destinationLength)) return false;
+    return scaler_.scale(source, sourceLength, destination, destinationLength);
+}
+
+void BilinearScaler::prepareBlocks() {
     for (size_t k = 0; k < blocks_.size(); ++k) {
         Block& b = blocks_[k];
         const Tap* c = &columns_[4 * k];
@@ -448,7 +480,7 @@ void ZoomScaler::prepareBlocks() {
         }
         b.source = low;
         // A pixel's three bytes from the highest tap, all within the 16 bytes loaded.
-        b.vector = high + kBytesPerPixel - low <= 16 && static_cast<int64_t>(low) + 16 <= format_.stride;
+        b.vector = high + kBytesPerPixel - low <= 16 && static_cast<int64_t>(low) + 16 <= source_.stride;
         std::memset(b.pairsLow, 0x80, sizeof b.pairsLow);
         std::memset(b.pairsHigh, 0x80, sizeof b.pairsHigh);
         std::memset(b.weights, 0, sizeof b.weights);
@@ -506,7 +538,7 @@ VANTORFX_VECTOR_FUNCTION inline __m128i scaleBlockSsse3(const uint8_t* row, cons
 // Four output pixels per block: the pairs picked out of one load, each multiplied by its weights
 // and summed, divided by 128 with rounding, narrowed to bytes; the 16-byte store's last four bytes
 // are the next block's to overwrite.
-VANTORFX_VECTOR_FUNCTION void ZoomScaler::scaleBlock(const uint8_t* row, size_t k, uint8_t* out) const noexcept {
+VANTORFX_VECTOR_FUNCTION void BilinearScaler::scaleBlock(const uint8_t* row, size_t k, uint8_t* out) const noexcept {
     const Block& b = blocks_[k];
     if (!b.vector) {
         const Tap* column = &columns_[4 * k];
@@ -519,13 +551,13 @@ VANTORFX_VECTOR_FUNCTION void ZoomScaler::scaleBlock(const uint8_t* row, size_t 
                      scaleBlockSsse3(row + b.source, b.pairsLow, b.pairsHigh, b.weights[0], b.weights[1]));
 }
 
-VANTORFX_VECTOR_FUNCTION void ZoomScaler::scaleAcrossSsse3(const uint8_t* row, uint8_t* out) const noexcept {
+VANTORFX_VECTOR_FUNCTION void BilinearScaler::scaleAcrossSsse3(const uint8_t* row, uint8_t* out) const noexcept {
     for (size_t k = 0; k < blocks_.size(); ++k, out += 12) scaleBlock(row, k, out);
 }
 
 // Two blocks side by side, one in each 128-bit half: the byte shuffles and multiply-adds work
 // within halves, so each half is the four-pixel block as above.
-VANTORFX_AVX2_FUNCTION void ZoomScaler::scaleAcrossAvx2(const uint8_t* row, uint8_t* out) const noexcept {
+VANTORFX_AVX2_FUNCTION void BilinearScaler::scaleAcrossAvx2(const uint8_t* row, uint8_t* out) const noexcept {
     const __m256i scale = _mm256_set1_epi16(256);
     size_t k = 0;
     for (; k + 2 <= blocks_.size(); k += 2, out += 24) {
@@ -552,23 +584,23 @@ VANTORFX_AVX2_FUNCTION void ZoomScaler::scaleAcrossAvx2(const uint8_t* row, uint
     if (k < blocks_.size()) scaleBlock(row, k, out);
 }
 #else
-void ZoomScaler::scaleBlock(const uint8_t*, size_t, uint8_t*) const noexcept {}
-void ZoomScaler::scaleAcrossSsse3(const uint8_t*, uint8_t*) const noexcept {}
-void ZoomScaler::scaleAcrossAvx2(const uint8_t*, uint8_t*) const noexcept {}
+void BilinearScaler::scaleBlock(const uint8_t*, size_t, uint8_t*) const noexcept {}
+void BilinearScaler::scaleAcrossSsse3(const uint8_t*, uint8_t*) const noexcept {}
+void BilinearScaler::scaleAcrossAvx2(const uint8_t*, uint8_t*) const noexcept {}
 #endif
 
-const uint8_t* ZoomScaler::scaledRow(const uint8_t* source, uint32_t row) noexcept {
+const uint8_t* BilinearScaler::scaledRow(const uint8_t* source, uint32_t row) noexcept {
     for (int slot = 0; slot < 2; ++slot)
         if (cachedRow_[slot] == row) return cache_[slot].data();
     // Rows are asked for in order (or in reverse), so the older of the two is the one to replace.
     const int slot = nextSlot_;
     nextSlot_ ^= 1;
     cachedRow_[slot] = row;
-    const uint8_t* s = source + static_cast<size_t>(row) * static_cast<size_t>(format_.stride);
+    const uint8_t* s = source + static_cast<size_t>(row) * static_cast<size_t>(source_.stride);
     // The next window row asked for lies one row on, up or down as the flip has it.
     const int64_t next = static_cast<int64_t>(row) + (rows_.front().first > rows_.back().first ? -1 : 1);
     if (next >= window_.firstRow && next < static_cast<int64_t>(window_.firstRow) + window_.height)
-        prefetchRow(source + static_cast<size_t>(next) * static_cast<size_t>(format_.stride) +
+        prefetchRow(source + static_cast<size_t>(next) * static_cast<size_t>(source_.stride) +
                         static_cast<size_t>(window_.left) * kBytesPerPixel,
                     static_cast<size_t>(window_.width) * kBytesPerPixel);
     uint8_t* out = cache_[slot].data();
@@ -594,23 +626,28 @@ const uint8_t* ZoomScaler::scaledRow(const uint8_t* source, uint32_t row) noexce
     return cache_[slot].data();
 }
 
-bool ZoomScaler::scale(const uint8_t* source, size_t sourceLength, uint8_t* destination,
-                       size_t destinationLength) noexcept {
-    if (!ready_ || !buffersUsable(format_, source, sourceLength, destination, destinationLength)) return false;
-    // Cached rows belong to the frame they were made from.
+bool BilinearScaler::scale(const uint8_t* source, size_t sourceLength, uint8_t* destination,
+                           size_t destinationLength) noexcept {
+    if (!ready_ || !source || !destination) return false;
+    const size_t sourceBytes = static_cast<size_t>(source_.stride) * static_cast<size_t>(source_.height);
+    const size_t targetBytes = static_cast<size_t>(target_.stride) * static_cast<size_t>(target_.height);
+    const uintptr_t s = reinterpret_cast<uintptr_t>(source), d = reinterpret_cast<uintptr_t>(destination);
+    if (sourceLength < sourceBytes || destinationLength < targetBytes || (s < d + targetBytes && d < s + sourceBytes))
+        return false;
+    // Cached rows belong to the picture they were made from.
     cachedRow_[0] = cachedRow_[1] = UINT32_MAX;
-    const size_t stride = static_cast<size_t>(format_.stride);
-    const size_t channels = static_cast<size_t>(format_.width) * kBytesPerPixel;
-    for (int y = 0; y < format_.height; ++y) {
+    const size_t stride = static_cast<size_t>(target_.stride);
+    const size_t channels = static_cast<size_t>(target_.width) * kBytesPerPixel;
+    for (int y = 0; y < target_.height; ++y) {
         const Tap& r = rows_[static_cast<size_t>(y)];
-        uint8_t* d = destination + static_cast<size_t>(y) * stride;
+        uint8_t* out = destination + static_cast<size_t>(y) * stride;
         const uint8_t* a = scaledRow(source, r.first);
         if (r.weight == 0) {
-            std::memcpy(d, a, channels);
+            std::memcpy(out, a, channels);
             continue;
         }
         const uint8_t* b = scaledRow(source, r.second);
-        detail::blendRows(a, b, static_cast<int>(kWeightOne - r.weight), static_cast<int>(r.weight), d, channels,
+        detail::blendRows(a, b, static_cast<int>(kWeightOne - r.weight), static_cast<int>(r.weight), out, channels,
                           vectorLimit_);
     }
     return true;

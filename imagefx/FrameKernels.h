@@ -65,22 +65,38 @@ bool zoomWindow(const FrameFormat& format, float zoom, ZoomWindow& out);
 bool copyFrame(const FrameFormat& format, const uint8_t* source, size_t sourceLength, uint8_t* destination,
                size_t destinationLength, bool mirror, bool flip);
 
-// Scales the zoom window, mirrored and flipped as asked, up to the full frame by bilinear
-// interpolation: each output pixel's centre is mapped into the window and the four window pixels
-// around it are weighted by their distance (1/256 steps), so that enlarged text stays smooth. The
-// column and row tables are built by prepare() and kept until the frame shape, the zoom or the
-// flags change, so steady frames allocate nothing. Not thread-safe: one object per streaming thread.
-class ZoomScaler {
+// A window of a packed 24-bit picture scaled to another size by bilinear interpolation: each
+// output pixel's centre is mapped into the window and the four window pixels around it are weighted
+// by their distance (1/128 steps), so that enlarged text stays smooth; mirrored and flipped as
+// asked. The column and row tables are built by prepare() and kept until it is given other
+// numbers, so steady use allocates nothing. Not thread-safe: one object per thread.
+class BilinearScaler {
 public:
-    // False when the format is refused, the factor does not zoom or memory runs out; scale() then
-    // refuses until a successful prepare().
-    bool prepare(const FrameFormat& format, float zoom, bool mirror, bool flip) noexcept;
+    // A picture as memory holds it: pixels per row, rows, bytes from one row to the next.
+    struct Rows {
+        int width = 0;
+        int height = 0;
+        int stride = 0;
+        bool operator==(const Rows& o) const { return width == o.width && height == o.height && stride == o.stride; }
+    };
+    // The part of the source to scale, in pixels and memory rows.
+    struct Window {
+        int left = 0;
+        int firstRow = 0;
+        int width = 0;
+        int height = 0;
+        bool operator==(const Window& o) const {
+            return left == o.left && firstRow == o.firstRow && width == o.width && height == o.height;
+        }
+    };
 
-    // Writes a whole frame of the prepared format (pixel bytes only). False, touching nothing, when
-    // not prepared, a buffer is missing or too short, or the buffers overlap.
+    // False when a shape is empty, a stride holds no whole row, the window leaves the source or
+    // memory runs out; scale() then refuses until a successful prepare().
+    bool prepare(const Rows& source, const Window& window, const Rows& target, bool mirror, bool flip) noexcept;
+
+    // Writes the whole target (pixel bytes only; row filler is left as it was). False, touching
+    // nothing, when not prepared, a buffer is missing or too short, or the buffers overlap.
     bool scale(const uint8_t* source, size_t sourceLength, uint8_t* destination, size_t destinationLength) noexcept;
-
-    const ZoomWindow& window() const { return window_; }
 
     // The widest vector code to use (the processor's best at most); Vector::none leaves the work to
     // the portable code, the reference the vector paths are held to.
@@ -98,11 +114,10 @@ private:
     const uint8_t* scaledRow(const uint8_t* source, uint32_t row) noexcept;
 
     bool ready_ = false;
-    FrameFormat format_{};
-    float zoom_ = 0.0f;
+    Rows source_{}, target_{};
+    Window window_{};
     bool mirror_ = false;
     bool flip_ = false;
-    ZoomWindow window_{};
     // Four output pixels at a time, all their taps inside one 16-byte load from `source`: the byte
     // pairs to multiply (for channels 0-7 and 8-11) and their weights, a pair per 16-bit lane.
     struct Block {
@@ -133,6 +148,32 @@ private:
     std::vector<uint8_t> cache_[2];
     uint32_t cachedRow_[2] = {UINT32_MAX, UINT32_MAX};
     int nextSlot_ = 0;
+};
+
+// Scales the zoom window, mirrored and flipped as asked, up to the full frame (a BilinearScaler
+// kept prepared while the frame shape, the zoom and the flags stay).
+class ZoomScaler {
+public:
+    // False when the format is refused, the factor does not zoom or memory runs out; scale() then
+    // refuses until a successful prepare().
+    bool prepare(const FrameFormat& format, float zoom, bool mirror, bool flip) noexcept;
+
+    // Writes a whole frame of the prepared format (pixel bytes only). False, touching nothing, when
+    // not prepared, a buffer is missing or too short, or the buffers overlap.
+    bool scale(const uint8_t* source, size_t sourceLength, uint8_t* destination, size_t destinationLength) noexcept;
+
+    const ZoomWindow& window() const { return window_; }
+
+    void limitVector(Vector limit) noexcept { scaler_.limitVector(limit); }
+
+private:
+    bool ready_ = false;
+    FrameFormat format_{};
+    float zoom_ = 0.0f;
+    bool mirror_ = false;
+    bool flip_ = false;
+    ZoomWindow window_{};
+    BilinearScaler scaler_;
 };
 
 struct Effects {

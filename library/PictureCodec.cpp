@@ -4,6 +4,7 @@
 
 #include "framework/ComPtr.h"
 #include "framework/Handles.h"
+#include "imagefx/FrameKernels.h"
 #include "library/ImageScale.h"
 
 using namespace Gdiplus;
@@ -74,16 +75,26 @@ HBITMAP scaledDib(Bitmap& source, int width, int height) {
     if (!dib || !bits) return nullptr;
     const int sw = static_cast<int>(source.GetWidth()), sh = static_cast<int>(source.GetHeight());
     bool done = false;
-    if (width <= sw && height <= sh) {
-        // Shrinking: our area average is sharper than the platform's filter and several times faster.
-        Rect all(0, 0, sw, sh);
-        BitmapData data{};
-        if (source.LockBits(&all, ImageLockModeRead, PixelFormat24bppRGB, &data) == Ok) {
-            skeo::downscaleBgr24(static_cast<const uint8_t*>(data.Scan0), sw, sh, data.Stride,
-                                 static_cast<uint8_t*>(bits), width, height, rowBytes(width));
-            source.UnlockBits(&data);
+    const bool shrinking = width <= sw && height <= sh, enlarging = width >= sw && height >= sh;
+    Rect all(0, 0, sw, sh);
+    BitmapData data{};
+    if ((shrinking || enlarging) && source.LockBits(&all, ImageLockModeRead, PixelFormat24bppRGB, &data) == Ok) {
+        const auto* pixels = static_cast<const uint8_t*>(data.Scan0);
+        if (shrinking) {
+            // Our area average is sharper than the platform's filter and several times faster.
+            skeo::downscaleBgr24(pixels, sw, sh, data.Stride, static_cast<uint8_t*>(bits), width, height,
+                                 rowBytes(width));
             done = true;
+        } else if (data.Stride > 0) {
+            // Our bilinear scaler (the effects filter's) is many times faster than the platform's
+            // filter, which held the window for a fifth of a second at the largest zoom.
+            vantorfx::BilinearScaler scaler;
+            done = scaler.prepare({sw, sh, data.Stride}, {0, 0, sw, sh}, {width, height, rowBytes(width)}, false,
+                                  false) &&
+                   scaler.scale(pixels, static_cast<size_t>(data.Stride) * static_cast<size_t>(sh),
+                                static_cast<uint8_t*>(bits), static_cast<size_t>(rowBytes(width)) * height);
         }
+        source.UnlockBits(&data);
     }
     if (!done) {
         Bitmap target(width, height, rowBytes(width), PixelFormat24bppRGB, static_cast<BYTE*>(bits));

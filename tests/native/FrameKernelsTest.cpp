@@ -386,3 +386,85 @@ TEST(FrameKernels, TheVectorBlendOfTheZoomEqualsThePortableOne) {
 }
 
 }  // namespace
+
+namespace {
+
+// A window of one picture scaled to another size, rows of both with filler, every vector level
+// against the portable code and that against the double-precision bilinear value.
+TEST(BilinearScaler, AnyWindowToAnySizeIsBilinearAndLeavesFillerAlone) {
+    using vantorfx::BilinearScaler;
+    struct Case {
+        BilinearScaler::Rows source;
+        BilinearScaler::Window window;
+        BilinearScaler::Rows target;
+    };
+    for (const Case& c : std::vector<Case>{{{37, 23, 112}, {0, 0, 37, 23}, {101, 77, 304}},
+                                           {{640, 480, 1920}, {0, 0, 640, 480}, {1920, 1440, 5760}},
+                                           {{90, 60, 272}, {10, 5, 33, 21}, {7, 5, 24}},
+                                           {{5, 4, 16}, {0, 0, 5, 4}, {1, 1, 4}}}) {
+        SCOPED_TRACE(testing::Message() << c.target.width << " x " << c.target.height);
+        std::vector<uint8_t> src(static_cast<size_t>(c.source.stride) * c.source.height);
+        for (size_t i = 0; i < src.size(); ++i) src[i] = static_cast<uint8_t>((i * 2654435761u) >> 24);
+        const size_t bytes = static_cast<size_t>(c.target.stride) * c.target.height;
+        std::vector<uint8_t> portable(bytes, 0xEE);
+        BilinearScaler reference;
+        reference.limitVector(Vector::none);
+        ASSERT_TRUE(reference.prepare(c.source, c.window, c.target, false, false));
+        ASSERT_TRUE(reference.scale(src.data(), src.size(), portable.data(), portable.size()));
+        for (Vector level : vectorLevels()) {
+            std::vector<uint8_t> vector(bytes, 0xEE);
+            BilinearScaler fast;
+            fast.limitVector(level);
+            ASSERT_TRUE(fast.prepare(c.source, c.window, c.target, false, false));
+            ASSERT_TRUE(fast.scale(src.data(), src.size(), vector.data(), vector.size()));
+            EXPECT_EQ(vector, portable) << "vector level " << static_cast<int>(level);
+        }
+        const auto position = [](int i, int out, int in) {
+            return std::clamp((i + 0.5) * in / out - 0.5, 0.0, static_cast<double>(in - 1));
+        };
+        double total = 0;
+        for (int y = 0; y < c.target.height; ++y) {
+            for (int x = 0; x < c.target.width; ++x) {
+                const double px = position(x, c.target.width, c.window.width);
+                const double py = position(y, c.target.height, c.window.height);
+                const int x0 = static_cast<int>(px), y0 = static_cast<int>(py);
+                const int x1 = std::min(x0 + 1, c.window.width - 1), y1 = std::min(y0 + 1, c.window.height - 1);
+                const double fx = px - x0, fy = py - y0;
+                for (int ch = 0; ch < 3; ++ch) {
+                    const auto s = [&](int cx, int cy) {
+                        return double(src[static_cast<size_t>(c.window.firstRow + cy) * c.source.stride +
+                                          (c.window.left + cx) * 3 + ch]);
+                    };
+                    const double exact = (s(x0, y0) * (1 - fx) + s(x1, y0) * fx) * (1 - fy) +
+                                         (s(x0, y1) * (1 - fx) + s(x1, y1) * fx) * fy;
+                    const int got = portable[static_cast<size_t>(y) * c.target.stride + x * 3 + ch];
+                    ASSERT_LT(std::fabs(got - exact), 2.0) << x << "," << y;
+                    total += std::fabs(got - exact);
+                }
+            }
+            for (int i = c.target.width * 3; i < c.target.stride; ++i)
+                ASSERT_EQ(0xEE, portable[static_cast<size_t>(y) * c.target.stride + i]) << "filler of row " << y;
+        }
+        EXPECT_LT(total / (3.0 * c.target.width * c.target.height), 0.5);
+    }
+}
+
+TEST(BilinearScaler, RefusesWindowsOutsideTheSourceAndOverlappingBuffers) {
+    using vantorfx::BilinearScaler;
+    BilinearScaler scaler;
+    const BilinearScaler::Rows source{10, 10, 32}, target{20, 20, 60};
+    EXPECT_FALSE(scaler.prepare(source, {5, 0, 6, 10}, target, false, false)) << "one column past the edge";
+    EXPECT_FALSE(scaler.prepare(source, {0, -1, 10, 10}, target, false, false));
+    EXPECT_FALSE(scaler.prepare(source, {0, 0, 0, 10}, target, false, false));
+    EXPECT_FALSE(scaler.prepare({10, 10, 29}, {0, 0, 10, 10}, target, false, false)) << "stride short of a row";
+    std::vector<uint8_t> src(320), dst(1200);
+    EXPECT_FALSE(scaler.scale(src.data(), src.size(), dst.data(), dst.size())) << "never prepared";
+    ASSERT_TRUE(scaler.prepare(source, {0, 0, 10, 10}, target, false, false));
+    EXPECT_FALSE(scaler.scale(src.data(), src.size() - 1, dst.data(), dst.size()));
+    EXPECT_FALSE(scaler.scale(src.data(), src.size(), dst.data(), dst.size() - 1));
+    std::vector<uint8_t> shared(2000);
+    EXPECT_FALSE(scaler.scale(shared.data() + 900, 320, shared.data(), 1200)) << "overlapping";
+    EXPECT_TRUE(scaler.scale(src.data(), src.size(), dst.data(), dst.size()));
+}
+
+}  // namespace
