@@ -151,13 +151,14 @@ int main() {
             if (waited < 1500) return true;
             zoomHold = probe->stop();
             probe.reset(new bench::BlockProbe(dialog.hwnd()));
-            SendMessageW(dialog.hwnd(), WM_COMMAND, ID_ROTATE_RIGHT, 0);
-            SendMessageW(dialog.hwnd(), WM_COMMAND, ID_ROTATE_LEFT, 0);
+            // Two commands, as two clicks on the menu bar come.
+            PostMessageW(dialog.hwnd(), WM_COMMAND, ID_ROTATE_RIGHT, 0);
+            PostMessageW(dialog.hwnd(), WM_COMMAND, ID_ROTATE_LEFT, 0);
             state = 6;
             since = Clock::now();
             return true;
-        case 6:
-            if (waited < 500) return true;
+        case 6:  // both turns written, their thumbnails made anew
+            if (waited < 1500) return true;
             turnHold = probe->stop();
             probe.reset();
             return false;

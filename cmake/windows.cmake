@@ -92,6 +92,7 @@ add_library(skeo_core STATIC
     ui/CVNTUI_Skeo_PhotoInfoStatic.cpp
     ui/CVNTUI_Skeo_PhotoWnd.cpp
     ui/PhotoPrefetcher.cpp
+    ui/PhotoTurner.cpp
     ui/CVNTUI_Skeo_SFButtonWindow.cpp
     ui/CVNTUI_StaticPicture.cpp
     ui/CVNTUI_TrayIcon.cpp

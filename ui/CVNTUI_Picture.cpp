@@ -30,6 +30,13 @@ bool CVNTUI_Picture::LoadFromResource(UINT id, const wchar_t* type) {
     return decodeBytes(picture::Bytes(data, data + SizeofResource(module, found)));
 }
 
+bool CVNTUI_Picture::RotateFlip(Gdiplus::RotateFlipType rotation) {
+    if (!picture_ || picture_->RotateFlip(rotation) != Gdiplus::Ok) return false;
+    width_ = static_cast<int>(picture_->GetWidth());
+    height_ = static_cast<int>(picture_->GetHeight());
+    return true;
+}
+
 void CVNTUI_Picture::Adopt(std::unique_ptr<Gdiplus::Bitmap> picture, const std::wstring& fileName) {
     ReleasePicture();
     if (!picture) return;

@@ -21,6 +21,8 @@ public:
     // file is missing, unreadable or no picture, which leaves no picture loaded.
     virtual int Load(const std::wstring& fileName, bool skipIfSame);
     virtual bool LoadFromResource(UINT id, const wchar_t* type);
+    // Turns or flips the loaded picture in memory; false when there is none or it cannot be done.
+    bool RotateFlip(Gdiplus::RotateFlipType rotation);
     // Takes a picture decoded elsewhere as the one loaded from `fileName`.
     void Adopt(std::unique_ptr<Gdiplus::Bitmap> picture, const std::wstring& fileName);
     virtual void ReleasePicture();

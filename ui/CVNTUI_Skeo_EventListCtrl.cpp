@@ -317,15 +317,27 @@ std::vector<VNTSkeoEvent> CVNTUI_Skeo_EventListCtrl::selectedEvents() const {
 
 void CVNTUI_Skeo_EventListCtrl::reloadSelectedThumbnails() {
     if (!hwnd_) return;
-    for (int i : selectedIndices()) {
+    for (int i : selectedIndices()) reloadThumbnail(i);
+    RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+}
+
+void CVNTUI_Skeo_EventListCtrl::reloadThumbnails(const std::vector<std::wstring>& paths) {
+    if (!hwnd_ || paths.empty()) return;
+    const int count = itemCount();
+    for (int i = 0; i < count; ++i) {
         const VNTSkeoEvent* record = eventAt(i);
-        if (!record) continue;
-        std::unique_ptr<Gdiplus::Bitmap> thumbnail = loadThumbnail(*record);
-        // Without a picture the item keeps its place and shows its background.
-        if (!thumbnail) vnt::trace(L"CVNTUI_Skeo_EventListCtrl: no thumbnail for %ls", record->fullPath().c_str());
-        thumbnails_[record] = std::move(thumbnail);
+        if (record && std::find(paths.begin(), paths.end(), record->fullPath()) != paths.end()) reloadThumbnail(i);
     }
     RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+}
+
+void CVNTUI_Skeo_EventListCtrl::reloadThumbnail(int index) {
+    const VNTSkeoEvent* record = eventAt(index);
+    if (!record) return;
+    std::unique_ptr<Gdiplus::Bitmap> thumbnail = loadThumbnail(*record);
+    // Without a picture the item keeps its place and shows its background.
+    if (!thumbnail) vnt::trace(L"CVNTUI_Skeo_EventListCtrl: no thumbnail for %ls", record->fullPath().c_str());
+    thumbnails_[record] = std::move(thumbnail);
 }
 
 RECT CVNTUI_Skeo_EventListCtrl::cellRect(int index) const {

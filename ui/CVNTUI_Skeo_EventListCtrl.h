@@ -80,6 +80,8 @@ public:
     std::vector<VNTSkeoEvent> selectedEvents() const;
     // Makes the selected items' thumbnails anew from their files (after a rotation) and repaints.
     void reloadSelectedThumbnails();
+    // The thumbnails of the items showing these photos, made anew.
+    void reloadThumbnails(const std::vector<std::wstring>& paths);
 
     int itemCount() const;
     // The record of an item, or null outside the list.
@@ -103,6 +105,7 @@ private:
     void applyDpi(int dpi);
     // The record's thumbnail at the strip's scale; null when its photo cannot be read.
     std::unique_ptr<Gdiplus::Bitmap> loadThumbnail(const VNTSkeoEvent& record) const;
+    void reloadThumbnail(int index);
     // Inserts an item at `index` for a record whose thumbnail is made; false if the list refused it.
     bool insertItem(int index, const VNTSkeoEvent& record, std::unique_ptr<Gdiplus::Bitmap> thumbnail);
     void setReportView(bool report);

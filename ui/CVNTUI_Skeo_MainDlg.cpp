@@ -185,6 +185,7 @@ void CVNTUI_Skeo_MainDlg::createControls() {
     photoView_.SetBkColor(kPanelColour);
     photoView_.SetCommandTarget(hwnd());
     photoView_.SetPrefetcher(&prefetcher_);
+    turner_.SetNotify(hwnd(), MSG_PHOTOS_TURNED);
     hint_.SubclassDlgItem(IDC_ENTER_HINT, hwnd());
     hint_.SetTextColor(kInfoText);
     hint_.SetBkColor(kPanelColour);
@@ -578,6 +579,9 @@ INT_PTR CVNTUI_Skeo_MainDlg::DialogProc(UINT message, WPARAM wParam, LPARAM lPar
         return SetMessageResult(1);
     case WM_QUERYDRAGICON:
         return reinterpret_cast<INT_PTR>(bigIcon_.get());
+    case MSG_PHOTOS_TURNED:
+        onPhotosTurned();
+        return TRUE;
     case WM_WINDOWPOSCHANGING:
         onWindowPosChanging(reinterpret_cast<WINDOWPOS*>(lParam));
         return FALSE;
@@ -891,13 +895,30 @@ bool CVNTUI_Skeo_MainDlg::ZoomPhotoOut() {
 void CVNTUI_Skeo_MainDlg::OnRotateCommand(UINT id) {
     OnZoomPicCommand(ID_ZOOM_PIC_100);
     const Gdiplus::RotateFlipType turn = id == ID_ROTATE_RIGHT ? Gdiplus::Rotate90FlipNone : Gdiplus::Rotate270FlipNone;
-    for (const VNTSkeoEvent& record : eventList_.selectedEvents())
-        if (!RotatePhotoFile(record.fullPath().c_str(), turn))
-            vnt::trace(L"CVNTUI_Skeo_MainDlg: cannot turn %ls", record.fullPath().c_str());
-    eventList_.reloadSelectedThumbnails();
     const std::wstring shown = photoView_.pictureFileName();
-    if (!shown.empty()) showPhotoFile(shown, false);
+    bool shownTurns = false;
+    for (const VNTSkeoEvent& record : eventList_.selectedEvents()) {
+        turner_.Turn(record.fullPath(), turn);
+        shownTurns = shownTurns || record.fullPath() == shown;
+    }
+    // The photo shown turns at once on screen; its file follows on the worker.
+    if (shownTurns && photoView_.hasPicture() && photoView_.TurnShown(turn)) {
+        infoLine_.SetPhoto(shown, photoView_.pictureWidth(), photoView_.pictureHeight());
+        infoLine_.UpdateText();
+        layoutInfoLine();
+    }
     if (menuBar_) menuBar_->ReflectPhotoCommand(static_cast<int>(id));
+}
+
+void CVNTUI_Skeo_MainDlg::onPhotosTurned() {
+    const std::vector<std::pair<std::wstring, bool>> done = turner_.TakeFinished();
+    std::vector<std::wstring> paths;
+    for (const auto& [path, turned] : done) {
+        paths.push_back(path);
+        // What is on screen was turned in memory; a file left as it was must be shown as it is.
+        if (!turned && path == photoView_.pictureFileName()) showPhotoFile(path, false);
+    }
+    eventList_.reloadThumbnails(paths);
 }
 
 void CVNTUI_Skeo_MainDlg::OnDeleteCommand(UINT id) {
@@ -971,6 +992,8 @@ void CVNTUI_Skeo_MainDlg::DeleteSelectedPhotos() {
         SetFocus(list);
         return;
     }
+    // A turn still in hand would write a deleted photo back.
+    turner_.WaitIdle();
     const int count = eventList_.itemCount();
     const std::vector<int> selected = eventList_.selectedIndices();
     if (selected.empty()) return;

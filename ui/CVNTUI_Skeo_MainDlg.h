@@ -24,11 +24,15 @@
 #include "ui/CVNTUI_Skeo_PhotoInfoStatic.h"
 #include "ui/CVNTUI_Skeo_PhotoWnd.h"
 #include "ui/PhotoPrefetcher.h"
+#include "ui/PhotoTurner.h"
 #include "ui/CVNTUI_Skeo_SFButtonWindow.h"
 #include "ui/CVNTUI_TrayIcon.h"
 #include "ui/MainLayout.h"
 
 class CVNTUI_Skeo_SettingsPropSheet;
+
+// Posted by the photo turner after each photo file it turned.
+constexpr UINT MSG_PHOTOS_TURNED = WM_APP + 20;
 
 class CVNTUI_Skeo_MainDlg : public CVNTUI_TrayIcon {
 public:
@@ -134,6 +138,9 @@ private:
     void layoutInfoLine();
     // Shows a photo file with its information line, or says that it cannot be shown.
     void showPhotoFile(const std::wstring& path, bool skipIfShown);
+    // The photos the turner has finished: their thumbnails anew, and the photo shown read again
+    // where its turn failed.
+    void onPhotosTurned();
     // Has the photos around `item` read ahead, those the way the user is going first.
     void prefetchAround(int item);
     void onPaint();
@@ -163,6 +170,7 @@ private:
     CVNTUI_Skeo_SettingsPropSheet* settingsSheet_ = nullptr;
     CVNTUI_Skeo_CameraWnd cameraView_;
     skeo::PhotoPrefetcher prefetcher_;  // before the view, which takes from it
+    skeo::PhotoTurner turner_;
     int lastShownItem_ = -1;
     CVNTUI_Skeo_PhotoWnd photoView_;
     CVNTUI_Skeo_EventListCtrl eventList_;

@@ -120,6 +120,13 @@ int CVNTUI_Skeo_PhotoWnd::Render() {
     return 1;
 }
 
+bool CVNTUI_Skeo_PhotoWnd::TurnShown(Gdiplus::RotateFlipType rotation) {
+    fitted_.reset();
+    if (!RotateFlip(rotation)) return false;
+    Render();
+    return true;
+}
+
 void CVNTUI_Skeo_PhotoWnd::paint(HDC target) {
     ensureBackBuffer();
     if (!backBuffer_.valid()) return;

@@ -24,6 +24,9 @@ public:
     const std::wstring& pictureFileName() const override { return photoPath_; }
 
     int Render() override;
+    // Shows the photo turned at once, in memory, while its file is turned elsewhere; false when
+    // no photo is loaded.
+    bool TurnShown(Gdiplus::RotateFlipType rotation);
     // Puts the photo's file on the clipboard as a one-file drop list; 0 when the clipboard cannot be
     // opened or there is no photo. A photo whose file is gone leaves the clipboard empty rather than
     // holding an earlier copy.

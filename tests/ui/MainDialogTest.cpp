@@ -10,6 +10,8 @@
 
 #include "app/VNTLanguageSelector.h"
 #include "framework/Dpi.h"
+#include "library/JpegSize.h"
+#include "library/PictureCodec.h"
 #include "library/VNTSkeoDatabaseManager.h"
 #include "resources/StringIds.h"
 #include "resources/resource.h"
@@ -241,6 +243,42 @@ TEST_F(MainDialogTest, ArrowsBrowseThePhotosAtMostThreeTimesASecond) {
             press(list, VK_SUBTRACT);
         },
         [&] { EXPECT_EQ(0, dialog_.photoView().zoomStep()); },
+    });
+    EXPECT_EQ(IDOK, result);
+}
+
+// A photo turns on screen at once; its file is turned on a worker, and its thumbnail follows.
+TEST_F(MainDialogTest, TurningShowsThePhotoTurnedAtOnceAndTheFileFollows) {
+    testsupport::TempFolder folder(L"main-dialog-turn");
+    VNTSkeoDatabaseManager database(folder.path() + L"EventList3.xml");
+    VNTSkeoEvent e;
+    e.folder = folder.path();
+    e.name = L"IMG_1.jpg";
+    ASSERT_TRUE(testsupport::writeQuadrantPhoto(e.fullPath(), 1600, 1200));
+    const auto fileSize = [&] {
+        picture::Bytes bytes;
+        int w = 0, h = 0;
+        if (picture::readFile(e.fullPath().c_str(), bytes)) skeo::readJpegSize(bytes.data(), bytes.size(), w, h);
+        return std::to_wstring(w) + L"x" + std::to_wstring(h);
+    };
+    const INT_PTR result = runWithStrip({e}, database, {
+        [&] {
+            dialog_.eventList().selectOnly(0);
+            EXPECT_EQ(L"1600x1200", dialog_.infoLine().resolution());
+            SendMessageW(dialog_.hwnd(), WM_COMMAND, ID_ROTATE_RIGHT, 0);
+            EXPECT_EQ(1200, dialog_.photoView().pictureWidth()) << "turned on screen before the file is";
+            EXPECT_EQ(1600, dialog_.photoView().pictureHeight());
+            EXPECT_EQ(L"1200x1600", dialog_.infoLine().resolution());
+            // A quarter turn right brings the bottom left (blue) to the top left.
+            const skeo::PhotoViewLayout& layout = dialog_.photoView().layout();
+            EXPECT_TRUE(closeColour(WindowPixels(dialog_.photoView().hwnd()).at(layout.x.target + 3, layout.y.target + 3),
+                                    testsupport::kQuadrantBottomLeft, 16));
+        },
+        testsupport::repeatUntil([&] { return fileSize() == L"1200x1600"; }),
+        [&] {
+            EXPECT_EQ(L"1200x1600", fileSize()) << "the file turned on the worker";
+            EXPECT_EQ(1200, dialog_.photoView().pictureWidth());
+        },
     });
     EXPECT_EQ(IDOK, result);
 }
