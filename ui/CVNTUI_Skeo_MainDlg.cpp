@@ -10,6 +10,8 @@
 #include "framework/Trace.h"
 #include "framework/Window.h"
 #include "library/PhotoWriter.h"
+#include "library/JpegSize.h"
+#include "library/PictureCodec.h"
 #include "library/VNTSkeoDatabaseManager.h"
 #include "resources/StringIds.h"
 #include "resources/resource.h"
@@ -915,8 +917,15 @@ void CVNTUI_Skeo_MainDlg::onPhotosTurned() {
     std::vector<std::wstring> paths;
     for (const auto& [path, turned] : done) {
         paths.push_back(path);
-        // What is on screen was turned in memory; a file left as it was must be shown as it is.
-        if (!turned && path == photoView_.pictureFileName()) showPhotoFile(path, false);
+        if (path != photoView_.pictureFileName()) continue;
+        // On screen is the photo turned in memory, or the file as it was when it was shown again
+        // before its turn was done; a file its turn left as it was is shown as it is.
+        picture::Bytes bytes;
+        int width = 0, height = 0;
+        const bool sameShape = turned && photoView_.hasPicture() && picture::readFile(path.c_str(), bytes) &&
+                               skeo::readJpegSize(bytes.data(), bytes.size(), width, height) &&
+                               width == photoView_.pictureWidth() && height == photoView_.pictureHeight();
+        if (!sameShape) showPhotoFile(path, false);
     }
     eventList_.reloadThumbnails(paths);
 }

@@ -283,6 +283,55 @@ TEST_F(MainDialogTest, TurningShowsThePhotoTurnedAtOnceAndTheFileFollows) {
     EXPECT_EQ(IDOK, result);
 }
 
+// A photo shown again from its file while its turn waits behind others is read once more when
+// the turn is done, so that the view never keeps the photo as it was.
+TEST_F(MainDialogTest, APhotoShownBeforeItsTurnIsDoneIsShownTurnedAfter) {
+    testsupport::TempFolder folder(L"main-dialog-turn-queue");
+    VNTSkeoDatabaseManager database(folder.path() + L"EventList3.xml");
+    std::vector<VNTSkeoEvent> records;
+    for (int i = 3; i >= 1; --i) {
+        VNTSkeoEvent e;
+        e.folder = folder.path();
+        e.name = L"IMG_" + std::to_wstring(i) + L".jpg";
+        ASSERT_TRUE(testsupport::writeQuadrantPhoto(e.fullPath(), 1600, 1200));
+        records.push_back(e);
+    }
+    const auto allTurned = [&] {
+        for (const VNTSkeoEvent& e : records) {
+            picture::Bytes bytes;
+            int w = 0, h = 0;
+            if (!picture::readFile(e.fullPath().c_str(), bytes) || !skeo::readJpegSize(bytes.data(), bytes.size(), w, h) ||
+                w != 1200)
+                return false;
+        }
+        return true;
+    };
+    HWND list = nullptr;
+    const INT_PTR result = runWithStrip(records, database, {
+        [&] {
+            list = dialog_.eventList().hwnd();
+            dialog_.eventList().selectOnly(0);
+        },
+        [] { Sleep(400); },  // the neighbours read ahead, as they were
+        [&] {
+            ListView_SetItemState(list, -1, LVIS_SELECTED, LVIS_SELECTED);
+            SendMessageW(dialog_.hwnd(), WM_COMMAND, ID_ROTATE_RIGHT, 0);  // three turns queued
+            EXPECT_EQ(1200, dialog_.photoView().pictureWidth());
+            press(list, VK_RIGHT);  // the next photo, its turn still waiting
+        },
+        [&] { EXPECT_EQ(records[1].fullPath(), dialog_.photoView().pictureFileName()); },
+        testsupport::repeatUntil(allTurned),
+        [] {},  // the last turn's notice handled
+        [&] {
+            ASSERT_TRUE(allTurned());
+            EXPECT_EQ(1200, dialog_.photoView().pictureWidth()) << "read again once its turn was done";
+            EXPECT_EQ(1600, dialog_.photoView().pictureHeight());
+            EXPECT_EQ(L"1200x1600", dialog_.infoLine().resolution());
+        },
+    });
+    EXPECT_EQ(IDOK, result);
+}
+
 // The floating menu bar is a window of its own: Enter and Escape pressed while it has the focus
 // still take a photo and leave full screen.
 TEST_F(MainDialogTest, EnterAndEscapeReachTheDialogFromTheFloatingMenuBar) {
