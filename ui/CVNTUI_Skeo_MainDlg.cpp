@@ -917,7 +917,8 @@ void CVNTUI_Skeo_MainDlg::onPhotosTurned() {
     std::vector<std::wstring> paths;
     for (const auto& [path, turned] : done) {
         paths.push_back(path);
-        if (path != photoView_.pictureFileName()) continue;
+        // With more turns of it to come, the last one's notice settles what is shown.
+        if (path != photoView_.pictureFileName() || turner_.Pending(path)) continue;
         // On screen is the photo turned in memory, or the file as it was when it was shown again
         // before its turn was done; a file its turn left as it was is shown as it is.
         picture::Bytes bytes;

@@ -2,6 +2,8 @@
 
 #include <objbase.h>
 
+#include <algorithm>
+
 #include "framework/Trace.h"
 #include "library/PhotoWriter.h"
 
@@ -42,6 +44,12 @@ void PhotoTurner::WaitIdle() {
 
 bool PhotoTurner::Busy() { return idleEvent_ && WaitForSingleObject(idleEvent_.get(), 0) != WAIT_OBJECT_0; }
 
+bool PhotoTurner::Pending(const std::wstring& path) {
+    vnt::CriticalSectionLock hold(lock_);
+    return inHand_ == path ||
+           std::any_of(queue_.begin(), queue_.end(), [&](const Job& job) { return job.path == path; });
+}
+
 std::vector<std::pair<std::wstring, bool>> PhotoTurner::TakeFinished() {
     vnt::CriticalSectionLock hold(lock_);
     std::vector<std::pair<std::wstring, bool>> done;
@@ -74,6 +82,7 @@ void PhotoTurner::drain() {
             }
             job = queue_.front();
             queue_.erase(queue_.begin());
+            inHand_ = job.path;
         }
         const bool turned = RotatePhotoFile(job.path.c_str(), job.rotation);
         if (!turned) vnt::trace(L"PhotoTurner: cannot turn %ls", job.path.c_str());
@@ -84,6 +93,7 @@ void PhotoTurner::drain() {
 void PhotoTurner::finish(const std::wstring& path, bool turned) {
     {
         vnt::CriticalSectionLock hold(lock_);
+        inHand_.clear();
         finished_.emplace_back(path, turned);
     }
     if (notifyWindow_) PostMessageW(notifyWindow_, notifyMessage_, 0, 0);

@@ -36,6 +36,8 @@ public:
     // write it back.
     void WaitIdle();
     bool Busy();
+    // Whether a turn of this photo is still queued or in hand.
+    bool Pending(const std::wstring& path);
 
     // The photos turned since the last call, each with whether its turn succeeded, in order.
     std::vector<std::pair<std::wstring, bool>> TakeFinished();
@@ -55,6 +57,7 @@ private:
     vnt::KernelHandle workEvent_;  // auto-reset: a job was queued
     vnt::KernelHandle idleEvent_;  // manual-reset: set while nothing is queued or in hand
     std::vector<Job> queue_;
+    std::wstring inHand_;
     std::vector<std::pair<std::wstring, bool>> finished_;
     HWND notifyWindow_ = nullptr;
     UINT notifyMessage_ = 0;

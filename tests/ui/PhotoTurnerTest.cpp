@@ -41,8 +41,11 @@ TEST_F(PhotoTurnerTest, TurnsAreCarriedOutInOrderAndReportedOnce) {
     turner.Turn(missing, Gdiplus::Rotate90FlipNone);
     turner.Turn(b, Gdiplus::Rotate270FlipNone);
     turner.Turn(a, Gdiplus::Rotate90FlipNone);
+    EXPECT_TRUE(turner.Pending(a)) << "its second turn is queued at least";
     turner.WaitIdle();
     EXPECT_FALSE(turner.Busy());
+    EXPECT_FALSE(turner.Pending(a));
+    EXPECT_FALSE(turner.Pending(b));
     const auto done = turner.TakeFinished();
     ASSERT_EQ(4u, done.size());
     EXPECT_EQ(std::make_pair(a, true), done[0]);
