@@ -9,7 +9,6 @@
 #include "framework/Dpi.h"
 #include "framework/Trace.h"
 #include "framework/Window.h"
-#include "library/PhotoWriter.h"
 #include "library/JpegSize.h"
 #include "library/PictureCodec.h"
 #include "library/VNTSkeoDatabaseManager.h"
