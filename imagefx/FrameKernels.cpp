@@ -465,8 +465,8 @@ bool ZoomScaler::prepare(const FrameFormat& format, float zoom, bool mirror, boo
 
 bool ZoomScaler::scale(const uint8_t* source, size_t sourceLength, uint8_t* destination,
                        size_t destinationLength) noexcept {
-    if (!ready_ || !buffersUsable(format_, source, sourceLength, destination, destinationLength)) return false;
-    return scaler_.scale(source, sourceLength, destination, destinationLength);
+    // The scaler checks the buffers against the frame it was prepared for.
+    return ready_ && scaler_.scale(source, sourceLength, destination, destinationLength);
 }
 
 void BilinearScaler::prepareBlocks() {

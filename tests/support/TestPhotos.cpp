@@ -2,7 +2,9 @@
 
 #include <vector>
 
+#include "library/JpegSize.h"
 #include "library/PhotoWriter.h"
+#include "library/PictureCodec.h"
 
 namespace testsupport {
 
@@ -21,6 +23,13 @@ bool writeQuadrantPhoto(const std::wstring& path, int width, int height) {
         }
     WriteSnapshotJpeg(pixels.data(), path.c_str(), width, height, stride, "Skeo Test", 1.0f, 0, 0);
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+SIZE photoFileSize(const std::wstring& path) {
+    picture::Bytes bytes;
+    int w = 0, h = 0;
+    if (!picture::readFile(path.c_str(), bytes) || !skeo::readJpegSize(bytes.data(), bytes.size(), w, h)) return {};
+    return {w, h};
 }
 
 }  // namespace testsupport

@@ -15,4 +15,7 @@ constexpr COLORREF kQuadrantBottomRight = RGB(250, 250, 250);
 
 bool writeQuadrantPhoto(const std::wstring& path, int width, int height);
 
+// The pixel size a JPEG file's header gives; 0 x 0 when it cannot be read.
+SIZE photoFileSize(const std::wstring& path);
+
 }  // namespace testsupport

@@ -10,8 +10,6 @@
 
 #include "app/VNTLanguageSelector.h"
 #include "framework/Dpi.h"
-#include "library/JpegSize.h"
-#include "library/PictureCodec.h"
 #include "library/VNTSkeoDatabaseManager.h"
 #include "resources/StringIds.h"
 #include "resources/resource.h"
@@ -256,10 +254,8 @@ TEST_F(MainDialogTest, TurningShowsThePhotoTurnedAtOnceAndTheFileFollows) {
     e.name = L"IMG_1.jpg";
     ASSERT_TRUE(testsupport::writeQuadrantPhoto(e.fullPath(), 1600, 1200));
     const auto fileSize = [&] {
-        picture::Bytes bytes;
-        int w = 0, h = 0;
-        if (picture::readFile(e.fullPath().c_str(), bytes)) skeo::readJpegSize(bytes.data(), bytes.size(), w, h);
-        return std::to_wstring(w) + L"x" + std::to_wstring(h);
+        const SIZE size = testsupport::photoFileSize(e.fullPath());
+        return std::to_wstring(size.cx) + L"x" + std::to_wstring(size.cy);
     };
     const INT_PTR result = runWithStrip({e}, database, {
         [&] {
@@ -297,13 +293,8 @@ TEST_F(MainDialogTest, APhotoShownBeforeItsTurnIsDoneIsShownTurnedAfter) {
         records.push_back(e);
     }
     const auto allTurned = [&] {
-        for (const VNTSkeoEvent& e : records) {
-            picture::Bytes bytes;
-            int w = 0, h = 0;
-            if (!picture::readFile(e.fullPath().c_str(), bytes) || !skeo::readJpegSize(bytes.data(), bytes.size(), w, h) ||
-                w != 1200)
-                return false;
-        }
+        for (const VNTSkeoEvent& e : records)
+            if (testsupport::photoFileSize(e.fullPath()).cx != 1200) return false;
         return true;
     };
     HWND list = nullptr;

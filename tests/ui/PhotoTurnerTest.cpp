@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include "framework/GdiplusSession.h"
-#include "library/JpegSize.h"
 #include "library/PictureCodec.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/TestPhotos.h"
@@ -21,12 +20,7 @@ protected:
         EXPECT_TRUE(testsupport::writeQuadrantPhoto(path, width, height));
         return path;
     }
-    static SIZE sizeOf(const std::wstring& path) {
-        picture::Bytes bytes;
-        int w = 0, h = 0;
-        if (!picture::readFile(path.c_str(), bytes) || !skeo::readJpegSize(bytes.data(), bytes.size(), w, h)) return {};
-        return {w, h};
-    }
+    static SIZE sizeOf(const std::wstring& path) { return testsupport::photoFileSize(path); }
 
     static vnt::GdiplusSession gdiplus_;
     testsupport::TempFolder folder_{L"photo-turner-test"};
