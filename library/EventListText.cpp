@@ -15,57 +15,99 @@ bool allowedInXml(char32_t c) {
            (c >= 0x10000 && c <= 0x10FFFF);
 }
 
-std::wstring escaped(const std::wstring& text) {
-    std::wstring out;
-    out.reserve(text.size());
+// The text escaped as XML wants it and written as UTF-8 straight into the file's bytes: a large
+// index is written in one pass, without a wide copy of the whole document.
+void appendEscaped(std::string& out, const std::wstring& text) {
     for (size_t i = 0; i < text.size(); ++i) {
         const wchar_t c = text[i];
+        if (c < 0x80) {
+            switch (c) {
+            case L'&': out += "&amp;"; break;
+            case L'<': out += "&lt;"; break;
+            case L'>': out += "&gt;"; break;
+            case L'\r': out += "&#13;"; break;  // a raw CR would come back as LF
+            default:
+                if (allowedInXml(static_cast<char32_t>(c)))
+                    out += static_cast<char>(c);
+                else
+                    out += "\xEF\xBF\xBD";  // U+FFFD
+            }
+            continue;
+        }
         char32_t code = static_cast<char32_t>(c) & (sizeof(wchar_t) == 2 ? 0xFFFF : 0xFFFFFFFF);
-        // A well-formed surrogate pair is one character; pass both halves through.
+        // A well-formed surrogate pair is one character.
         if (sizeof(wchar_t) == 2 && code >= 0xD800 && code <= 0xDBFF && i + 1 < text.size()) {
             const char32_t low = static_cast<char32_t>(text[i + 1]) & 0xFFFF;
             if (low >= 0xDC00 && low <= 0xDFFF) {
-                out += c;
-                out += text[++i];
-                continue;
+                code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
+                ++i;
             }
         }
-        switch (c) {
-        case L'&': out += L"&amp;"; break;
-        case L'<': out += L"&lt;"; break;
-        case L'>': out += L"&gt;"; break;
-        case L'\r': out += L"&#13;"; break;  // a raw CR would come back as LF
-        default: out += allowedInXml(code) ? c : L'\xFFFD';
-        }
+        vnt::appendUtf8(out, allowedInXml(code) ? code : 0xFFFD);
     }
-    return out;
 }
 
-void element(std::wstring& out, const wchar_t* name, const std::wstring& text) {
-    out += L'<';
+void element(std::string& out, const char* name, const std::wstring& text) {
+    out += '<';
     out += name;
-    out += L'>';
-    out += escaped(text);
-    out += L"</";
+    out += '>';
+    appendEscaped(out, text);
+    out += "</";
     out += name;
-    out += L'>';
+    out += '>';
+}
+
+}  // namespace
+
+namespace {
+
+const char kHead[] = "<?xml version=\"1.0\" encoding=\"utf-8\"?><EventList>";
+const char kTail[] = "</EventList>";
+
+void appendRecord(std::string& out, const VNTSkeoEvent& r) {
+    out += "<Event><EventType>";
+    out += std::to_string(r.type);
+    out += "</EventType>";
+    element(out, "EventFolder", r.folder);
+    element(out, "EventName", r.name);
+    element(out, "Resolution", r.resolution);
+    element(out, "PictureSize", r.pictureSize);
+    out += "</Event>";
+}
+
+size_t textEstimate(const VNTSkeoEvent& r) {
+    return 128 + r.folder.size() + r.name.size() + r.resolution.size() + r.pictureSize.size();
 }
 
 }  // namespace
 
 std::string formatEventList(const std::vector<VNTSkeoEvent>& records) {
-    std::wstring out = L"<?xml version=\"1.0\" encoding=\"utf-8\"?><EventList>";
-    for (const VNTSkeoEvent& r : records) {
-        out += L"<Event>";
-        element(out, L"EventType", std::to_wstring(r.type));
-        element(out, L"EventFolder", r.folder);
-        element(out, L"EventName", r.name);
-        element(out, L"Resolution", r.resolution);
-        element(out, L"PictureSize", r.pictureSize);
-        out += L"</Event>";
-    }
-    out += L"</EventList>";
-    return vnt::toUtf8(out);
+    size_t estimate = sizeof kHead + sizeof kTail;
+    for (const VNTSkeoEvent& r : records) estimate += textEstimate(r);
+    std::string out;
+    out.reserve(estimate);
+    out += kHead;
+    for (const VNTSkeoEvent& r : records) appendRecord(out, r);
+    out += kTail;
+    return out;
+}
+
+std::string formatEventRecord(const VNTSkeoEvent& record) {
+    std::string out;
+    out.reserve(textEstimate(record));
+    appendRecord(out, record);
+    return out;
+}
+
+std::string joinEventList(const std::vector<std::string>& recordTexts) {
+    size_t size = sizeof kHead + sizeof kTail;
+    for (const std::string& text : recordTexts) size += text.size();
+    std::string out;
+    out.reserve(size);
+    out += kHead;
+    for (const std::string& text : recordTexts) out += text;
+    out += kTail;
+    return out;
 }
 
 }  // namespace eventxml
@@ -300,19 +342,19 @@ private:
 
     // Text up to the next markup, references resolved.
     bool characters(std::string* text) {
+        std::string ignored;
+        std::string& out = text ? *text : ignored;
         const uint8_t* start = p_;
-        std::string chunk;
         while (p_ < end_ && *p_ != '<') {
             if (*p_ == '&') {
-                chunk.append(start, p_);
-                if (!reference(chunk)) return false;
+                if (text) out.append(start, p_);
+                if (!reference(out)) return false;
                 start = p_;
             } else {
                 ++p_;
             }
         }
-        chunk.append(start, p_);
-        if (text) *text += chunk;
+        if (text) out.append(start, p_);
         return true;
     }
 

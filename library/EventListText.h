@@ -13,6 +13,10 @@ namespace eventxml {
 // UTF-8: the declaration, EventList, one Event per record with its five children in order, no
 // attributes, no indentation. Characters XML cannot carry become U+FFFD, so the file always parses.
 std::string formatEventList(const std::vector<VNTSkeoEvent>& records);
+// One record's Event element, as formatEventList writes it.
+std::string formatEventRecord(const VNTSkeoEvent& record);
+// The file of records whose Event elements are made already, in list order.
+std::string joinEventList(const std::vector<std::string>& recordTexts);
 
 }  // namespace eventxml
 

@@ -5,8 +5,8 @@
 
 #include <algorithm>
 #include <cwctype>
-#include <map>
-#include <set>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "framework/FileSystem.h"
 #include "framework/Handles.h"
@@ -44,39 +44,60 @@ bool readWholeFile(const std::wstring& path, std::vector<uint8_t>& bytes) {
            (ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) && read == bytes.size());
 }
 
-std::wstring lowerCase(std::wstring text) {
+void lowerInPlace(std::wstring& text) {
     for (wchar_t& c : text) c = static_cast<wchar_t>(std::towlower(c));
+}
+
+std::wstring lowerCase(std::wstring text) {
+    lowerInPlace(text);
     return text;
+}
+
+// The names of the files in a folder, in lower case.
+std::unordered_set<std::wstring> fileNames(const std::wstring& folder) {
+    std::unordered_set<std::wstring> names;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileExW((folder + L"*").c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr,
+                                     FIND_FIRST_EX_LARGE_FETCH);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+        std::wstring name(found.cFileName);
+        lowerInPlace(name);
+        names.insert(std::move(name));
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return names;
 }
 
 // Which records' photos exist. A folder with many records is listed once instead of asking for
 // every file, which keeps loading a large index fast.
 std::vector<bool> photosPresent(const std::vector<VNTSkeoEvent>& records) {
-    std::map<std::wstring, std::vector<size_t>> byFolder;
-    for (size_t i = 0; i < records.size(); ++i) byFolder[lowerCase(records[i].folder)].push_back(i);
+    // Records of one folder mostly follow each other: its key is made once per run of them.
+    std::unordered_map<std::wstring, std::vector<size_t>> byFolder;
+    std::vector<size_t>* group = nullptr;
+    for (size_t i = 0; i < records.size(); ++i) {
+        if (!group || records[i].folder != records[i - 1].folder) group = &byFolder[lowerCase(records[i].folder)];
+        group->push_back(i);
+    }
     std::vector<bool> present(records.size(), false);
+    std::wstring key;
     for (const auto& folder : byFolder) {
         if (folder.second.size() < 16) {
             for (size_t i : folder.second) present[i] = vnt::fileExists(records[i].fullPath());
             continue;
         }
-        std::set<std::wstring> names;
-        WIN32_FIND_DATAW found;
-        HANDLE search = FindFirstFileExW((records[folder.second.front()].folder + L"*").c_str(), FindExInfoBasic,
-                                         &found, FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
-        if (search != INVALID_HANDLE_VALUE) {
-            do {
-                if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.insert(lowerCase(found.cFileName));
-            } while (FindNextFileW(search, &found));
-            FindClose(search);
-        }
+        const std::unordered_set<std::wstring> names = fileNames(records[folder.second.front()].folder);
         for (size_t i : folder.second) {
             // Names with wildcards or separators could only be matched by asking for the file itself.
             const std::wstring& name = records[i].name;
-            if (name.find_first_of(L"\\/*?") != std::wstring::npos)
+            if (name.find_first_of(L"\\/*?") != std::wstring::npos) {
                 present[i] = vnt::fileExists(records[i].fullPath());
-            else
-                present[i] = !name.empty() && names.count(lowerCase(name)) > 0;
+                continue;
+            }
+            key.assign(name);
+            lowerInPlace(key);
+            present[i] = !key.empty() && names.count(key) > 0;
         }
     }
     return present;
@@ -84,7 +105,7 @@ std::vector<bool> photosPresent(const std::vector<VNTSkeoEvent>& records) {
 
 // Writes the file beside the target and moves it over the target in one step, so that a crash or a
 // full disk never leaves a truncated index.
-bool replaceFileAtomically(const std::wstring& target, const std::vector<uint8_t>& bytes) {
+bool replaceFileAtomically(const std::wstring& target, const std::string& bytes) {
     const std::wstring temporary = target + L".tmp";
     {
         vnt::FileHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
@@ -198,11 +219,20 @@ void VNTSkeoDatabaseManager::keepUnreadableFileAside() {
     vnt::trace(L"VNTSkeoDatabaseManager: %ls is unreadable and could not be kept aside", filePath_.c_str());
 }
 
+// Only the holder of saveLock_ changes the list, so it is read here without lock_.
+void VNTSkeoDatabaseManager::formatRecords() {
+    if (recordTexts_.size() == events_.size()) return;
+    std::vector<std::string> texts;
+    texts.reserve(events_.size());
+    for (const VNTSkeoEvent& record : events_) texts.push_back(eventxml::formatEventRecord(record));
+    recordTexts_ = std::move(texts);
+}
+
 bool VNTSkeoDatabaseManager::saveEventList() {
-    const std::vector<VNTSkeoEvent> records = eventList();
+    formatRecords();
     // Written as text: the worker needs no XML object at exit, and what we write always parses again.
-    const std::string text = eventxml::formatEventList(records);
-    if (!replaceFileAtomically(filePath_, std::vector<uint8_t>(text.begin(), text.end()))) {
+    const std::string text = eventxml::joinEventList(recordTexts_);
+    if (!replaceFileAtomically(filePath_, text)) {
         vnt::trace(L"VNTSkeoDatabaseManager: cannot save %ls; the previous file stays", filePath_.c_str());
         return false;
     }
@@ -211,21 +241,29 @@ bool VNTSkeoDatabaseManager::saveEventList() {
 }
 
 void VNTSkeoDatabaseManager::apply(const VNTSkeoEventRequest& request) {
+    const bool textsMade = recordTexts_.size() == events_.size();
+    const auto erase = [&](size_t at) {
+        {
+            vnt::CriticalSectionLock guard(lock_);
+            events_.erase(events_.begin() + static_cast<std::ptrdiff_t>(at));
+        }
+        if (textsMade) recordTexts_.erase(recordTexts_.begin() + static_cast<std::ptrdiff_t>(at));
+    };
     if (request.kind == VNTSkeoEventRequest::InsertFront) {
+        if (textsMade) recordTexts_.insert(recordTexts_.begin(), eventxml::formatEventRecord(request.event));
         vnt::CriticalSectionLock guard(lock_);
         events_.insert(events_.begin(), request.event);
         return;
     }
     if (request.kind == VNTSkeoEventRequest::DropRecord || request.kind == VNTSkeoEventRequest::RemoveRecord) {
         if (request.kind == VNTSkeoEventRequest::RemoveRecord) moveToRecycleBin(request.event.fullPath());
-        vnt::CriticalSectionLock guard(lock_);
         auto at = events_.end();
         if (request.index >= 0 && static_cast<size_t>(request.index) < events_.size() &&
             events_[request.index] == request.event)
             at = events_.begin() + request.index;
         else
             at = std::find(events_.begin(), events_.end(), request.event);
-        if (at != events_.end()) events_.erase(at);
+        if (at != events_.end()) erase(static_cast<size_t>(at - events_.begin()));
         return;
     }
     if (request.kind != VNTSkeoEventRequest::Remove) return;
@@ -236,9 +274,8 @@ void VNTSkeoDatabaseManager::apply(const VNTSkeoEventRequest& request) {
         path = events_[request.index].fullPath();
     }
     moveToRecycleBin(path);
-    vnt::CriticalSectionLock guard(lock_);
-    // Only this thread changes the list, so the index still names the same record.
-    events_.erase(events_.begin() + request.index);
+    // Only the holder of saveLock_ changes the list, so the index still names the same record.
+    erase(static_cast<size_t>(request.index));
 }
 
 bool VNTSkeoDatabaseManager::saveNow() {
@@ -265,6 +302,11 @@ bool VNTSkeoDatabaseManager::drainQueue() {
 void VNTSkeoDatabaseManager::run() {
     // The shell's recycle-bin move wants COM on the calling thread.
     const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    {
+        // Made while nothing waits for them, so that even the first save only joins them.
+        vnt::CriticalSectionLock guard(saveLock_);
+        formatRecords();
+    }
     for (;;) {
         const DWORD woke = WaitForSingleObject(stopEvent(), kWakeIntervalMs);
         {

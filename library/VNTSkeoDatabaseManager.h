@@ -55,8 +55,13 @@ private:
     bool drainQueue();
     void apply(const VNTSkeoEventRequest& request);
     void keepUnreadableFileAside();
+    // Makes every record's text for the file, when they are not all made yet.
+    void formatRecords();
 
     std::vector<VNTSkeoEvent> events_;
+    // Each record's text in the file, in step with events_ once made (under saveLock_): a save of a
+    // large index then joins them rather than formatting every record again.
+    std::vector<std::string> recordTexts_;
     std::deque<VNTSkeoEventRequest> queue_;
     std::wstring filePath_;
     mutable CRITICAL_SECTION lock_;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "library/EventListText.h"
 #include "library/EventListXml.h"
 #include "library/VNTSkeoDatabaseManager.h"
 #include "tests/support/RegistrySandbox.h"
@@ -180,6 +181,28 @@ TEST_F(DatabaseTest, ARemovalJustBeforeExitIsStillSaved) {
         db.addEvent(photo(L"new.jpg"));
     }
     EXPECT_EQ(savedNames(), (std::vector<std::wstring>{L"new.jpg", L"keep.jpg"}));
+}
+
+// A save joins each record's text made before; after every kind of change, save after save, the
+// file must still be exactly the list as it stands.
+TEST_F(DatabaseTest, EverySaveWritesTheListAsItStandsAfterAnyMixOfChanges) {
+    writeIndexOf(numberedNames(L"m", 6));
+    VNTSkeoDatabaseManager db(index);
+    const std::vector<VNTSkeoEvent> loaded = db.eventList();
+    ASSERT_EQ(loaded.size(), 6u);
+    VNTSkeoEvent odd = photo(L"odd & <new>.jpg");
+    odd.resolution = L"1600\u00d71200";
+    db.addEvent(odd);
+    db.dropEvent(loaded[4], 4);
+    ASSERT_TRUE(db.saveNow());
+    EXPECT_EQ(readAll(index), eventxml::formatEventList(db.eventList()));
+    db.removeEvent(loaded[1], 2);
+    db.addEvent(photo(L"later.jpg"));
+    db.removeEvent(5);  // the last one, m5
+    ASSERT_TRUE(db.saveNow());
+    EXPECT_EQ(readAll(index), eventxml::formatEventList(db.eventList()));
+    EXPECT_EQ(savedNames(), (std::vector<std::wstring>{L"later.jpg", L"odd & <new>.jpg", L"m0.jpg", L"m2.jpg",
+                                                       L"m3.jpg"}));
 }
 
 // At the end of a session the process may be stopped as soon as it answers: what was queued is
