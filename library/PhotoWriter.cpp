@@ -30,6 +30,7 @@ constexpr int kExifThumbShort = 120;
 using picture::Bytes;
 using picture::decode;
 using picture::readFile;
+using picture::readFileStart;
 using picture::rowBytes;
 using picture::scaled;
 
@@ -226,31 +227,56 @@ bool RotatePhotoFile(const wchar_t* path, RotateFlipType rotation) {
     return false;
 }
 
+namespace {
+
+// The width of a thumbnail of that height for a photo of that size: landscape or upright.
+int thumbnailWidth(int photoWidth, int photoHeight, int landscapeWidth, int height) {
+    return photoWidth > photoHeight ? landscapeWidth : 3 * height / 4;
+}
+
+// The small picture the photo carries, at the asked size: far cheaper to decode than the photo,
+// but only used when the asked size fits inside it, never blown up. Null otherwise.
+std::unique_ptr<Bitmap> carriedThumbnail(const Bytes& bytes, int width, int height) {
+    size_t offset = 0, length = 0;
+    if (!skeo::findExifThumbnail(bytes.data(), bytes.size(), offset, length)) return nullptr;
+    std::unique_ptr<Bitmap> source = decode(Bytes(bytes.begin() + static_cast<std::ptrdiff_t>(offset),
+                                                  bytes.begin() + static_cast<std::ptrdiff_t>(offset + length)));
+    if (!source || static_cast<int>(source->GetWidth()) < width || static_cast<int>(source->GetHeight()) < height)
+        return nullptr;
+    return scaled(*source, width, height);
+}
+
+// The header, with the photo's size and its small picture, comes first: a thumbnail mostly needs
+// no more of a photo of megabytes than this.
+constexpr size_t kThumbnailLookahead = 128 * 1024;
+
+}  // namespace
+
 Bitmap* LoadPhotoThumbnail(const wchar_t* path, int landscapeWidth, int height) {
     Bytes bytes;
-    if (!path || landscapeWidth <= 0 || height <= 0 || !readFile(path, bytes)) return nullptr;
+    bool whole = false;
+    if (!path || landscapeWidth <= 0 || height <= 0 || !readFileStart(path, kThumbnailLookahead, bytes, whole))
+        return nullptr;
     int photoWidth = 0, photoHeight = 0;
+    if (!whole) {
+        if (skeo::readJpegSize(bytes.data(), bytes.size(), photoWidth, photoHeight)) {
+            const int width = thumbnailWidth(photoWidth, photoHeight, landscapeWidth, height);
+            if (width > 0)
+                if (std::unique_ptr<Bitmap> made = carriedThumbnail(bytes, width, height)) return made.release();
+        }
+        if (!readFile(path, bytes)) return nullptr;
+    }
     if (!skeo::readJpegSize(bytes.data(), bytes.size(), photoWidth, photoHeight)) {
         // Not a JPEG we can size from its header: decode it to learn its size.
-        std::unique_ptr<Bitmap> whole = decode(bytes);
-        if (!whole) return nullptr;
-        photoWidth = static_cast<int>(whole->GetWidth());
-        photoHeight = static_cast<int>(whole->GetHeight());
+        std::unique_ptr<Bitmap> decoded = decode(bytes);
+        if (!decoded) return nullptr;
+        photoWidth = static_cast<int>(decoded->GetWidth());
+        photoHeight = static_cast<int>(decoded->GetHeight());
     }
-    const int width = photoWidth > photoHeight ? landscapeWidth : 3 * height / 4;
+    const int width = thumbnailWidth(photoWidth, photoHeight, landscapeWidth, height);
     if (width <= 0) return nullptr;
-
-    // The small picture the photo carries is far cheaper to decode, but only enough when the asked
-    // size fits inside it; anything larger is drawn from the photo itself, never blown up.
-    std::unique_ptr<Bitmap> source;
-    size_t offset = 0, length = 0;
-    if (skeo::findExifThumbnail(bytes.data(), bytes.size(), offset, length)) {
-        source = decode(Bytes(bytes.begin() + static_cast<std::ptrdiff_t>(offset),
-                              bytes.begin() + static_cast<std::ptrdiff_t>(offset + length)));
-        if (source && (static_cast<int>(source->GetWidth()) < width || static_cast<int>(source->GetHeight()) < height))
-            source.reset();
-    }
-    if (!source) source = decode(bytes);
+    if (std::unique_ptr<Bitmap> made = carriedThumbnail(bytes, width, height)) return made.release();
+    std::unique_ptr<Bitmap> source = decode(bytes);
     if (!source) return nullptr;
     return scaled(*source, width, height).release();
 }

@@ -33,7 +33,7 @@ std::unique_ptr<Bitmap> decode(const Bytes& bytes) {
     return bitmap;
 }
 
-bool readFile(const wchar_t* path, Bytes& bytes) {
+bool readFileStart(const wchar_t* path, size_t limit, Bytes& bytes, bool& whole) {
     vnt::FileHandle file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                      FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return false;
@@ -41,10 +41,16 @@ bool readFile(const wchar_t* path, Bytes& bytes) {
     if (!GetFileSizeEx(file.get(), &size) || size.QuadPart <= 0 ||
         static_cast<ULONGLONG>(size.QuadPart) > kMaxPhotoBytes)
         return false;
-    bytes.resize(static_cast<size_t>(size.QuadPart));
+    whole = static_cast<ULONGLONG>(size.QuadPart) <= limit;
+    bytes.resize(whole ? static_cast<size_t>(size.QuadPart) : limit);
     DWORD read = 0;
     return ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) &&
            read == bytes.size();
+}
+
+bool readFile(const wchar_t* path, Bytes& bytes) {
+    bool whole = false;
+    return readFileStart(path, static_cast<size_t>(kMaxPhotoBytes), bytes, whole);
 }
 
 std::unique_ptr<Bitmap> scaled(Image& source, int width, int height) {

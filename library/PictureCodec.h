@@ -14,6 +14,9 @@ using Bytes = std::vector<uint8_t>;
 
 // The whole file; false when it cannot be read or is too large to be a photo.
 bool readFile(const wchar_t* path, Bytes& bytes);
+// At most the first `limit` bytes of the file, under the same rules; `whole` tells whether that was
+// all of it.
+bool readFileStart(const wchar_t* path, size_t limit, Bytes& bytes, bool& whole);
 // Decodes from a copy of the bytes (the platform decoder reads bitmap, JPEG, PNG and GIF); null if
 // they are no picture.
 std::unique_ptr<Gdiplus::Bitmap> decode(const Bytes& bytes);

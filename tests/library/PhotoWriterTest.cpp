@@ -287,26 +287,35 @@ TEST_F(PhotoWriterTest, LargeThumbnailsComeFromThePhotoAndSmallOnesFromItsOwnThu
     ASSERT_FALSE(small.empty());
     std::vector<uint8_t> file;
     ASSERT_TRUE(skeo::insertExifApp1(photo, skeo::buildExifApp1({"Vantor", "DC-1", "2026:12:09 10:00:00"}, small), file));
-    const std::wstring path = folder.path() + L"marked.jpg";
-    {
-        HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        ASSERT_NE(f, INVALID_HANDLE_VALUE);
-        DWORD written = 0;
-        WriteFile(f, file.data(), static_cast<DWORD>(file.size()), &written, nullptr);
-        CloseHandle(f);
+    // Thumbnails read only the start of a large file: one with its size and small picture there,
+    // one whose header runs on past what is read first.
+    std::vector<uint8_t> longTail = file;
+    longTail.resize(file.size() + 400 * 1024, 0);
+    std::vector<uint8_t> longHeader = file;
+    const size_t afterApp1 = 4 + ((static_cast<size_t>(file[4]) << 8) | file[5]);
+    for (int i = 0; i < 4; ++i) {
+        std::vector<uint8_t> app2 = {0xFF, 0xE2, 0xEA, 0x62};  // 60,000 bytes of data
+        app2.resize(4 + 60000, 0x20);
+        longHeader.insert(longHeader.begin() + static_cast<std::ptrdiff_t>(afterApp1), app2.begin(), app2.end());
     }
-    const struct {
-        int w, h;
-        Colour expected;
-    } sizes[] = {{60, 45, kBlue}, {160, 120, kBlue}, {161, 121, kRed}, {1024, 768, kRed}};
-    for (const auto& s : sizes) {
-        SCOPED_TRACE(std::to_string(s.w) + "x" + std::to_string(s.h));
-        std::unique_ptr<Bitmap> thumb(LoadPhotoThumbnail(path.c_str(), s.w, s.h));
-        ASSERT_NE(thumb, nullptr);
-        EXPECT_EQ(static_cast<int>(thumb->GetWidth()), s.w);
-        Color c;
-        thumb->GetPixel(s.w / 2, s.h / 2, &c);
-        EXPECT_TRUE(closeTo(c, s.expected)) << describe(c);
+    const std::pair<const wchar_t*, const std::vector<uint8_t>*> files[] = {
+        {L"marked.jpg", &file}, {L"long tail.jpg", &longTail}, {L"long header.jpg", &longHeader}};
+    for (const auto& f : files) {
+        const std::wstring path = folder.path() + f.first;
+        ASSERT_TRUE(testsupport::writeFile(path, std::string(f.second->begin(), f.second->end())));
+        const struct {
+            int w, h;
+            Colour expected;
+        } sizes[] = {{60, 45, kBlue}, {160, 120, kBlue}, {161, 121, kRed}, {1024, 768, kRed}};
+        for (const auto& s : sizes) {
+            SCOPED_TRACE(std::to_string(&f - files) + ": " + std::to_string(s.w) + "x" + std::to_string(s.h));
+            std::unique_ptr<Bitmap> thumb(LoadPhotoThumbnail(path.c_str(), s.w, s.h));
+            ASSERT_NE(thumb, nullptr);
+            EXPECT_EQ(static_cast<int>(thumb->GetWidth()), s.w);
+            Color c;
+            thumb->GetPixel(s.w / 2, s.h / 2, &c);
+            EXPECT_TRUE(closeTo(c, s.expected)) << describe(c);
+        }
     }
 
     // A photo as the camera takes it, with fine detail: the preview keeps it as a direct downscale does.
