@@ -53,9 +53,34 @@ bool readFile(const wchar_t* path, Bytes& bytes) {
     return readFileStart(path, static_cast<size_t>(kMaxPhotoBytes), bytes, whole);
 }
 
+namespace {
+
+// Shrinks by our area average, far faster than the platform's filter (most of what a thumbnail of
+// the strip cost); false when the pictures' pixels cannot be had.
+bool shrinkInto(Bitmap& source, Bitmap& target) {
+    const int sw = static_cast<int>(source.GetWidth()), sh = static_cast<int>(source.GetHeight());
+    const int tw = static_cast<int>(target.GetWidth()), th = static_cast<int>(target.GetHeight());
+    Rect from(0, 0, sw, sh), to(0, 0, tw, th);
+    BitmapData in{}, out{};
+    if (source.LockBits(&from, ImageLockModeRead, PixelFormat24bppRGB, &in) != Ok) return false;
+    const bool locked = target.LockBits(&to, ImageLockModeWrite, PixelFormat24bppRGB, &out) == Ok;
+    const bool done = locked && in.Stride > 0 && out.Stride > 0;
+    if (done)
+        skeo::downscaleBgr24(static_cast<const uint8_t*>(in.Scan0), sw, sh, in.Stride, static_cast<uint8_t*>(out.Scan0),
+                             tw, th, out.Stride);
+    if (locked) target.UnlockBits(&out);
+    source.UnlockBits(&in);
+    return done;
+}
+
+}  // namespace
+
 std::unique_ptr<Bitmap> scaled(Image& source, int width, int height) {
     auto result = std::make_unique<Bitmap>(width, height, PixelFormat24bppRGB);
     if (result->GetLastStatus() != Ok) return nullptr;
+    if (source.GetType() == ImageTypeBitmap && width <= static_cast<int>(source.GetWidth()) &&
+        height <= static_cast<int>(source.GetHeight()) && shrinkInto(static_cast<Bitmap&>(source), *result))
+        return result;
     Graphics g(result.get());
     g.SetInterpolationMode(InterpolationModeHighQualityBicubic);
     g.SetPixelOffsetMode(PixelOffsetModeHalf);

@@ -33,7 +33,7 @@ public:
     static constexpr int kThumbnailHeight = 45;
     static constexpr COLORREF kBackground = RGB(40, 40, 40);
     static constexpr COLORREF kSelection = RGB(255, 255, 255);
-    static constexpr DWORD kFillStepMs = 40;
+    static constexpr DWORD kFillStepMs = 25;
 
     CVNTUI_Skeo_EventListCtrl() = default;
     ~CVNTUI_Skeo_EventListCtrl() override;
