@@ -63,6 +63,7 @@ add_library(skeo_core STATIC
     settings/VNTSkeoRegedit.cpp
     toolkit/CColorStatic.cpp
     toolkit/CGdiPlusBitmap.cpp
+    toolkit/SkinImageBatch.cpp
     toolkit/CGdipButton.cpp
     toolkit/CGdipSlider.cpp
     toolkit/CMemDC_Ex.cpp

@@ -67,6 +67,16 @@ bool CGdiPlusBitmapResource::Load(UINT id, const wchar_t* type, HMODULE module) 
     return true;
 }
 
+void CGdiPlusBitmapResource::TakeFrom(CGdiPlusBitmapResource& other) {
+    if (&other == this) return;
+    Empty();
+    bitmap_ = std::move(other.bitmap_);
+    block_ = other.block_;
+    stream_ = other.stream_;
+    other.block_ = nullptr;
+    other.stream_ = nullptr;
+}
+
 bool CGdiPlusBitmapResource::LoadForDpi(UINT id, int dpi, const wchar_t* type, HMODULE module) {
     return Load(toolkit::SkinResourceId(id, dpi, type, module), type, module);
 }

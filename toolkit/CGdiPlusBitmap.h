@@ -40,6 +40,8 @@ public:
     bool Load(UINT id, const wchar_t* type = L"PNG", HMODULE module = nullptr);
     // The image of id's set nearest to dpi, or id's own where that set lacks it (see SkinResource.h).
     bool LoadForDpi(UINT id, int dpi, const wchar_t* type = L"PNG", HMODULE module = nullptr);
+    // Takes over what `other` holds (which is left empty), dropping what this one held.
+    void TakeFrom(CGdiPlusBitmapResource& other);
     void Empty() override;
 
 private:

@@ -85,6 +85,19 @@ bool CGdipButton::SetHoverImage(UINT id) {
     return ok;
 }
 
+bool CGdipButton::SetImages(UINT id, UINT hoverId, toolkit::SkinImageBatch& batch) {
+    const int dpi = dpi_.fix(hwnd_);
+    const auto load = [&](UINT imageId, CGdiPlusBitmapResource& image) {
+        if (batch.dpi() != dpi || !batch.take(imageId, image)) image.LoadForDpi(imageId, dpi);
+    };
+    imageId_ = id;
+    load(id, image_);
+    hoverImageId_ = hoverId;
+    load(hoverId, hoverImage_);
+    dropStates();
+    return !image_.empty() && !hoverImage_.empty();
+}
+
 bool CGdipButton::SetAltImage(UINT id) {
     if (id == altImageId_ && !altImage_.empty()) return true;
     altImageId_ = id;

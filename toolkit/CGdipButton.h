@@ -7,6 +7,7 @@
 #include "framework/BackBuffer.h"
 #include "framework/Wnd.h"
 #include "toolkit/CGdiPlusBitmap.h"
+#include "toolkit/SkinImageBatch.h"
 #include "toolkit/ControlDpi.h"
 #include "toolkit/CToolTip.h"
 
@@ -24,6 +25,8 @@ public:
     bool SetImage(UINT id);
     // The first hover image set stays.
     bool SetHoverImage(UINT id);
+    // Both at once, taken from the batch where it decoded them at this button's DPI.
+    bool SetImages(UINT id, UINT hoverId, toolkit::SkinImageBatch& batch);
     // The image of the toggled look.
     bool SetAltImage(UINT id);
     // Moves the button and sizes it to its normal image.

@@ -127,7 +127,8 @@ private:
     class KeyHook;
 
     void createControls();
-    void loadButtonImages();
+    // The buttons' normal and hover images, from what `decoded` made ahead where it could.
+    void loadButtonImages(toolkit::SkinImageBatch& decoded);
     // Makes the back buffer anew when the window needs more than it covers; it never shrinks.
     void fitBackBuffer(int width, int height);
     void paintBackBuffer(int width, int height, bool fullScreen);

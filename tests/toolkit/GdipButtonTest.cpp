@@ -273,3 +273,41 @@ TEST_F(GdipButtonTest, AtEveryDisplayScaleTheButtonShowsAndTakesTheSizeOfThatSca
     button.SetDpi(0);
     EXPECT_EQ(button.dpi(), 192);
 }
+
+// The main window's buttons take images decoded ahead on another thread: they must look the same
+// as images loaded on the spot, and images decoded for another scale must not be used.
+TEST_F(GdipButtonTest, ImagesDecodedAheadLookAsLoadedOnesAndOnlyAtTheirOwnScale) {
+    constexpr UINT kMissing = 59999;
+    toolkit::SkinImageBatch batch({kSettings, kSettingsHover, kSupport, kMissing}, dpi_);
+    CGdiPlusBitmapResource image;
+    EXPECT_FALSE(batch.take(kCameraTab, image)) << "not asked for";
+    EXPECT_FALSE(batch.take(kMissing, image)) << "no such image";
+    EXPECT_TRUE(image.empty());
+
+    CGdipButton button;
+    ASSERT_TRUE(button.Create(host_->hwnd(), 1013, 100, 20));
+    ASSERT_TRUE(button.SetImages(kSettings, kSettingsHover, batch));
+    button.MoveTo(100, 20);
+    button.RefreshBackground(host_->backBuffer().dc());
+    pump();
+    EXPECT_FALSE(batch.take(kSettings, image)) << "handed out once";
+    CGdiPlusBitmapResource normal, hover;
+    ASSERT_TRUE(normal.LoadForDpi(kSettings, dpi_));
+    ASSERT_TRUE(hover.LoadForDpi(kSettingsHover, dpi_));
+    EXPECT_EQ(button.GetClientRect().right, normal.width());
+    EXPECT_EQ(unlike(WindowPixels(button.hwnd()), normal), 0);
+    SendMessageW(button.hwnd(), WM_MOUSEHOVER, 0, 0);
+    EXPECT_EQ(unlike(WindowPixels(button.hwnd()), hover), 0);
+    SendMessageW(button.hwnd(), WM_MOUSELEAVE, 0, 0);
+
+    const int other = dpi_ == 192 ? 96 : 192;
+    toolkit::SkinImageBatch otherScale({kSupport, kSettingsHover}, other);
+    CGdipButton second;
+    ASSERT_TRUE(second.Create(host_->hwnd(), 1014, 140, 20));
+    ASSERT_TRUE(second.SetImages(kSupport, kSettingsHover, otherScale));
+    second.MoveTo(140, 20);
+    EXPECT_EQ(second.GetClientRect().right, vnt::scalePx(24, dpi_)) << "loaded at its own scale instead";
+    CGdiPlusBitmapResource wrongScale;
+    EXPECT_TRUE(otherScale.take(kSupport, wrongScale)) << "left in the batch";
+    EXPECT_EQ(wrongScale.width(), vnt::scalePx(24, other));
+}
