@@ -5,12 +5,14 @@
 
 #include <algorithm>
 #include <cwctype>
+#include <memory>
 #include <unordered_map>
 #include <unordered_set>
 
 #include "framework/FileSystem.h"
 #include "framework/Handles.h"
 #include "framework/Trace.h"
+#include "framework/WorkerThread.h"
 #include "library/EventListText.h"
 #include "library/EventListXml.h"
 
@@ -20,6 +22,7 @@ namespace {
 
 constexpr DWORD kWakeIntervalMs = 1000;
 constexpr ULONGLONG kMaxIndexBytes = 64ull * 1024 * 1024;
+constexpr size_t kListAheadBytes = 64 * 1024;  // some 350 records
 
 std::wstring defaultFilePath() {
     wchar_t appData[MAX_PATH] = {};
@@ -70,9 +73,57 @@ std::unordered_set<std::wstring> fileNames(const std::wstring& folder) {
     return names;
 }
 
+// A folder listed on a worker thread while the index is parsed: listing the library folder takes
+// longer than parsing a large index, and each would otherwise wait for the other.
+class FolderListing {
+public:
+    explicit FolderListing(std::wstring folder) : folder_(std::move(folder)), key_(lowerCase(folder_)) {
+        if (!worker_.start(&FolderListing::body, this)) names_ = fileNames(folder_);
+    }
+    ~FolderListing() { worker_.stop(); }
+    FolderListing(const FolderListing&) = delete;
+    FolderListing& operator=(const FolderListing&) = delete;
+
+    // The folder's lower-case name.
+    const std::wstring& key() const { return key_; }
+    const std::unordered_set<std::wstring>& names() {
+        worker_.stop();  // the worker ends of itself once the folder is listed
+        return names_;
+    }
+
+private:
+    static void body(void* self, HANDLE) {
+        auto* listing = static_cast<FolderListing*>(self);
+        listing->names_ = fileNames(listing->folder_);
+    }
+
+    std::wstring folder_, key_;
+    std::unordered_set<std::wstring> names_;
+    vnt::WorkerThread worker_;
+};
+
+// The folder of the index's first record, read straight from its bytes (plain text only), for
+// listing it while the rest is parsed. Empty when there is none to read that simply.
+std::wstring firstRecordFolder(const std::vector<uint8_t>& bytes) {
+    static const char open[] = "<EventFolder>", close[] = "</EventFolder>";
+    const auto start = std::search(bytes.begin(), bytes.end(), open, open + sizeof open - 1);
+    if (start == bytes.end()) return std::wstring();
+    const auto textStart = start + static_cast<std::ptrdiff_t>(sizeof open - 1);
+    const auto end = std::search(textStart, bytes.end(), close, close + sizeof close - 1);
+    if (end == bytes.end() || end - textStart > 32767 || std::find_first_of(textStart, end, "&<", "&<" + 2) != end)
+        return std::wstring();
+    const int length = static_cast<int>(end - textStart);
+    const char* text = reinterpret_cast<const char*>(&*textStart);
+    const int wide = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text, length, nullptr, 0);
+    if (wide <= 0) return std::wstring();
+    std::wstring folder(static_cast<size_t>(wide), L'\0');
+    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text, length, &folder[0], wide);
+    return folder;
+}
+
 // Which records' photos exist. A folder with many records is listed once instead of asking for
-// every file, which keeps loading a large index fast.
-std::vector<bool> photosPresent(const std::vector<VNTSkeoEvent>& records) {
+// every file, which keeps loading a large index fast; `listed` is one listed already, or null.
+std::vector<bool> photosPresent(const std::vector<VNTSkeoEvent>& records, FolderListing* listed) {
     // Records of one folder mostly follow each other: its key is made once per run of them.
     std::unordered_map<std::wstring, std::vector<size_t>> byFolder;
     std::vector<size_t>* group = nullptr;
@@ -87,7 +138,10 @@ std::vector<bool> photosPresent(const std::vector<VNTSkeoEvent>& records) {
             for (size_t i : folder.second) present[i] = vnt::fileExists(records[i].fullPath());
             continue;
         }
-        const std::unordered_set<std::wstring> names = fileNames(records[folder.second.front()].folder);
+        const bool prelisted = listed && folder.first == listed->key();
+        std::unordered_set<std::wstring> own;
+        if (!prelisted) own = fileNames(records[folder.second.front()].folder);
+        const std::unordered_set<std::wstring>& names = prelisted ? listed->names() : own;
         for (size_t i : folder.second) {
             // Names with wildcards or separators could only be matched by asking for the file itself.
             const std::wstring& name = records[i].name;
@@ -193,11 +247,21 @@ void VNTSkeoDatabaseManager::loadEventList() {
     if (!vnt::fileExists(filePath_)) return;
     std::vector<uint8_t> bytes;
     std::vector<VNTSkeoEvent> records;
-    if (!readWholeFile(filePath_, bytes) || eventxml::parse(bytes, records) != eventxml::ReadResult::Read) {
+    if (!readWholeFile(filePath_, bytes)) {
         keepUnreadableFileAside();
         return;
     }
-    const std::vector<bool> present = photosPresent(records);
+    // Worth a thread of its own only for an index of many records.
+    std::unique_ptr<FolderListing> listing;
+    if (bytes.size() > kListAheadBytes) {
+        const std::wstring folder = firstRecordFolder(bytes);
+        if (!folder.empty()) listing = std::make_unique<FolderListing>(folder);
+    }
+    if (eventxml::parse(bytes, records) != eventxml::ReadResult::Read) {
+        keepUnreadableFileAside();
+        return;
+    }
+    const std::vector<bool> present = photosPresent(records, listing.get());
     std::vector<VNTSkeoEvent> kept;
     kept.reserve(records.size());
     for (size_t i = 0; i < records.size(); ++i)

@@ -301,6 +301,42 @@ std::string utf16WithBom(const std::string& ascii) {
     return out;
 }
 
+// A large index has its first record's folder listed while the rest is parsed: the records kept
+// must be exactly those whose photos are there, in any folder, in the file's order.
+TEST_F(DatabaseTest, ALargeIndexKeepsExactlyTheRecordsWhosePhotosExist) {
+    const std::wstring other = folder.path() + L"Other & More\\";
+    CreateDirectoryW(other.c_str(), nullptr);
+    for (const bool plainFirstFolder : {true, false}) {
+        SCOPED_TRACE(plainFirstFolder ? "first folder read ahead" : "first folder with an entity");
+        std::wstring events;
+        std::vector<std::wstring> expected;
+        if (!plainFirstFolder) {
+            writeFile(other + L"o.jpg", "jpeg");
+            events += eventXml(L"<EventFolder>" + folder.path() + L"Other &amp; More\\</EventFolder><EventName>o.jpg</EventName>");
+            expected.push_back(L"o.jpg");
+        }
+        for (int i = 0; i < 450; ++i) {
+            const std::wstring name = L"big" + std::to_wstring(i) + L".jpg";
+            const bool present = i % 7 != 3;
+            if (present) expected.push_back(name);
+            photo(name, present);
+            events += fullEvent(name);
+            if (i == 200) {  // a record of another folder amid them, in upper case
+                writeFile(other + L"X.JPG", "jpeg");
+                events += eventXml(L"<EventFolder>" + folder.path() + L"OTHER &amp; more\\</EventFolder><EventName>x.jpg</EventName>");
+                expected.push_back(L"x.jpg");
+            }
+        }
+        writeIndex(events);
+        std::vector<std::wstring> kept;
+        {
+            VNTSkeoDatabaseManager db(index);
+            for (const VNTSkeoEvent& e : db.eventList()) kept.push_back(e.name);
+        }
+        EXPECT_EQ(kept, expected);
+    }
+}
+
 TEST_F(DatabaseTest, BadIndexFilesGiveTheirReadableRecordsOrAreKeptAside) {
     photo(L"a.jpg");
     const std::string event = utf8(fullEvent(L"a.jpg"));
