@@ -30,6 +30,14 @@ bool WorkerThread::stop() {
     return waited;
 }
 
+bool WorkerThread::join() {
+    if (!thread_) return true;
+    const bool waited = WaitForSingleObject(thread_.get(), INFINITE) == WAIT_OBJECT_0;
+    thread_.reset();
+    stopEvent_.reset();
+    return waited;
+}
+
 unsigned __stdcall WorkerThread::entry(void* self) {
     const WorkerThread* worker = static_cast<const WorkerThread*>(self);
     worker->body_(worker->context_, worker->stopEvent_.get());

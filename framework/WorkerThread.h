@@ -22,6 +22,9 @@ public:
     // Sets the stop event and waits for the worker, answering the messages sent to the calling
     // thread meanwhile: the worker may be blocked sending one. False when that wait failed.
     bool stop();
+    // Waits for a worker that ends of its own accord and sends no message, without answering any
+    // meanwhile: the caller may be half-way through setting itself up. False when that wait failed.
+    bool join();
     bool running() const { return thread_.valid(); }
     // The event stop() sets; null while no worker runs.
     HANDLE stopEvent() const { return stopEvent_.get(); }

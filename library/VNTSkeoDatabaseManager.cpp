@@ -80,14 +80,14 @@ public:
     explicit FolderListing(std::wstring folder) : folder_(std::move(folder)), key_(lowerCase(folder_)) {
         if (!worker_.start(&FolderListing::body, this)) names_ = fileNames(folder_);
     }
-    ~FolderListing() { worker_.stop(); }
+    ~FolderListing() { worker_.join(); }
     FolderListing(const FolderListing&) = delete;
     FolderListing& operator=(const FolderListing&) = delete;
 
     // The folder's lower-case name.
     const std::wstring& key() const { return key_; }
     const std::unordered_set<std::wstring>& names() {
-        worker_.stop();  // the worker ends of itself once the folder is listed
+        worker_.join();  // the worker ends of itself once the folder is listed
         return names_;
     }
 

@@ -9,7 +9,7 @@ SkinImageBatch::SkinImageBatch(std::vector<UINT> ids, int dpi) : ids_(std::move(
     if (!worker_.start(&SkinImageBatch::workerBody, this)) decodeAll();
 }
 
-SkinImageBatch::~SkinImageBatch() { worker_.stop(); }
+SkinImageBatch::~SkinImageBatch() { worker_.join(); }
 
 void SkinImageBatch::workerBody(void* self, HANDLE) {
     // The platform's decoders are COM objects.
@@ -28,7 +28,7 @@ void SkinImageBatch::decodeAll() {
 
 bool SkinImageBatch::take(UINT id, CGdiPlusBitmapResource& target) {
     if (!joined_) {
-        worker_.stop();  // the worker ends of itself once all are decoded
+        worker_.join();  // the worker ends of itself once all are decoded
         joined_ = true;
     }
     const auto found = images_.find(id);

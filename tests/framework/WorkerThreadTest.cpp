@@ -64,3 +64,33 @@ TEST(WorkerThreadTest, StoppingAnswersTheMessageTheWorkerIsBlockedSending) {
     EXPECT_TRUE(worker.stop());
     EXPECT_TRUE(sending.answered);
 }
+
+namespace {
+
+// A worker that ends of itself, asking the joining thread a question on its way with a time limit.
+struct Asking {
+    HWND window = nullptr;
+    std::atomic<bool> answered{false};
+    static void body(void* self, HANDLE) {
+        auto* a = static_cast<Asking*>(self);
+        DWORD_PTR reply = 0;
+        a->answered = SendMessageTimeoutW(a->window, testsupport::AnsweringWindow::kQuestion, 0, 0, SMTO_BLOCK, 300,
+                                          &reply) != 0;
+    }
+};
+
+}  // namespace
+
+// Joining is for a caller half-way through setting itself up: no message reaches it meanwhile.
+TEST(WorkerThreadTest, JoiningWaitsForTheWorkerWithoutAnsweringMessages) {
+    vnt::WorkerThread worker;
+    EXPECT_TRUE(worker.join()) << "joining a worker that never ran";
+    testsupport::AnsweringWindow window;
+    Asking asking;
+    asking.window = window.h;
+    ASSERT_NE(asking.window, nullptr);
+    ASSERT_TRUE(worker.start(&Asking::body, &asking));
+    EXPECT_TRUE(worker.join());
+    EXPECT_FALSE(worker.running());
+    EXPECT_FALSE(asking.answered) << "the question was answered while joining";
+}
