@@ -57,45 +57,29 @@ void element(std::string& out, const char* name, const std::wstring& text) {
     out += '>';
 }
 
-}  // namespace
-
-namespace {
-
 const char kHead[] = "<?xml version=\"1.0\" encoding=\"utf-8\"?><EventList>";
 const char kTail[] = "</EventList>";
-
-void appendRecord(std::string& out, const VNTSkeoEvent& r) {
-    out += "<Event><EventType>";
-    out += std::to_string(r.type);
-    out += "</EventType>";
-    element(out, "EventFolder", r.folder);
-    element(out, "EventName", r.name);
-    element(out, "Resolution", r.resolution);
-    element(out, "PictureSize", r.pictureSize);
-    out += "</Event>";
-}
-
-size_t textEstimate(const VNTSkeoEvent& r) {
-    return 128 + r.folder.size() + r.name.size() + r.resolution.size() + r.pictureSize.size();
-}
 
 }  // namespace
 
 std::string formatEventList(const std::vector<VNTSkeoEvent>& records) {
-    size_t estimate = sizeof kHead + sizeof kTail;
-    for (const VNTSkeoEvent& r : records) estimate += textEstimate(r);
-    std::string out;
-    out.reserve(estimate);
-    out += kHead;
-    for (const VNTSkeoEvent& r : records) appendRecord(out, r);
-    out += kTail;
-    return out;
+    std::vector<std::string> texts;
+    texts.reserve(records.size());
+    for (const VNTSkeoEvent& r : records) texts.push_back(formatEventRecord(r));
+    return joinEventList(texts);
 }
 
 std::string formatEventRecord(const VNTSkeoEvent& record) {
     std::string out;
-    out.reserve(textEstimate(record));
-    appendRecord(out, record);
+    out.reserve(128 + record.folder.size() + record.name.size() + record.resolution.size() + record.pictureSize.size());
+    out += "<Event><EventType>";
+    out += std::to_string(record.type);
+    out += "</EventType>";
+    element(out, "EventFolder", record.folder);
+    element(out, "EventName", record.name);
+    element(out, "Resolution", record.resolution);
+    element(out, "PictureSize", record.pictureSize);
+    out += "</Event>";
     return out;
 }
 
