@@ -138,6 +138,19 @@ if(SKEO_CHECK_DELIVERABLES)
              COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-binaries $<TARGET_FILE:Skeo> $<TARGET_FILE:VantorImageEffects>)
     add_test(NAME deliverable_strings
              COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-strings $<TARGET_FILE:Skeo>)
+    # The packages scripts/package makes of both builds, read with independent tools; then each kind
+    # installed, upgraded, repaired and removed in a Wine prefix of its own.
+    get_filename_component(SKEO_BUILD_ROOT ${CMAKE_BINARY_DIR} DIRECTORY)
+    add_test(NAME packages
+             COMMAND bash -c "\"$0/scripts/package\" --no-build && \"$0/tests/install/check-dist\" \"$1/dist\""
+                     ${CMAKE_SOURCE_DIR} ${SKEO_BUILD_ROOT})
+    set_tests_properties(packages PROPERTIES FIXTURES_SETUP skeo_packages)
+    foreach(kind nsis msi)
+        add_test(NAME package_${kind}_install
+                 COMMAND ${CMAKE_SOURCE_DIR}/tests/install/check-packages ${SKEO_BUILD_ROOT} ${kind})
+        set_tests_properties(package_${kind}_install PROPERTIES
+                             FIXTURES_REQUIRED skeo_packages RUN_SERIAL TRUE TIMEOUT 600)
+    endforeach()
 endif()
 
 # Benchmarks: not tests; scripts/bench runs them.
