@@ -4,6 +4,7 @@
 ;   ARCH      x86 (shipped) or x64 (test packages for machines that cannot start 32-bit processes)
 ;   SOURCE    the folder holding the stripped Skeo.exe and VantorImageEffects.dll
 ;   ICON      the program's icon
+;   WIZARD    the welcome and finish pages' picture, drawn for 200 % display scale
 ;   OUTFILE   the setup program to write
 ; Silent use: Setup.exe /S [/NODESKTOP] [/AUTOSTART] [/D=folder]
 Unicode true
@@ -14,6 +15,7 @@ SetCompressor /SOLID lzma
 !include LogicLib.nsh
 !include FileFunc.nsh
 !include x64.nsh
+!include nsDialogs.nsh
 
 !define PRODUCT "Skeo"
 !define PUBLISHER "Vantor"
@@ -58,12 +60,19 @@ VIAddVersionKey /LANG=0 "LegalCopyright" "Copyright (C) 2026 ${PUBLISHER}"
 !define MUI_LANGDLL_REGISTRY_ROOT HKLM
 !define MUI_LANGDLL_REGISTRY_KEY "${UNINSTALL_KEY}"
 !define MUI_LANGDLL_REGISTRY_VALUENAME "Installer Language"
-!define MUI_COMPONENTSPAGE_NODESC
+; Drawn for 200 % and shrunk to the page at lower scales, so it stays sharp at every scale.
+!define MUI_WELCOMEFINISHPAGE_BITMAP "${WIZARD}"
+!define MUI_UNWELCOMEFINISHPAGE_BITMAP "${WIZARD}"
+; Shown before a language is chosen, so in all three.
+!define MUI_LANGDLL_WINDOWTITLE "Skeo"
+!define MUI_LANGDLL_INFO "Please select a language.$\r$\n請選擇語言。$\r$\n言語を選択してください。"
 !define MUI_FINISHPAGE_RUN
 !define MUI_FINISHPAGE_RUN_FUNCTION RunSkeo
 
 !insertmacro MUI_PAGE_WELCOME
-!insertmacro MUI_PAGE_COMPONENTS
+; The options as real check boxes, which the system draws for the display scale (the components
+; page's tree draws 16-pixel boxes at every scale).
+Page custom OptionsPage OptionsLeave
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
@@ -76,9 +85,12 @@ VIAddVersionKey /LANG=0 "LegalCopyright" "Copyright (C) 2026 ${PUBLISHER}"
 !insertmacro MUI_LANGUAGE "Japanese"
 !insertmacro MUI_RESERVEFILE_LANGDLL
 
-LangString SecProgram ${LANG_ENGLISH} "Skeo"
-LangString SecProgram ${LANG_TRADCHINESE} "Skeo"
-LangString SecProgram ${LANG_JAPANESE} "Skeo"
+LangString OptionsTitle ${LANG_ENGLISH} "Choose Options"
+LangString OptionsTitle ${LANG_TRADCHINESE} "選擇選項"
+LangString OptionsTitle ${LANG_JAPANESE} "オプションの選択"
+LangString OptionsSubtitle ${LANG_ENGLISH} "Choose where Skeo can be started from."
+LangString OptionsSubtitle ${LANG_TRADCHINESE} "選擇從哪裡啟動 Skeo。"
+LangString OptionsSubtitle ${LANG_JAPANESE} "Skeo をどこから起動するかを選択してください。"
 LangString SecDesktop ${LANG_ENGLISH} "Desktop shortcut"
 LangString SecDesktop ${LANG_TRADCHINESE} "桌面捷徑"
 LangString SecDesktop ${LANG_JAPANESE} "デスクトップ ショートカット"
@@ -138,8 +150,30 @@ FunctionEnd
   !endif
 !macroend
 
-Section "$(SecProgram)" SecMain
-  SectionIn RO
+Var WantDesktop
+Var WantAutostart
+Var DesktopBox
+Var AutostartBox
+
+Function OptionsPage
+  !insertmacro MUI_HEADER_TEXT "$(OptionsTitle)" "$(OptionsSubtitle)"
+  nsDialogs::Create 1018
+  Pop $0
+  ${NSD_CreateCheckbox} 0 0 100% 12u "$(SecDesktop)"
+  Pop $DesktopBox
+  ${NSD_SetState} $DesktopBox $WantDesktop
+  ${NSD_CreateCheckbox} 0 18u 100% 12u "$(SecAutostart)"
+  Pop $AutostartBox
+  ${NSD_SetState} $AutostartBox $WantAutostart
+  nsDialogs::Show
+FunctionEnd
+
+Function OptionsLeave
+  ${NSD_GetState} $DesktopBox $WantDesktop
+  ${NSD_GetState} $AutostartBox $WantAutostart
+FunctionEnd
+
+Section "Skeo" SecMain
   SetShellVarContext all
   Call CloseSkeo
   SetOutPath "$INSTDIR"
@@ -155,6 +189,13 @@ Section "$(SecProgram)" SecMain
   ${EndIf}
   WriteUninstaller "$INSTDIR\Uninstall.exe"
   CreateShortcut "$SMPROGRAMS\${PRODUCT}.lnk" "$INSTDIR\Skeo.exe" "" "$INSTDIR\Skeo.exe" 0
+  ${If} $WantDesktop == ${BST_CHECKED}
+    CreateShortcut "$DESKTOP\${PRODUCT}.lnk" "$INSTDIR\Skeo.exe" "" "$INSTDIR\Skeo.exe" 0
+  ${EndIf}
+  ; The same entry the program's System page writes, for the installing user.
+  ${If} $WantAutostart == ${BST_CHECKED}
+    WriteRegStr HKCU "${RUN_KEY}" "${RUN_VALUE}" '"$INSTDIR\Skeo.exe" -startup'
+  ${EndIf}
 
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
@@ -170,17 +211,6 @@ Section "$(SecProgram)" SecMain
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" "$0"
 SectionEnd
 
-Section "$(SecDesktop)" SecDesktopShortcut
-  SetShellVarContext all
-  CreateShortcut "$DESKTOP\${PRODUCT}.lnk" "$INSTDIR\Skeo.exe" "" "$INSTDIR\Skeo.exe" 0
-SectionEnd
-
-; Unselected by default; the same entry the program's System page writes for the installing user.
-Section /o "$(SecAutostart)" SecRunAtStartup
-  WriteRegStr HKCU "${RUN_KEY}" "${RUN_VALUE}" '"$INSTDIR\Skeo.exe" -startup'
-SectionEnd
-
-; After the sections: .onInit selects them by their indexes.
 Function .onInit
   !insertmacro USE_PROGRAM_REGISTRY_VIEW
   !if "${ARCH}" == "x64"
@@ -191,16 +221,18 @@ Function .onInit
     ${EndIf}
   !endif
   !insertmacro MUI_LANGDLL_DISPLAY
+  StrCpy $WantDesktop ${BST_CHECKED}
+  StrCpy $WantAutostart ${BST_UNCHECKED}
   ${GetParameters} $R0
   ClearErrors
   ${GetOptions} $R0 "/NODESKTOP" $R1
   ${IfNot} ${Errors}
-    !insertmacro UnselectSection ${SecDesktopShortcut}
+    StrCpy $WantDesktop ${BST_UNCHECKED}
   ${EndIf}
   ClearErrors
   ${GetOptions} $R0 "/AUTOSTART" $R1
   ${IfNot} ${Errors}
-    !insertmacro SelectSection ${SecRunAtStartup}
+    StrCpy $WantAutostart ${BST_CHECKED}
   ${EndIf}
 FunctionEnd
 
