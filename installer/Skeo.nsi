@@ -209,6 +209,8 @@ Section "Skeo" SecMain
   ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
   IntFmt $0 "0x%08X" $0
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" "$0"
+  ; Also for a silent install, so that the uninstaller speaks the language chosen here.
+  !insertmacro MUI_LANGDLL_SAVELANGUAGE
 SectionEnd
 
 Function .onInit
