@@ -1,5 +1,7 @@
 #include "app/PhotoFileName.h"
 
+#include <algorithm>
+#include <cwctype>
 #include <cwchar>
 
 namespace skeo {
@@ -14,6 +16,51 @@ std::wstring formatPhotoPath(const std::wstring& folder, const std::wstring& pre
     wchar_t number[32];
     std::swprintf(number, sizeof number / sizeof number[0], L"%.4lld", serial);
     return folder + prefix + L"_" + number + L".jpg";
+}
+
+namespace {
+
+struct OwnPhotoName {
+    std::wstring name, prefix, serial;  // prefix in lower case, serial without leading zeros
+};
+
+bool parseOwnPhotoName(const std::wstring& name, OwnPhotoName& parsed) {
+    static const wchar_t kExtension[] = L".jpg";
+    const size_t extension = 4;
+    if (name.size() <= extension) return false;
+    for (size_t i = 0; i < extension; ++i)
+        if (static_cast<wchar_t>(std::towlower(name[name.size() - extension + i])) != kExtension[i]) return false;
+    const size_t stemEnd = name.size() - extension;
+    size_t digits = stemEnd;
+    while (digits > 0 && name[digits - 1] >= L'0' && name[digits - 1] <= L'9') --digits;
+    if (stemEnd - digits < 4 || digits < 1 || name[digits - 1] != L'_') return false;
+    parsed.name = name;
+    parsed.prefix = name.substr(0, digits - 1);
+    for (wchar_t& c : parsed.prefix) c = static_cast<wchar_t>(std::towlower(c));
+    size_t first = digits;
+    while (first + 1 < stemEnd && name[first] == L'0') ++first;
+    parsed.serial = name.substr(first, stemEnd - first);
+    return true;
+}
+
+}  // namespace
+
+std::vector<std::wstring> ownPhotosOldestFirst(const std::vector<std::wstring>& names) {
+    std::vector<OwnPhotoName> photos;
+    for (const std::wstring& name : names) {
+        OwnPhotoName parsed;
+        if (parseOwnPhotoName(name, parsed)) photos.push_back(std::move(parsed));
+    }
+    std::sort(photos.begin(), photos.end(), [](const OwnPhotoName& a, const OwnPhotoName& b) {
+        if (a.prefix != b.prefix) return a.prefix < b.prefix;
+        if (a.serial.size() != b.serial.size()) return a.serial.size() < b.serial.size();
+        if (a.serial != b.serial) return a.serial < b.serial;
+        return a.name < b.name;
+    });
+    std::vector<std::wstring> ordered;
+    ordered.reserve(photos.size());
+    for (OwnPhotoName& photo : photos) ordered.push_back(std::move(photo.name));
+    return ordered;
 }
 
 std::vector<std::wstring> folderLevels(const std::wstring& path) {

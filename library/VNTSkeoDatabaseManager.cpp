@@ -9,6 +9,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "app/PhotoFileName.h"
 #include "framework/FileSystem.h"
 #include "framework/Handles.h"
 #include "framework/Trace.h"
@@ -248,7 +249,7 @@ void VNTSkeoDatabaseManager::loadEventList() {
     std::vector<uint8_t> bytes;
     std::vector<VNTSkeoEvent> records;
     if (!readWholeFile(filePath_, bytes)) {
-        keepUnreadableFileAside();
+        recoverFromLibraryFolder(keepUnreadableFileAside());
         return;
     }
     // Worth a thread of its own only for an index of many records.
@@ -258,7 +259,7 @@ void VNTSkeoDatabaseManager::loadEventList() {
         if (!folder.empty()) listing = std::make_unique<FolderListing>(folder);
     }
     if (eventxml::parse(bytes, records) != eventxml::ReadResult::Read) {
-        keepUnreadableFileAside();
+        recoverFromLibraryFolder(keepUnreadableFileAside());
         return;
     }
     const std::vector<bool> present = photosPresent(records, listing.get());
@@ -271,16 +272,52 @@ void VNTSkeoDatabaseManager::loadEventList() {
 }
 
 // An index that cannot be read would be replaced by the next save and every record in it lost.
-void VNTSkeoDatabaseManager::keepUnreadableFileAside() {
+bool VNTSkeoDatabaseManager::keepUnreadableFileAside() {
     for (int n = 0; n < 1000; ++n) {
         const std::wstring aside = filePath_ + L".bad" + (n ? std::to_wstring(n) : std::wstring());
         if (CopyFileW(filePath_.c_str(), aside.c_str(), TRUE)) {
             vnt::trace(L"VNTSkeoDatabaseManager: %ls is unreadable, kept as %ls", filePath_.c_str(), aside.c_str());
-            return;
+            return true;
         }
         if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) break;
     }
     vnt::trace(L"VNTSkeoDatabaseManager: %ls is unreadable and could not be kept aside", filePath_.c_str());
+    return false;
+}
+
+// Losing the index must not empty the strip: the library folder's photos named as the program names
+// them are listed again, newest first. The index is written anew at once only when the unreadable
+// one is safe aside; otherwise it stays until a change is saved, as before.
+void VNTSkeoDatabaseManager::recoverFromLibraryFolder(bool keptAside) {
+    std::wstring folder = photoLibraryLocation();
+    if (folder.empty()) return;
+    if (folder.back() != L'\\') folder += L'\\';
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileExW((folder + L"*.jpg").c_str(), FindExInfoBasic, &found, FindExSearchNameMatch,
+                                     nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.emplace_back(found.cFileName);
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    const std::vector<std::wstring> oldestFirst = skeo::ownPhotosOldestFirst(names);
+    std::vector<VNTSkeoEvent> records;
+    records.reserve(oldestFirst.size());
+    for (auto name = oldestFirst.rbegin(); name != oldestFirst.rend(); ++name) {
+        VNTSkeoEvent record;
+        record.folder = folder;
+        record.name = *name;
+        records.push_back(std::move(record));
+    }
+    vnt::trace(L"VNTSkeoDatabaseManager: %u photos of %ls put back into the index",
+               static_cast<unsigned>(records.size()), folder.c_str());
+    {
+        vnt::CriticalSectionLock guard(lock_);
+        events_ = std::move(records);
+    }
+    saveAtStart_ = keptAside;
 }
 
 // Only the holder of saveLock_ changes the list, so it is read here without lock_.
@@ -370,6 +407,7 @@ void VNTSkeoDatabaseManager::run() {
         // Made while nothing waits for them, so that even the first save only joins them.
         vnt::CriticalSectionLock guard(saveLock_);
         formatRecords();
+        if (saveAtStart_) saveEventList();
     }
     for (;;) {
         const DWORD woke = WaitForSingleObject(stopEvent(), kWakeIntervalMs);

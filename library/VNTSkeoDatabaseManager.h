@@ -54,7 +54,9 @@ private:
     // Applies every queued request; false when there was none.
     bool drainQueue();
     void apply(const VNTSkeoEventRequest& request);
-    void keepUnreadableFileAside();
+    // True when the unreadable index was copied beside itself.
+    bool keepUnreadableFileAside();
+    void recoverFromLibraryFolder(bool keptAside);
     // Makes every record's text for the file, when they are not all made yet.
     void formatRecords();
 
@@ -69,4 +71,5 @@ private:
     CRITICAL_SECTION saveLock_;
     volatile long saves_ = 0;
     bool comInitialised_ = false;
+    bool saveAtStart_ = false;  // the index was recovered and the unreadable one is safe aside
 };

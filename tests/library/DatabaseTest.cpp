@@ -54,7 +54,12 @@ protected:
         photos = folder.path() + L"photos\\";
         CreateDirectoryW(photos.c_str(), nullptr);
         index = folder.path() + L"EventList3.xml";
+        // The library folder is the test's own, for the index rebuilt from it.
+        ASSERT_TRUE(createKey(kProductKey));
+        ASSERT_TRUE(writeRaw(kProductKey, L"PhotoLibraryLocation", REG_SZ, photos.c_str(),
+                             static_cast<DWORD>((photos.size() + 1) * sizeof(wchar_t))));
     }
+    static constexpr const wchar_t* kProductKey = L"Software\\Vantor\\Zevlan";
 
     VNTSkeoEvent photo(const std::wstring& name, bool create = true) {
         if (create) writeFile(photos + name, "jpeg");
@@ -398,6 +403,36 @@ TEST_F(DatabaseTest, AnOlderKeptAsideFileIsNotOverwritten) {
     { VNTSkeoDatabaseManager db(index); }
     EXPECT_EQ(readAll(index + L".bad"), "older");
     EXPECT_EQ(readAll(index + L".bad1"), "<broken");
+}
+
+TEST_F(DatabaseTest, AnUnreadableIndexIsRebuiltFromTheProgramsOwnPhotosInTheLibraryFolder) {
+    for (const wchar_t* name : {L"lesson_0002.jpg", L"lesson_0010.jpg", L"lesson_0001.jpg", L"holiday.jpg", L"notes.txt"})
+        ASSERT_TRUE(writeFile(photos + name, "jpeg"));
+    ASSERT_TRUE(CreateDirectoryW((photos + L"lesson_0003.jpg").c_str(), nullptr));
+    const std::vector<VNTSkeoEvent> recovered = {photo(L"lesson_0010.jpg", false), photo(L"lesson_0002.jpg", false),
+                                                 photo(L"lesson_0001.jpg", false)};
+
+    // A readable index is taken as it is, whatever else the folder holds.
+    writeIndex(fullEvent(L"lesson_0001.jpg"));
+    {
+        VNTSkeoDatabaseManager db(index);
+        EXPECT_EQ(db.eventList(), std::vector<VNTSkeoEvent>{photo(L"lesson_0001.jpg", false)});
+    }
+    EXPECT_FALSE(fileExists(index + L".bad"));
+
+    // Two bad starts in a row: each unreadable file is kept, and each time the strip is not emptied.
+    const char* broken[] = {"<EventList><Event>", "\xff\xfe<broken"};
+    for (int start = 0; start < 2; ++start) {
+        SCOPED_TRACE(start);
+        ASSERT_TRUE(writeFile(index, broken[start]));
+        VNTSkeoDatabaseManager db(index);
+        EXPECT_EQ(db.eventList(), recovered);
+        ASSERT_TRUE(waitForSaves(db, 1));
+        EXPECT_EQ(fileRecords(), recovered);
+    }
+    EXPECT_EQ(readAll(index + L".bad"), broken[0]);
+    EXPECT_EQ(readAll(index + L".bad1"), broken[1]);
+    EXPECT_TRUE(fileExists(photos + L"holiday.jpg"));
 }
 
 // Leaves an index beside the test program for xmllint, which CTest runs next.

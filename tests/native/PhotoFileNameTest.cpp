@@ -28,3 +28,15 @@ TEST(PhotoFileName, FolderLevelsGoFromTheDriveInward) {
 }
 
 }  // namespace
+
+TEST(PhotoFileName, OwnPhotosAreFoundAmongOtherFilesAndOrderedAsTheyWereTaken) {
+    const std::vector<std::wstring> names = {
+        L"lesson_0010.jpg", L"notes.txt", L"lesson_0002.JPG", L"IMG_123.jpg", L"2026-12-08_0001.jpg",
+        L"lesson_10000.jpg", L"lesson_9999.jpg", L"Lesson_0003.jpg", L"_0001.jpg", L"lesson_00a1.jpg",
+        L"lesson_0004.jpeg", L"lesson_0005.jpg.tmp", L"_.jpg", L".jpg", L"lesson_0001.jpg"};
+    const std::vector<std::wstring> expected = {
+        L"_0001.jpg", L"2026-12-08_0001.jpg", L"lesson_0001.jpg", L"lesson_0002.JPG", L"Lesson_0003.jpg",
+        L"lesson_0010.jpg", L"lesson_9999.jpg", L"lesson_10000.jpg"};
+    EXPECT_EQ(skeo::ownPhotosOldestFirst(names), expected);
+    EXPECT_TRUE(skeo::ownPhotosOldestFirst({}).empty());
+}
