@@ -2,12 +2,20 @@
 
 #include <commctrl.h>
 
+#include <string>
+
 #include "app/StartupCommandLine.h"
 #include "app/VNTSkeoMainWnd.h"
+#include "framework/CrashDump.h"
 #include "framework/Trace.h"
 #include "framework/Window.h"
+#include "resources/resource.h"
 
 CSkeoApp::CSkeoApp() {
+    // First, so that a fault anywhere after leaves something to read.
+    const char version[] = SKEO_VERSION_TEXT;
+    vnt::CrashDumps::install(vnt::CrashDumps::defaultFolder(L"Vantor", L"Skeo"), L"Skeo",
+                             std::wstring(version, version + sizeof version - 1));
     if (gdiplus_.token() == 0) {
         // Failures are ignored: the program still runs, only without pictures where GDI+ is needed.
         CoInitialize(nullptr);

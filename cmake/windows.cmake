@@ -18,6 +18,7 @@ add_library(vnt_framework STATIC
     framework/BackBuffer.cpp
     framework/Dialog.cpp
     framework/Dpi.cpp
+    framework/CrashDump.cpp
     framework/FileSystem.cpp
     framework/GdiplusSession.cpp
     framework/MemoryStream.cpp
@@ -29,7 +30,7 @@ add_library(vnt_framework STATIC
     framework/Wnd.cpp
 )
 target_include_directories(vnt_framework PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(vnt_framework PUBLIC vnt_trace skeo_portable gdiplus ole32 oleaut32 uuid comctl32 shell32 user32 gdi32 winmm)
+target_link_libraries(vnt_framework PUBLIC vnt_trace skeo_portable gdiplus ole32 oleaut32 uuid comctl32 shell32 user32 gdi32 winmm dbghelp)
 
 # Everything of Skeo but the application object, so that tests can link it.
 add_library(skeo_core STATIC

@@ -3,6 +3,8 @@
 // device access (enumeration key, report reader, camera class, controller) is the program's own.
 // SKEO_SCRIPTED_HID_PATH names the interface the program will look for; each time the named event
 // "SkeoScriptedHidSnapshotButton" is set, the device delivers one press of the snapshot button.
+// SKEO_TEST_FAULT_AFTER_MS makes the program fault on purpose that long after it starts (an access
+// through a null pointer on a thread of its own), for the test of what a crash leaves behind.
 #include <windows.h>
 
 #include <cwchar>
@@ -25,6 +27,13 @@ DWORD WINAPI pressButtons(void* device) {
     return 0;
 }
 
+DWORD WINAPI faultLater(void* milliseconds) {
+    Sleep(static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(milliseconds)));
+    volatile int* nowhere = nullptr;
+    *nowhere = 1;
+    return 0;
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
@@ -38,6 +47,13 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         device.attributes.productId = vantor::kUsbProductIdModelA;
         device.attributes.versionNumber = 0x0102;
         if (HANDLE thread = CreateThread(nullptr, 0, pressButtons, &device, 0, nullptr)) CloseHandle(thread);
+    }
+    wchar_t fault[16] = L"";
+    const DWORD faultLength = GetEnvironmentVariableW(L"SKEO_TEST_FAULT_AFTER_MS", fault, 16);
+    if (faultLength > 0 && faultLength < 16) {
+        const ULONG_PTR after = std::wcstoul(fault, nullptr, 10);
+        if (HANDLE thread = CreateThread(nullptr, 0, faultLater, reinterpret_cast<void*>(after), 0, nullptr))
+            CloseHandle(thread);
     }
     vnt::CApplication* app = vnt::CApplication::current();
     return app ? app->Run() : 1;
