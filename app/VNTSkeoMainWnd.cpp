@@ -237,6 +237,7 @@ void VNTSkeoMainWnd::takeSnapshot(int parameter) {
     if (!camera_->snapshot(path.c_str(), false)) {
         // Without this the live picture would stay black until the next photo.
         camera_->disableBitmap();
+        database_->returnPhotoFileName(path);
         vnt::trace(L"VNTSkeoMainWnd: no photo was written to %ls", path.c_str());
         PlaceOverlays();
         return;

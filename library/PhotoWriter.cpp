@@ -176,7 +176,8 @@ bool writeSnapshotJpegFile(const BYTE* pixels, const wchar_t* path, int width, i
 
     skeo::ExifFields fields{"Vantor", model ? model : "", localExifTime()};
     Bytes file;
-    if (!encodePhoto(*picture, fields, thumbnail, file) || !writeNewFile(path, file, CREATE_ALWAYS, false)) {
+    // A file that appeared under the photo's name since it was chosen is never replaced.
+    if (!encodePhoto(*picture, fields, thumbnail, file) || !writeNewFile(path, file, CREATE_NEW, false)) {
         vnt::trace(L"WriteSnapshotJpeg: cannot write %ls", path);
         return false;
     }

@@ -232,5 +232,12 @@ std::wstring VNTSkeoRegedit::makePhotoFileName() {
         path = skeo::formatPhotoPath(photoLibraryLocation_, prefix, n);
     }
     setNumber(serial, nextSerial(n), serialName);
+    lastName_ = HandedOutName{path, &serial, serialName, n};
     return path;
+}
+
+void VNTSkeoRegedit::returnPhotoFileName(const std::wstring& path) {
+    if (path.empty() || path != lastName_.path || !lastName_.serial || exists(path)) return;
+    if (*lastName_.serial == nextSerial(lastName_.number)) setNumber(*lastName_.serial, lastName_.number, lastName_.serialName);
+    lastName_ = HandedOutName{};
 }

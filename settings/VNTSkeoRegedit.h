@@ -72,6 +72,10 @@ public:
     // in use and creates the library folder when it is missing. Never names an existing file: empty
     // when every serial number is taken. After the last serial number counting starts again at 1.
     std::wstring makePhotoFileName();
+    // Gives back the serial number of the last name made when no photo came of it (the folder
+    // read-only, the disk full): the next photo then takes that name instead of leaving a gap.
+    // Nothing happens when a file has that name meanwhile or another name was made since.
+    void returnPhotoFileName(const std::wstring& path);
 
     // The subkey of a camera class ("Pello", "Skeo", "Zev", "Others"), or "" for an unknown class.
     static std::wstring modelSubkey(const std::wstring& cameraClassName);
@@ -82,6 +86,14 @@ public:
     static const wchar_t kLastSystemTimeName[];  // "LastSystemTime\t"
 
 private:
+    struct HandedOutName {
+        std::wstring path;
+        int32_t* serial = nullptr;
+        const wchar_t* serialName = nullptr;
+        int32_t number = 0;
+    };
+    HandedOutName lastName_;
+
     // Reads a number with the default the table of stored numbers gives it; a stored value outside
     // its accepted values is replaced by the default, which is written back.
     void loadNumber(int32_t& field, const std::wstring& subkey, const wchar_t* name);

@@ -111,6 +111,16 @@ TEST_F(PhotoWriterTest, MirrorAndFlipTurnThePicture) {
     }
 }
 
+// The name was free when it was chosen; a file that took it before the photo was written stays.
+TEST_F(PhotoWriterTest, AFileThatTookThePhotosNameMeanwhileIsNeverReplaced) {
+    const std::vector<BYTE> frame = markedFrame(64, 48, 0, 0, 64, 48);
+    const std::wstring path = folder.path() + L"class_0001.jpg";
+    ASSERT_TRUE(testsupport::writeFile(path, "someone else's file"));
+    EXPECT_FALSE(writeSnapshotJpegFile(frame.data(), path.c_str(), 64, 48, 64 * 3, "DC-1", 1.0f, 0, 0));
+    const std::vector<uint8_t> kept = fileBytes(path);
+    EXPECT_EQ(std::string(kept.begin(), kept.end()), "someone else's file");
+}
+
 TEST_F(PhotoWriterTest, ZoomStoresTheCentreAtTheFramesOwnSize) {
     // At 2.0 the stored picture is the block from (160, 120) to (480, 360) of the frame.
     const std::vector<BYTE> frame = markedFrame(640, 480, 160, 120, 480, 360);

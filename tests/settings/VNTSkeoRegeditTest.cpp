@@ -424,6 +424,28 @@ TEST_F(PhotoNameTest, AfterTheLastSerialTheFirstFreeOneFollowsAndNoPhotoIsOverwr
     EXPECT_EQ(settings.makePhotoFileName(), folder.path() + L"top_0002.jpg") << "past the top, then past 1";
 }
 
+TEST_F(PhotoNameTest, ANameNoPhotoCameOfIsGivenBackOnlyWhileNothingElseTookIt) {
+    ASSERT_TRUE(settings.setPhotoNameFormat(1));
+    ASSERT_TRUE(settings.setPhotoNameUserDefine(L"class"));
+    const std::wstring first = settings.makePhotoFileName();
+    EXPECT_EQ(first, folder.path() + L"class_0001.jpg");
+    settings.returnPhotoFileName(first);  // the folder was read-only: no file
+    EXPECT_EQ(readRaw(kProductKey, L"CustomSerialNumber").dword(), 1u);
+    EXPECT_EQ(settings.makePhotoFileName(), first) << "no gap in the numbers";
+
+    ASSERT_TRUE(writeFile(first, "the photo"));
+    settings.returnPhotoFileName(first);  // written after all: its number stays used
+    EXPECT_EQ(settings.makePhotoFileName(), folder.path() + L"class_0002.jpg");
+
+    const std::wstring third = settings.makePhotoFileName();
+    settings.returnPhotoFileName(folder.path() + L"class_0002.jpg");  // not the last name made
+    settings.returnPhotoFileName(L"");
+    EXPECT_EQ(readRaw(kProductKey, L"CustomSerialNumber").dword(), 4u);
+    settings.returnPhotoFileName(third);
+    settings.returnPhotoFileName(third);  // only once
+    EXPECT_EQ(readRaw(kProductKey, L"CustomSerialNumber").dword(), 3u);
+}
+
 TEST_F(PhotoNameTest, AMissingLibraryIsRecreatedWithEveryParent) {
     TempFolder outer(L"recreate");
     const std::wstring library = outer.path() + L"a\\b\\c\\";
