@@ -29,4 +29,23 @@ bool nextJpegSegment(const uint8_t* data, size_t size, size_t& pos, JpegSegment&
     return true;
 }
 
+bool jpegHeadersBroken(const uint8_t* data, size_t size) {
+    if (!data || size < 2 || data[0] != 0xFF || data[1] != kJpegSoi) return false;
+    size_t pos = 2;
+    JpegSegment segment;
+    while (nextJpegSegment(data, size, pos, segment))
+        if (endsJpegHeaders(segment.marker)) return false;
+    // Why the walk stopped: the end of the data, or bytes no segment can have.
+    size_t p = pos;
+    if (p >= size) return false;
+    if (data[p] != 0xFF) return true;
+    while (p + 1 < size && data[p + 1] == 0xFF) ++p;
+    if (p + 1 >= size) return false;
+    const uint8_t marker = data[p + 1];
+    if (marker == 0x00 || marker == kJpegSoi) return true;
+    if (size - p < 4) return false;
+    const size_t length = size_t{data[p + 2]} << 8 | data[p + 3];
+    return length < 2;
+}
+
 }  // namespace skeo

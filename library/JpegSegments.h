@@ -22,6 +22,10 @@ inline bool endsJpegHeaders(uint8_t marker) { return marker == kJpegSos || marke
 // The segment at pos (fill bytes skipped), wholly inside the data; pos moves past it.
 bool nextJpegSegment(const uint8_t* data, size_t size, size_t& pos, JpegSegment& segment);
 
+// True when the data starts as a JPEG whose headers break off at bytes that cannot be a marker
+// segment (not merely where the data ends): no more of the file can make them whole.
+bool jpegHeadersBroken(const uint8_t* data, size_t size);
+
 // Calls visit for every segment after SOI up to and including the SOS or EOI that ends the headers,
 // until visit returns false. False when the data is no JPEG or breaks off before visit stopped.
 template <typename Visit>

@@ -15,6 +15,7 @@
 #include "framework/Trace.h"
 #include "library/ExifSegment.h"
 #include "library/ImageScale.h"
+#include "library/JpegSegments.h"
 #include "library/JpegSize.h"
 #include "library/PictureCodec.h"
 
@@ -264,6 +265,9 @@ Bitmap* LoadPhotoThumbnail(const wchar_t* path, int landscapeWidth, int height) 
             const int width = thumbnailWidth(photoWidth, photoHeight, landscapeWidth, height);
             if (width > 0)
                 if (std::unique_ptr<Bitmap> made = carriedThumbnail(bytes, width, height)) return made.release();
+        } else if (skeo::jpegHeadersBroken(bytes.data(), bytes.size())) {
+            // The rest of a large file cannot mend headers broken in its start: not read for nothing.
+            return nullptr;
         }
         if (!readFile(path, bytes)) return nullptr;
     }

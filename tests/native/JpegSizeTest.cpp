@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "library/JpegSegments.h"
 #include "library/JpegSize.h"
 
 namespace {
@@ -51,6 +52,30 @@ TEST(JpegSize, EveryTruncationAndDamageFailsCleanly) {
     badLength[4] = 0xFF;  // APP0 claims to run past the end
     EXPECT_FALSE(skeo::readJpegSize(badLength.data(), badLength.size(), w, h));
     EXPECT_FALSE(skeo::readJpegSize(nullptr, 100, w, h));
+}
+
+// A file's start that merely ends early may be made whole by the rest of the file; one whose bytes
+// cannot be segments cannot.
+TEST(JpegSize, HeadersCutOffAreToldFromHeadersBroken) {
+    const std::vector<uint8_t> j = header(0xC0);
+    for (size_t n = 0; n <= j.size(); ++n) {
+        const std::vector<uint8_t> cut(j.begin(), j.begin() + n);
+        EXPECT_FALSE(skeo::jpegHeadersBroken(cut.data(), cut.size())) << n;
+    }
+    std::vector<uint8_t> zeroLength = {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x00, 0, 0, 0, 0};  // a 200 MB file of zeros
+    EXPECT_TRUE(skeo::jpegHeadersBroken(zeroLength.data(), zeroLength.size()));
+    std::vector<uint8_t> noMarker = j;
+    noMarker[20] = 0x12;  // where the DQT's 0xFF should be
+    EXPECT_TRUE(skeo::jpegHeadersBroken(noMarker.data(), noMarker.size()));
+    std::vector<uint8_t> secondSoi = j;
+    secondSoi[21] = 0xD8;
+    EXPECT_TRUE(skeo::jpegHeadersBroken(secondSoi.data(), secondSoi.size()));
+    std::vector<uint8_t> longApp = j;
+    longApp[4] = 0xFF;  // an APP0 longer than the data: the rest of the file may hold it
+    EXPECT_FALSE(skeo::jpegHeadersBroken(longApp.data(), longApp.size()));
+    const uint8_t png[] = {0x89, 'P', 'N', 'G'};
+    EXPECT_FALSE(skeo::jpegHeadersBroken(png, sizeof png));
+    EXPECT_FALSE(skeo::jpegHeadersBroken(nullptr, 10));
 }
 
 }  // namespace
