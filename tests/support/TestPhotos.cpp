@@ -21,6 +21,8 @@ bool writeQuadrantPhoto(const std::wstring& path, int width, int height) {
             p[1] = GetGValue(c);
             p[2] = GetRValue(c);
         }
+    // A photo replaced in place (turned, edited elsewhere): the writer itself never replaces a file.
+    DeleteFileW(path.c_str());
     WriteSnapshotJpeg(pixels.data(), path.c_str(), width, height, stride, "Skeo Test", 1.0f, 0, 0);
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }

@@ -49,6 +49,7 @@ void writePhoto(const std::wstring& path, int width, int height, COLORREF colour
             p[2] = static_cast<BYTE>(GetRValue(colour) / shade);
         }
     }
+    DeleteFileW(path.c_str());  // the writer never replaces a file
     WriteSnapshotJpeg(frame.data(), path.c_str(), width, height, width * 3, "DC-1", 1.0f, 0, 0);
 }
 
