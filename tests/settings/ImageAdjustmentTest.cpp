@@ -128,6 +128,7 @@ protected:
     // A photo once the camera delivers frames; -1 when none came.
     double photoLevel(const wchar_t* name) {
         const std::wstring path = folder_.path() + name;
+        DeleteFileW(path.c_str());  // taken again under the same name: the writer never replaces a file
         bool taken = false;
         testsupport::pumpUntil([&] { return taken = camera_->snapshot(path.c_str(), false); }, 8000);
         return taken ? meanLevel(path) : -1;
