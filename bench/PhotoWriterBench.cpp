@@ -54,9 +54,12 @@ int main(int argc, char** argv) {
     std::vector<std::wstring> files;
     for (int i = 0; i < photos; ++i) {
         files.push_back(folder + L"photo" + std::to_wstring(i) + L".jpg");
-        if (i == 0) DeleteFileW(files[0].c_str());
-        if (i == 0) WriteSnapshotJpeg(frame.data(), files[0].c_str(), w, h, w * 3, "DC-1 Plus", 1.0f, 0, 0);
-        else CopyFileW(files[0].c_str(), files[i].c_str(), FALSE);
+        if (i == 0) {
+            DeleteFileW(files[0].c_str());
+            WriteSnapshotJpeg(frame.data(), files[0].c_str(), w, h, w * 3, "DC-1 Plus", 1.0f, 0, 0);
+        } else {
+            CopyFileW(files[0].c_str(), files[i].c_str(), FALSE);
+        }
     }
     const double thumbsOurs = bench::medianMs(3, [&] {
         for (const std::wstring& f : files) delete LoadPhotoThumbnail(f.c_str(), 60, 45);
