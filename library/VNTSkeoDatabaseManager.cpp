@@ -57,20 +57,26 @@ std::wstring lowerCase(std::wstring text) {
     return text;
 }
 
+// Calls visit with the name of every file (not folder) of a folder that matches the pattern.
+template <typename Visit>
+void forEachFile(const std::wstring& folder, const wchar_t* pattern, Visit visit) {
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileExW((folder + pattern).c_str(), FindExInfoBasic, &found, FindExSearchNameMatch,
+                                     nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) visit(std::wstring(found.cFileName));
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+}
+
 // The names of the files in a folder, in lower case.
 std::unordered_set<std::wstring> fileNames(const std::wstring& folder) {
     std::unordered_set<std::wstring> names;
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileExW((folder + L"*").c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr,
-                                     FIND_FIRST_EX_LARGE_FETCH);
-    if (search == INVALID_HANDLE_VALUE) return names;
-    do {
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-        std::wstring name(found.cFileName);
+    forEachFile(folder, L"*", [&](std::wstring name) {
         lowerInPlace(name);
         names.insert(std::move(name));
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
+    });
     return names;
 }
 
@@ -293,15 +299,7 @@ void VNTSkeoDatabaseManager::recoverFromLibraryFolder(bool keptAside) {
     if (folder.empty()) return;
     if (folder.back() != L'\\') folder += L'\\';
     std::vector<std::wstring> names;
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileExW((folder + L"*.jpg").c_str(), FindExInfoBasic, &found, FindExSearchNameMatch,
-                                     nullptr, FIND_FIRST_EX_LARGE_FETCH);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.emplace_back(found.cFileName);
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
-    }
+    forEachFile(folder, L"*.jpg", [&](std::wstring name) { names.push_back(std::move(name)); });
     const std::vector<std::wstring> oldestFirst = skeo::ownPhotosOldestFirst(names);
     std::vector<VNTSkeoEvent> records;
     records.reserve(oldestFirst.size());
