@@ -9,20 +9,29 @@ bool hasNoLength(uint8_t marker) {
 
 }  // namespace
 
-bool nextJpegSegment(const uint8_t* data, size_t size, size_t& pos, JpegSegment& segment) {
+bool nextJpegSegment(const uint8_t* data, size_t size, size_t& pos, JpegSegment& segment, bool* broken) {
+    bool notSegment = false;
+    const auto fail = [&] {
+        if (broken) *broken = notSegment;
+        return false;
+    };
     size_t p = pos;
-    if (p >= size || data[p] != 0xFF) return false;
+    if (p >= size) return fail();
+    notSegment = data[p] != 0xFF;
+    if (notSegment) return fail();
     while (p + 1 < size && data[p + 1] == 0xFF) ++p;  // fill bytes
-    if (p + 1 >= size) return false;
+    if (p + 1 >= size) return fail();
     segment.offset = p;
     segment.marker = data[p + 1];
-    if (segment.marker == 0x00 || segment.marker == kJpegSoi) return false;
+    notSegment = segment.marker == 0x00 || segment.marker == kJpegSoi;
+    if (notSegment) return fail();
     if (hasNoLength(segment.marker)) {
         segment.size = 2;
     } else {
-        if (size - p < 4) return false;
+        if (size - p < 4) return fail();
         const size_t length = size_t{data[p + 2]} << 8 | data[p + 3];
-        if (length < 2 || length > size - p - 2) return false;
+        notSegment = length < 2;
+        if (notSegment || length > size - p - 2) return fail();
         segment.size = 2 + length;
     }
     pos = p + segment.size;
@@ -33,19 +42,10 @@ bool jpegHeadersBroken(const uint8_t* data, size_t size) {
     if (!data || size < 2 || data[0] != 0xFF || data[1] != kJpegSoi) return false;
     size_t pos = 2;
     JpegSegment segment;
-    while (nextJpegSegment(data, size, pos, segment))
+    bool broken = false;
+    while (nextJpegSegment(data, size, pos, segment, &broken))
         if (endsJpegHeaders(segment.marker)) return false;
-    // Why the walk stopped: the end of the data, or bytes no segment can have.
-    size_t p = pos;
-    if (p >= size) return false;
-    if (data[p] != 0xFF) return true;
-    while (p + 1 < size && data[p + 1] == 0xFF) ++p;
-    if (p + 1 >= size) return false;
-    const uint8_t marker = data[p + 1];
-    if (marker == 0x00 || marker == kJpegSoi) return true;
-    if (size - p < 4) return false;
-    const size_t length = size_t{data[p + 2]} << 8 | data[p + 3];
-    return length < 2;
+    return broken;
 }
 
 }  // namespace skeo

@@ -19,8 +19,9 @@ struct JpegSegment {
 // SOS and EOI end the headers: what follows is scan data or nothing.
 inline bool endsJpegHeaders(uint8_t marker) { return marker == kJpegSos || marker == kJpegEoi; }
 
-// The segment at pos (fill bytes skipped), wholly inside the data; pos moves past it.
-bool nextJpegSegment(const uint8_t* data, size_t size, size_t& pos, JpegSegment& segment);
+// The segment at pos (fill bytes skipped), wholly inside the data; pos moves past it. On false,
+// `broken` (when given) tells bytes that cannot be a segment from data that merely ends too soon.
+bool nextJpegSegment(const uint8_t* data, size_t size, size_t& pos, JpegSegment& segment, bool* broken = nullptr);
 
 // True when the data starts as a JPEG whose headers break off at bytes that cannot be a marker
 // segment (not merely where the data ends): no more of the file can make them whole.
