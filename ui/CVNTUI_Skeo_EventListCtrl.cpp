@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <iterator>
+#include <vector>
 
 #include "framework/Dpi.h"
 #include "framework/Trace.h"
@@ -110,7 +112,7 @@ bool CVNTUI_Skeo_EventListCtrl::insertItem(int index, const VNTSkeoEvent& record
     item.iImage = 0;
     item.lParam = reinterpret_cast<LPARAM>(copy.get());
     // In place before the insertion, so that the first paint of the item finds its picture.
-    thumbnails_[copy.get()] = std::move(thumbnail);
+    keepThumbnail(copy.get(), std::move(thumbnail));
     if (ListView_InsertItem(hwnd_, &item) < 0) {
         thumbnails_.erase(copy.get());
         vnt::trace(L"CVNTUI_Skeo_EventListCtrl: the list refused an item for %ls", record.fullPath().c_str());
@@ -337,7 +339,24 @@ void CVNTUI_Skeo_EventListCtrl::reloadThumbnail(int index) {
     std::unique_ptr<Gdiplus::Bitmap> thumbnail = loadThumbnail(*record);
     // Without a picture the item keeps its place and shows its background.
     if (!thumbnail) vnt::trace(L"CVNTUI_Skeo_EventListCtrl: no thumbnail for %ls", record->fullPath().c_str());
-    thumbnails_[record] = std::move(thumbnail);
+    keepThumbnail(record, std::move(thumbnail));
+}
+
+void CVNTUI_Skeo_EventListCtrl::keepThumbnail(const VNTSkeoEvent* record, std::unique_ptr<Gdiplus::Bitmap> thumbnail) {
+    HeldThumbnail& held = thumbnails_[record];
+    held.bitmap = std::move(thumbnail);
+    held.lastUse = ++uses_;
+    const size_t kept = std::max<size_t>(thumbnailsKept_, 1);
+    if (thumbnails_.size() <= kept + kept / 4) return;
+    // In batches, so that a fill of a large library is not a scan of the map per photo.
+    std::vector<unsigned long long> uses;
+    uses.reserve(thumbnails_.size());
+    for (const auto& entry : thumbnails_) uses.push_back(entry.second.lastUse);
+    const auto cut = uses.end() - static_cast<std::ptrdiff_t>(kept);
+    std::nth_element(uses.begin(), cut, uses.end());
+    const unsigned long long oldestKept = *cut;
+    for (auto it = thumbnails_.begin(); it != thumbnails_.end();)
+        it = it->second.lastUse < oldestKept ? thumbnails_.erase(it) : std::next(it);
 }
 
 RECT CVNTUI_Skeo_EventListCtrl::cellRect(int index) const {
@@ -377,12 +396,22 @@ void CVNTUI_Skeo_EventListCtrl::drawItem(HDC dc, int index, const VNTSkeoEvent* 
     FillRect(dc, &fill, brush);
     DeleteObject(brush);
 
-    const auto found = thumbnails_.find(record);
-    if (found == thumbnails_.end() || !found->second) return;
+    if (!record) return;
+    auto found = thumbnails_.find(record);
+    if (found == thumbnails_.end()) {
+        // Let go while it was out of sight.
+        std::unique_ptr<Gdiplus::Bitmap> thumbnail = loadThumbnail(*record);
+        if (!thumbnail) vnt::trace(L"CVNTUI_Skeo_EventListCtrl: no thumbnail for %ls", record->fullPath().c_str());
+        keepThumbnail(record, std::move(thumbnail));
+        found = thumbnails_.find(record);
+        if (found == thumbnails_.end()) return;
+    }
+    found->second.lastUse = ++uses_;
+    if (!found->second.bitmap) return;
     // Made before the strip changed its scale: made again at this one, kept if that fails.
-    if (static_cast<int>(found->second->GetHeight()) != metrics_.thumbnailHeight)
-        if (std::unique_ptr<Gdiplus::Bitmap> remade = loadThumbnail(*record)) found->second = std::move(remade);
-    Gdiplus::Bitmap& thumbnail = *found->second;
+    if (static_cast<int>(found->second.bitmap->GetHeight()) != metrics_.thumbnailHeight)
+        if (std::unique_ptr<Gdiplus::Bitmap> remade = loadThumbnail(*record)) found->second.bitmap = std::move(remade);
+    Gdiplus::Bitmap& thumbnail = *found->second.bitmap;
     int width = static_cast<int>(thumbnail.GetWidth());
     int height = static_cast<int>(thumbnail.GetHeight());
     if (height < width) {

@@ -1,6 +1,9 @@
 // The thumbnail strip of the photo library: a list-view in icon view, one owner-drawn item per photo,
 // the oldest first, flowing top to bottom and then into further columns. Items own a copy of their
-// database record; the thumbnails live in a map keyed by that copy.
+// database record; the thumbnails live in a map keyed by that copy. Only the most recently drawn
+// thumbnails are kept (the strip shows a few dozen at most): a long session or a large library
+// would otherwise hold one bitmap per photo for as long as the program runs. The others are made
+// again from their photos when they are drawn.
 //
 // A fill loads thumbnails in steps of at most kFillStepMs, one posted message apart, so that a large
 // library never holds the user-interface thread for long; the strip's start shows at once, the rest when it is all in. The order stays oldest first throughout:
@@ -34,6 +37,7 @@ public:
     static constexpr COLORREF kBackground = RGB(40, 40, 40);
     static constexpr COLORREF kSelection = RGB(255, 255, 255);
     static constexpr DWORD kFillStepMs = 25;
+    static constexpr size_t kThumbnailsKept = 256;
 
     CVNTUI_Skeo_EventListCtrl() = default;
     ~CVNTUI_Skeo_EventListCtrl() override;
@@ -59,6 +63,10 @@ public:
     bool fillPending() const { return !pending_.empty() || stepScheduled_; }
     // The longest a fill step goes on loading; 0 takes one record per step.
     void setFillStepMs(DWORD ms) { fillStepMs_ = ms; }
+    // How many thumbnails are kept at least; up to a quarter more are held before the least
+    // recently drawn go.
+    void setThumbnailsKept(size_t count) { thumbnailsKept_ = count; }
+    size_t thumbnailsHeld() const { return thumbnails_.size(); }
     // Called once the last pending record of a fill is in.
     void setFillFinishedHandler(std::function<void()> handler) { fillFinished_ = std::move(handler); }
 
@@ -106,6 +114,9 @@ private:
     // The record's thumbnail at the strip's scale; null when its photo cannot be read.
     std::unique_ptr<Gdiplus::Bitmap> loadThumbnail(const VNTSkeoEvent& record) const;
     void reloadThumbnail(int index);
+    // Keeps an item's thumbnail (null: its photo cannot be read, drawn as background until reloaded)
+    // as the most recently used, letting the least recently used go when too many are held.
+    void keepThumbnail(const VNTSkeoEvent* record, std::unique_ptr<Gdiplus::Bitmap> thumbnail);
     // Inserts an item at `index` for a record whose thumbnail is made; false if the list refused it.
     bool insertItem(int index, const VNTSkeoEvent& record, std::unique_ptr<Gdiplus::Bitmap> thumbnail);
     void setReportView(bool report);
@@ -123,7 +134,13 @@ private:
     // The full tracking position of that bar; false when it has none to give.
     bool trackPosition(HWND bar, int kind, int& position) const;
 
-    std::map<const VNTSkeoEvent*, std::unique_ptr<Gdiplus::Bitmap>> thumbnails_;
+    struct HeldThumbnail {
+        std::unique_ptr<Gdiplus::Bitmap> bitmap;
+        unsigned long long lastUse = 0;
+    };
+    std::map<const VNTSkeoEvent*, HeldThumbnail> thumbnails_;
+    unsigned long long uses_ = 0;
+    size_t thumbnailsKept_ = kThumbnailsKept;
     std::deque<PendingRecord> pending_;
     int fillAt_ = 0;  // where the next pending record goes: after the filled ones, before newer photos
     bool stepScheduled_ = false;

@@ -277,6 +277,34 @@ TEST_F(EventListTest, ASnapshotAddedDuringAFillStaysAfterAllFilledRecords) {
     EXPECT_LT(itemBounds(4).left, itemBounds(5).left);
 }
 
+// A long strip holds only the thumbnails drawn last; those let go are made again from their photos
+// when they come into sight, each the picture of its own photo.
+TEST_F(EventListTest, ALongStripHoldsRecentThumbnailsAndRemakesTheOthersInSight) {
+    makeStrip();
+    strip_->setThumbnailsKept(12);
+    const int count = 40;
+    const auto colour = [](int i) { return RGB(60 + 4 * i, 200 - 3 * i, (i % 2) ? 40 : 160); };
+    std::vector<VNTSkeoEvent> records;  // newest first
+    for (int i = count; i-- > 0;) records.push_back(photo(L"p" + std::to_wstring(i) + L".jpg", 160, 120, colour(i)));
+    fill(records);
+    ASSERT_EQ(strip_->itemCount(), count);
+    EXPECT_LE(strip_->thumbnailsHeld(), 15u);
+
+    const auto expectPicture = [&](int index) {
+        ListView_EnsureVisible(strip_->hwnd(), index, FALSE);
+        UpdateWindow(strip_->hwnd());
+        pump();
+        WindowPixels pixels(strip_->hwnd());
+        const RECT r = itemBounds(index);
+        const COLORREF centre = pixels.at((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        EXPECT_TRUE(closeColour(centre, colour(index), 12))
+            << "item " << index << ": " << std::hex << centre << " for " << colour(index);
+    };
+    for (int index : {0, 1, count / 2, count - 1, 0}) expectPicture(index);
+    EXPECT_LE(strip_->thumbnailsHeld(), 15u);
+    EXPECT_GE(strip_->thumbnailsHeld(), 1u);
+}
+
 // Photos deleted while a fill is loading, once between two loading steps and once just before the
 // step that shows the last records. The strip is never painted as it looks while loading, and the
 // fill still ends laid out with every item left painted.
