@@ -22,6 +22,7 @@ namespace {
 
 struct OwnPhotoName {
     std::wstring name, prefix, serial;  // prefix in lower case, serial without leading zeros
+    size_t prefixLength = 0;
 };
 
 bool parseOwnPhotoName(const std::wstring& name, OwnPhotoName& parsed) {
@@ -35,6 +36,7 @@ bool parseOwnPhotoName(const std::wstring& name, OwnPhotoName& parsed) {
     while (digits > 0 && name[digits - 1] >= L'0' && name[digits - 1] <= L'9') --digits;
     if (stemEnd - digits < 4 || digits < 1 || name[digits - 1] != L'_') return false;
     parsed.name = name;
+    parsed.prefixLength = digits - 1;
     parsed.prefix = name.substr(0, digits - 1);
     for (wchar_t& c : parsed.prefix) c = static_cast<wchar_t>(std::towlower(c));
     size_t first = digits;
@@ -61,6 +63,14 @@ std::vector<std::wstring> ownPhotosOldestFirst(const std::vector<std::wstring>& 
     ordered.reserve(photos.size());
     for (OwnPhotoName& photo : photos) ordered.push_back(std::move(photo.name));
     return ordered;
+}
+
+bool splitOwnPhotoName(const std::wstring& name, std::wstring& prefix, long long& serial) {
+    OwnPhotoName parsed;
+    if (!parseOwnPhotoName(name, parsed) || parsed.serial.size() > 18) return false;
+    prefix = name.substr(0, parsed.prefixLength);
+    serial = std::stoll(parsed.serial);
+    return true;
 }
 
 std::vector<std::wstring> folderLevels(const std::wstring& path) {

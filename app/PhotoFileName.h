@@ -17,6 +17,10 @@ std::wstring formatPhotoPath(const std::wstring& folder, const std::wstring& pre
 // then by serial as a number, then by name.
 std::vector<std::wstring> ownPhotosOldestFirst(const std::vector<std::wstring>& names);
 
+// The prefix (as written) and serial of a name the program gives its photos; false for any other
+// name, and for a serial too long to be a number.
+bool splitOwnPhotoName(const std::wstring& name, std::wstring& prefix, long long& serial);
+
 // The folders to create, outermost first, so that every level of the path exists: each prefix of the
 // path up to and including a "\" that is not its first character ("D:\Photos\Class\" gives "D:\",
 // "D:\Photos\", "D:\Photos\Class\").

@@ -273,8 +273,46 @@ void VNTSkeoDatabaseManager::loadEventList() {
     kept.reserve(records.size());
     for (size_t i = 0; i < records.size(); ++i)
         if (present[i]) kept.push_back(std::move(records[i]));
+    recordPhotosTakenAfterTheNewest(kept);
     vnt::CriticalSectionLock guard(lock_);
     events_ = std::move(kept);
+}
+
+// A photo is in the folder before its record is in the file, which is written once a second: the
+// photos of the last second before the program was ended outright (power lost, killed) have none.
+// They carry the serials after the newest record's, gaps left by photos deleted since allowed for.
+void VNTSkeoDatabaseManager::recordPhotosTakenAfterTheNewest(std::vector<VNTSkeoEvent>& records) {
+    constexpr int kLongestGap = 16;
+    if (records.empty()) return;
+    const std::wstring folder = records.front().folder;
+    std::wstring prefix;
+    long long serial = 0;
+    if (!skeo::splitOwnPhotoName(records.front().name, prefix, serial)) return;
+    const auto listed = [&](const std::wstring& name) {
+        return std::any_of(records.begin(), records.end(), [&](const VNTSkeoEvent& record) {
+            return record.folder == folder &&
+                   CompareStringOrdinal(record.name.c_str(), -1, name.c_str(), -1, TRUE) == CSTR_EQUAL;
+        });
+    };
+    std::vector<VNTSkeoEvent> taken;  // oldest first
+    vnt::FileStamp stamp;
+    for (int misses = 0; misses < kLongestGap;) {
+        const std::wstring name = skeo::formatPhotoPath(std::wstring(), prefix, ++serial);
+        if (!vnt::fileStamp(folder + name, stamp) || listed(name)) {
+            ++misses;
+            continue;
+        }
+        misses = 0;
+        VNTSkeoEvent record;
+        record.folder = folder;
+        record.name = name;
+        taken.push_back(std::move(record));
+    }
+    if (taken.empty()) return;
+    vnt::trace(L"VNTSkeoDatabaseManager: %u photos after %ls had no record and were put back",
+               static_cast<unsigned>(taken.size()), records.front().fullPath().c_str());
+    records.insert(records.begin(), taken.rbegin(), taken.rend());
+    saveAtStart_ = true;
 }
 
 // An index that cannot be read would be replaced by the next save and every record in it lost.

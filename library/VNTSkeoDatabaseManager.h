@@ -57,6 +57,8 @@ private:
     // True when the unreadable index was copied beside itself.
     bool keepUnreadableFileAside();
     void recoverFromLibraryFolder(bool keptAside);
+    // Puts the photos numbered after the newest record, which have no record yet, in front of it.
+    void recordPhotosTakenAfterTheNewest(std::vector<VNTSkeoEvent>& records);
     // Makes every record's text for the file, when they are not all made yet.
     void formatRecords();
 
@@ -71,5 +73,6 @@ private:
     CRITICAL_SECTION saveLock_;
     volatile long saves_ = 0;
     bool comInitialised_ = false;
-    bool saveAtStart_ = false;  // the index was recovered and the unreadable one is safe aside
+    // The index was recovered and the unreadable one is safe aside, or photos were found that it lacked.
+    bool saveAtStart_ = false;
 };

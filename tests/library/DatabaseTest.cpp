@@ -412,11 +412,11 @@ TEST_F(DatabaseTest, AnUnreadableIndexIsRebuiltFromTheProgramsOwnPhotosInTheLibr
     const std::vector<VNTSkeoEvent> recovered = {photo(L"lesson_0010.jpg", false), photo(L"lesson_0002.jpg", false),
                                                  photo(L"lesson_0001.jpg", false)};
 
-    // A readable index is taken as it is, whatever else the folder holds.
-    writeIndex(fullEvent(L"lesson_0001.jpg"));
+    // A readable index is taken as it is: older photos it lacks are not put back.
+    writeIndex(fullEvent(L"lesson_0010.jpg"));
     {
         VNTSkeoDatabaseManager db(index);
-        EXPECT_EQ(db.eventList(), std::vector<VNTSkeoEvent>{photo(L"lesson_0001.jpg", false)});
+        EXPECT_EQ(db.eventList(), std::vector<VNTSkeoEvent>{photo(L"lesson_0010.jpg", false)});
     }
     EXPECT_FALSE(fileExists(index + L".bad"));
 
@@ -433,6 +433,32 @@ TEST_F(DatabaseTest, AnUnreadableIndexIsRebuiltFromTheProgramsOwnPhotosInTheLibr
     EXPECT_EQ(readAll(index + L".bad"), broken[0]);
     EXPECT_EQ(readAll(index + L".bad1"), broken[1]);
     EXPECT_TRUE(fileExists(photos + L"holiday.jpg"));
+}
+
+// Photos taken in the last second before the program was ended outright are in the folder but not
+// in the index: those numbered after its newest record are put back in front of it and saved at
+// once, across the gaps of photos deleted since; nothing else in the folder is added.
+TEST_F(DatabaseTest, PhotosNumberedAfterTheNewestRecordArePutBackAtTheNextStart) {
+    for (const wchar_t* name : {L"lesson_0003.jpg", L"lesson_0006.jpg", L"lesson_0007.JPG", L"lesson_0009.jpg",
+                                L"lesson_0026.jpg", L"other_0010.jpg", L"lesson_0005.jpg.tmp"})
+        ASSERT_TRUE(writeFile(photos + name, "jpeg"));
+    ASSERT_TRUE(CreateDirectoryW((photos + L"lesson_0010.jpg").c_str(), nullptr));
+    writeIndexOf({L"lesson_0005.jpg", L"lesson_0004.jpg", L"lesson_0008.jpg"});
+    const std::vector<std::wstring> expected = {L"lesson_0009.jpg", L"lesson_0007.jpg", L"lesson_0006.jpg",
+                                                L"lesson_0005.jpg", L"lesson_0004.jpg", L"lesson_0008.jpg"};
+    {
+        VNTSkeoDatabaseManager db(index);
+        std::vector<std::wstring> names;
+        for (const VNTSkeoEvent& e : db.eventList()) names.push_back(e.name);
+        EXPECT_EQ(names, expected);
+        ASSERT_TRUE(waitForSaves(db, 1));
+        EXPECT_EQ(savedNames(), expected);
+    }
+    // The next start finds the index whole and has nothing to save.
+    VNTSkeoDatabaseManager db(index);
+    EXPECT_EQ(db.eventList().size(), expected.size());
+    Sleep(1500);
+    EXPECT_EQ(db.saveCount(), 0);
 }
 
 // Leaves an index beside the test program for xmllint, which CTest runs next.

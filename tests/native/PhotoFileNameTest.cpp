@@ -40,3 +40,17 @@ TEST(PhotoFileName, OwnPhotosAreFoundAmongOtherFilesAndOrderedAsTheyWereTaken) {
     EXPECT_EQ(skeo::ownPhotosOldestFirst(names), expected);
     EXPECT_TRUE(skeo::ownPhotosOldestFirst({}).empty());
 }
+
+TEST(PhotoFileName, OwnNamesSplitIntoPrefixAsWrittenAndSerial) {
+    std::wstring prefix;
+    long long serial = 0;
+    ASSERT_TRUE(skeo::splitOwnPhotoName(L"Lesson_0042.JPG", prefix, serial));
+    EXPECT_EQ(prefix, L"Lesson");
+    EXPECT_EQ(serial, 42);
+    EXPECT_EQ(skeo::formatPhotoPath(L"", prefix, serial + 1), L"Lesson_0043.jpg");
+    ASSERT_TRUE(skeo::splitOwnPhotoName(L"2026-12-08_a_123456789.jpg", prefix, serial));
+    EXPECT_EQ(prefix, L"2026-12-08_a");
+    EXPECT_EQ(serial, 123456789);
+    for (const wchar_t* other : {L"lesson_042.jpg", L"lesson0042.jpg", L"lesson_0042.png", L"lesson_1234567890123456789.jpg"})
+        EXPECT_FALSE(skeo::splitOwnPhotoName(other, prefix, serial)) << other;
+}
