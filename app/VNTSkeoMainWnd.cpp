@@ -162,6 +162,7 @@ void VNTSkeoMainWnd::startCamera() {
     if (record) reflect(0, static_cast<UINT>(record->resolution));
     camera_->start();
     camera_->setSilent(database_ && database_->soundEffectSnapshot() == 0);
+    if (record && database_->cameraSettingsPreload() != 0) applyStoredAdjustments(*record);
 
     const bool flipVertical = !record || record->mirrorVertical != 0;
     if (flipVertical) camera_->toggleMirror(false, true);
@@ -194,6 +195,23 @@ void VNTSkeoMainWnd::startCamera() {
     }
     vnt::trace(L"VNTSkeoMainWnd: camera %ls (%ls) started at %d x %d", camera_->displayName().c_str(),
                className.c_str(), format.width, format.height);
+}
+
+void VNTSkeoMainWnd::applyStoredAdjustments(const CameraSettings& record) {
+    for (int property = 0; property < CameraSettings::kAdjustments; ++property) {
+        const int32_t value = record.adjustments[property];
+        if (value == CameraSettings::kNotStored) continue;
+        LONG minimum = 0, maximum = 0;
+        const auto id = static_cast<ULONG>(property);
+        if (!camera_->videoProcAmpRange(id, &minimum, &maximum) || value < minimum || value > maximum) {
+            vnt::trace(L"VNTSkeoMainWnd: stored %ls %d not sent: outside the camera's range",
+                       VNTSkeoRegedit::adjustmentValueName(property), value);
+            continue;
+        }
+        if (!camera_->setVideoProcAmpProperty(id, value))
+            vnt::trace(L"VNTSkeoMainWnd: the camera refused stored %ls %d", VNTSkeoRegedit::adjustmentValueName(property),
+                       value);
+    }
 }
 
 bool VNTSkeoMainWnd::photoInProgress() const { return shutter_ || CVNTUI_Skeo_MainDlg::photoInProgress(); }

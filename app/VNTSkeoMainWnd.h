@@ -2,6 +2,7 @@
 // shows.
 #pragma once
 
+#include "settings/CameraSettings.h"
 #include "ui/CVNTUI_Skeo_MainDlg.h"
 
 #include <memory>
@@ -37,6 +38,8 @@ public:
     bool openCamera(const std::wstring* displayName);
     // Claims a camera if none is held and starts it in the format its class and settings ask for.
     void startCamera();
+    // Sets the picture controls stored for the camera's model, those within the camera's ranges.
+    void applyStoredAdjustments(const CameraSettings& record);
     // Writes a photo from the live picture into the library; parameter > 0 also previews it in
     // the camera view's picture layer. The shutter and preview that follow run on a timer.
     void takeSnapshot(int parameter);

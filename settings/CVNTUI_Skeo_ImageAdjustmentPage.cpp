@@ -8,6 +8,7 @@
 #include "camera/VNTWebcam.h"
 #include "resources/StringIds.h"
 #include "resources/resource.h"
+#include "settings/VNTSkeoRegedit.h"
 
 namespace {
 
@@ -34,7 +35,8 @@ void showValue(HWND page, const Row& row, LONG value) {
 
 }  // namespace
 
-CVNTUI_Skeo_ImageAdjustmentPage::CVNTUI_Skeo_ImageAdjustmentPage() : CVNTUI_PropertyPage(IDD_SETTINGS_IMAGE_ADJUSTMENT) {}
+CVNTUI_Skeo_ImageAdjustmentPage::CVNTUI_Skeo_ImageAdjustmentPage(VNTSkeoRegedit& settings)
+    : CVNTUI_PropertyPage(IDD_SETTINGS_IMAGE_ADJUSTMENT), settings_(settings) {}
 
 BOOL CVNTUI_Skeo_ImageAdjustmentPage::OnInitDialog() {
     ReloadTexts();
@@ -80,7 +82,7 @@ void CVNTUI_Skeo_ImageAdjustmentPage::onSliderMoved(HWND slider) {
         const UINT shown = GetDlgItemInt(hwnd_, static_cast<int>(row.value), nullptr, TRUE);
         if (static_cast<LONG>(static_cast<int>(shown)) == position) return;
         // A position outside what the camera accepts is never sent to it.
-        if (camera_ && position >= row.min && position <= row.max) camera_->setVideoProcAmpProperty(row.property, position);
+        if (position >= row.min && position <= row.max) setControl(row.property, position);
         showValue(hwnd_, row, position);
         return;
     }
@@ -88,8 +90,13 @@ void CVNTUI_Skeo_ImageAdjustmentPage::onSliderMoved(HWND slider) {
 
 void CVNTUI_Skeo_ImageAdjustmentPage::setDefaults() {
     if (!camera_) return;
-    for (const Row& row : kRows) camera_->setVideoProcAmpProperty(row.property, row.standard);
+    for (const Row& row : kRows) setControl(row.property, row.standard);
     refresh();
+}
+
+void CVNTUI_Skeo_ImageAdjustmentPage::setControl(ULONG property, LONG value) {
+    if (camera_ && camera_->setVideoProcAmpProperty(property, value))
+        settings_.setCameraAdjustment(static_cast<int>(property), static_cast<int32_t>(value));
 }
 
 bool CVNTUI_Skeo_ImageAdjustmentPage::OnCommand(UINT id, UINT code, HWND control) {

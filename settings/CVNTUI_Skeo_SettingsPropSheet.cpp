@@ -10,7 +10,7 @@
 #include "settings/VNTSkeoRegedit.h"
 
 CVNTUI_Skeo_SettingsPropSheet::CVNTUI_Skeo_SettingsPropSheet(VNTSkeoRegedit& settings)
-    : CVNTUI_PropertySheet(IDS_SETTINGS_CAPTION), general_(settings), system_(settings) {
+    : CVNTUI_PropertySheet(IDS_SETTINGS_CAPTION), general_(settings), imageAdjustment_(settings), system_(settings) {
     AddPage(&general_);
     AddPage(&imageAdjustment_);
     AddPage(&system_);

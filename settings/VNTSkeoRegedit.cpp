@@ -166,7 +166,27 @@ bool VNTSkeoRegedit::selectCameraModel(const std::wstring& cameraClassName) {
         {&CameraSettings::exposureMode, L"CameraExposureMode"},
     };
     for (const auto& number : numbers) loadNumber(c.*number.field, subkey, number.name);
+    // Read only: a control never set stays the camera's own, and nothing is written for it.
+    for (int property = 0; property < CameraSettings::kAdjustments; ++property) {
+        int32_t value = 0;
+        if (getDword(value, subkey, adjustmentValueName(property)) && value != CameraSettings::kNotStored)
+            c.adjustments[property] = value;
+    }
     return true;
+}
+
+const wchar_t* VNTSkeoRegedit::adjustmentValueName(int property) {
+    static const wchar_t* const kNames[CameraSettings::kAdjustments] = {
+        L"CameraBrightness", L"CameraContrast", L"CameraHue", L"CameraSaturation", L"CameraSharpness", L"CameraGamma"};
+    return property >= 0 && property < CameraSettings::kAdjustments ? kNames[property] : nullptr;
+}
+
+bool VNTSkeoRegedit::setCameraAdjustment(int property, int32_t value) {
+    const wchar_t* name = adjustmentValueName(property);
+    if (!camera_ || !name || cameraSettingsPreload_ == 0 || value == CameraSettings::kNotStored) return false;
+    if (camera_->adjustments[property] == value) return true;
+    camera_->adjustments[property] = value;
+    return setDword(value, cameraSection_, name);
 }
 
 void VNTSkeoRegedit::resetCameraSettings() {

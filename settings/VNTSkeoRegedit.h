@@ -67,6 +67,12 @@ public:
     bool setCameraResolution(int32_t value);
     bool setCameraExposureValue(int32_t value);
     bool setCameraExposureMode(int32_t value);
+    // Stores a picture control (video processing amplifier property 0-5) of the model in use, only
+    // while its settings are kept between runs (CameraSettingsPreload 1); false otherwise.
+    bool setCameraAdjustment(int property, int32_t value);
+    // "CameraBrightness", "CameraContrast", "CameraHue", "CameraSaturation", "CameraSharpness",
+    // "CameraGamma" by property; null for any other.
+    static const wchar_t* adjustmentValueName(int property);
 
     // The full path of the next photo; advances and stores the serial number of the naming scheme
     // in use and creates the library folder when it is missing. Never names an existing file: empty

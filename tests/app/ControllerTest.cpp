@@ -780,6 +780,46 @@ TEST_F(ControllerTest, ClosingToTheTrayWithoutKeepingTheSettingsStartsTheCameraA
     EXPECT_FLOAT_EQ(pictureZoom(camera()), 3.0f);
 }
 
+// Picture controls stored for the model are set on the camera whenever the program starts it: at
+// the next start and after a resolution change, a value the camera would refuse left out; with the
+// model's settings not kept none is.
+TEST_F(ControllerTest, StoredPictureControlsAreSetOnTheCameraAtEachStart) {
+    const auto control = [&](ULONG property) {
+        LONG value = -1000;
+        EXPECT_TRUE(camera().getVideoProcAmpProperty(property, &value));
+        return value;
+    };
+    ASSERT_NO_FATAL_FAILURE(start(kModelA));
+    EXPECT_EQ(control(0), 128) << "nothing stored: the camera's own value";
+    ASSERT_TRUE(settings().setCameraAdjustment(0, 200));
+    ASSERT_TRUE(settings().setCameraAdjustment(1, 25));
+    ASSERT_TRUE(camera().setVideoProcAmpProperty(0, 90));  // not stored: the start must set it back
+
+    restart();
+    ASSERT_NE(window_->camera(), nullptr);
+    EXPECT_EQ(control(0), 200);
+    EXPECT_EQ(control(1), 25);
+    EXPECT_EQ(control(4), 0) << "a control never stored keeps the camera's value";
+
+    ASSERT_TRUE(camera().setVideoProcAmpProperty(0, 90));
+    choose(ID_RESOLUTION_640X480);
+    EXPECT_EQ(control(0), 200) << "after a resolution change";
+
+    // A value the camera would refuse is left out; the others are still set.
+    const DWORD outside = 300;
+    ASSERT_TRUE(testsupport::writeRaw(kModelA.settingsKey(), L"CameraBrightness", REG_DWORD, &outside, sizeof outside));
+    ASSERT_TRUE(camera().setVideoProcAmpProperty(1, 3));
+    restart();
+    ASSERT_NE(window_->camera(), nullptr);
+    EXPECT_EQ(control(0), 128) << "the camera's own value";
+    EXPECT_EQ(control(1), 25);
+
+    settings().setCameraSettingsPreload(0);
+    choose(ID_RESOLUTION_800X600);
+    EXPECT_EQ(control(1), 16) << "not kept: the camera's own value, not the stored 25";
+    settings().setCameraSettingsPreload(1);
+}
+
 TEST_F(ControllerTest, ChoosingTheOtherCameraInTheSettingsSheetOpensIt) {
     ASSERT_NO_FATAL_FAILURE(start(kModelB));
     VNTWebcam* first = window_->camera();

@@ -1,5 +1,6 @@
 // The Image Adjustment page on a live virtual camera: a slider move reaches the camera at once
-// and changes its picture, Default puts the standard values back, Cancel undoes nothing.
+// and changes its picture, Default puts the standard values back, Cancel undoes nothing, and what
+// is set stays with the camera model while its settings are kept.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -234,4 +235,52 @@ TEST_F(ImageAdjustmentTest, EnterOnTheFocusedDefaultButtonPressesIt) {
         PropSheet_PressButton(sheet.hwnd(), PSBTN_CANCEL);
     }});
     EXPECT_EQ(result, IDCANCEL) << "Enter pressed Default, not OK";
+}
+
+// While the model's settings are kept, each value the camera took is stored under the model's
+// subkey (Default stores the standard values) and a new settings object reads it back; with "No"
+// nothing is stored, and a control never moved is never written.
+TEST_F(ImageAdjustmentTest, ValuesSetAreStoredForTheModelOnlyWhileItsSettingsAreKept) {
+    const std::wstring key = L"Software\\Vantor\\Zevlan\\Skeo";
+    VNTSkeoRegedit settings;
+    settings.loadSettings();
+    ASSERT_TRUE(settings.setCameraSettingsPreload(1));
+    ASSERT_TRUE(settings.selectCameraModel(L"VNTWebcamSkeo"));
+    EXPECT_FALSE(testsupport::readRaw(key, L"CameraBrightness").present);
+    const auto onPage = [&](const std::function<void()>& step) {
+        CVNTUI_Skeo_SettingsPropSheet sheet(settings);
+        runOnAdjustmentPage(sheet, {[&] {
+            step();
+            PropSheet_PressButton(sheet.hwnd(), PSBTN_CANCEL);
+        }});
+    };
+
+    onPage([&] {
+        moveSlider(page_, kBrightnessSlider, 200);
+        moveSlider(page_, kHueSlider, -40);
+    });
+    EXPECT_EQ(testsupport::readRaw(key, L"CameraBrightness").dword(), 200u);
+    EXPECT_EQ(static_cast<int32_t>(testsupport::readRaw(key, L"CameraHue").dword()), -40);
+    EXPECT_FALSE(testsupport::readRaw(key, L"CameraSharpness").present) << "a control never moved";
+    {
+        VNTSkeoRegedit next;
+        next.loadSettings();
+        ASSERT_TRUE(next.selectCameraModel(L"VNTWebcamSkeo"));
+        EXPECT_EQ(next.cameraSettings()->adjustments[0], 200);
+        EXPECT_EQ(next.cameraSettings()->adjustments[2], -40);
+        EXPECT_EQ(next.cameraSettings()->adjustments[4], CameraSettings::kNotStored);
+    }
+
+    onPage([&] { SendMessageW(GetDlgItem(page_, IDC_ADJUST_DEFAULT), BM_CLICK, 0, 0); });
+    EXPECT_EQ(testsupport::readRaw(key, L"CameraBrightness").dword(), 128u);
+    EXPECT_EQ(testsupport::readRaw(key, L"CameraHue").dword(), 0u);
+    EXPECT_EQ(testsupport::readRaw(key, L"CameraSharpness").dword(), 0u);
+    EXPECT_EQ(testsupport::readRaw(key, L"CameraGamma").dword(), 64u);
+
+    ASSERT_TRUE(settings.setCameraSettingsPreload(0));
+    onPage([&] { moveSlider(page_, kBrightnessSlider, 50); });
+    LONG value = 0;
+    ASSERT_TRUE(camera_->getVideoProcAmpProperty(kBrightness, &value));
+    EXPECT_EQ(value, 50) << "the camera still takes it";
+    EXPECT_EQ(testsupport::readRaw(key, L"CameraBrightness").dword(), 128u) << "but it is not stored";
 }
