@@ -66,7 +66,7 @@ void CVNTUI_Skeo_ImageAdjustmentPage::refresh() {
                             camera_->getVideoProcAmpProperty(row.property, &value);
         if (usable) {
             SendMessageW(slider, TBM_SETRANGEMIN, FALSE, min);
-            SendMessageW(slider, TBM_SETRANGEMAX, FALSE, max);
+            SendMessageW(slider, TBM_SETRANGEMAX, TRUE, max);  // redrawn: the thumb takes its place in the new range
             SendMessageW(slider, TBM_SETPOS, TRUE, value);
             showValue(hwnd_, row, value);
         }
