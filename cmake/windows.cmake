@@ -54,6 +54,7 @@ add_library(skeo_core STATIC
     camera/VNTWebcamSkeoPlus.cpp
     library/EventListXml.cpp
     library/PhotoWriter.cpp
+    library/PhotoPdf.cpp
     library/PictureCodec.cpp
     library/VNTSkeoDatabaseManager.cpp
     settings/CVNTUI_Skeo_GeneralPage.cpp
@@ -157,6 +158,8 @@ endif()
 # Benchmarks: not tests; scripts/bench runs them.
 add_executable(photo_writer_bench bench/PhotoWriterBench.cpp)
 target_link_libraries(photo_writer_bench PRIVATE skeo_core)
+add_executable(pdf_bench bench/PdfBench.cpp)
+target_link_libraries(pdf_bench PRIVATE skeo_core)
 add_executable(database_bench bench/DatabaseBench.cpp)
 target_link_libraries(database_bench PRIVATE skeo_core)
 target_link_options(database_bench PRIVATE -municode)

@@ -54,6 +54,39 @@ TEST(JpegSize, EveryTruncationAndDamageFailsCleanly) {
     EXPECT_FALSE(skeo::readJpegSize(nullptr, 100, w, h));
 }
 
+TEST(JpegSize, ComponentsComeFromTheFrameHeader) {
+    std::vector<uint8_t> grey = header(0xC0);
+    int components = 0;
+    ASSERT_TRUE(skeo::readJpegComponents(grey.data(), grey.size(), components));
+    EXPECT_EQ(components, 1);
+
+    // The same frame with three and four components, its length grown by three bytes for each.
+    const size_t sof = 20 + 6;
+    for (int count : {3, 4}) {
+        std::vector<uint8_t> j = header(0xC2);
+        j[sof + 3] = static_cast<uint8_t>(8 + 3 * count);
+        j[sof + 9] = static_cast<uint8_t>(count);
+        const uint8_t more[] = {2, 0x11, 1, 3, 0x11, 1, 4, 0x11, 1};
+        j.insert(j.begin() + sof + 13, more, more + 3 * (count - 1));
+        components = 0;
+        ASSERT_TRUE(skeo::readJpegComponents(j.data(), j.size(), components)) << count;
+        EXPECT_EQ(components, count);
+        // A count the segment has no room for is no frame header.
+        j[sof + 9] = static_cast<uint8_t>(count + 1);
+        EXPECT_FALSE(skeo::readJpegComponents(j.data(), j.size(), components)) << count;
+    }
+
+    std::vector<uint8_t> none = grey;
+    none[sof + 9] = 0;
+    EXPECT_FALSE(skeo::readJpegComponents(none.data(), none.size(), components));
+    std::vector<uint8_t> tables = header(0xC4);
+    EXPECT_FALSE(skeo::readJpegComponents(tables.data(), tables.size(), components));
+    for (size_t n = 0; n < sof + 13; ++n) {
+        const std::vector<uint8_t> cut(grey.begin(), grey.begin() + n);
+        EXPECT_FALSE(skeo::readJpegComponents(cut.data(), cut.size(), components)) << n;
+    }
+}
+
 // A file's start that merely ends early may be made whole by the rest of the file; one whose bytes
 // cannot be segments cannot.
 TEST(JpegSize, HeadersCutOffAreToldFromHeadersBroken) {
