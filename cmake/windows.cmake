@@ -94,6 +94,7 @@ add_library(skeo_core STATIC
     ui/CVNTUI_Skeo_OptionPanels.cpp
     ui/CVNTUI_Skeo_PhotoInfoStatic.cpp
     ui/CVNTUI_Skeo_PhotoWnd.cpp
+    ui/PhotoPdfSaver.cpp
     ui/PhotoPrefetcher.cpp
     ui/PhotoTurner.cpp
     ui/CVNTUI_Skeo_SFButtonWindow.cpp
@@ -102,7 +103,7 @@ add_library(skeo_core STATIC
     ui/LocalizedMenu.cpp
     ui/MenuDrawing.cpp
 )
-target_link_libraries(skeo_core PUBLIC vnt_framework vnt_dshow shlwapi strmiids quartz ksuser winmm hid)
+target_link_libraries(skeo_core PUBLIC vnt_framework vnt_dshow shlwapi strmiids quartz ksuser winmm hid comdlg32)
 target_link_libraries(vnt_framework PUBLIC oleaut32)
 
 # The entry routine comes before libmingw32 on the link line, which refers to it.

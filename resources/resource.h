@@ -99,6 +99,7 @@
 #define ID_CTX_DELETE 32905
 #define ID_CTX_COPY 32906
 #define ID_CTX_GO_TO_IMAGE_FOLDER 32907
+#define ID_CTX_SAVE_AS_PDF 32908
 
 // The About box and its texts; the five texts have consecutive ids.
 #define IDD_ABOUTBOX 160

@@ -18,6 +18,7 @@
 #include "toolkit/SkinResource.h"
 #include "ui/LocalizedMenu.h"
 #include "ui/MainLayout.h"
+#include "ui/PhotoPdfSaver.h"
 
 using mainlayout::Box;
 
@@ -695,8 +696,11 @@ bool CVNTUI_Skeo_MainDlg::onListNotify(const NMHDR& header, LRESULT* result) {
 
 void CVNTUI_Skeo_MainDlg::showListContextMenu() {
     static const MenuItemText kTexts[] = {
-        {ID_CTX_DELETE, IDS_CTX_DELETE}, {ID_CTX_COPY, IDS_CTX_COPY}, {ID_CTX_GO_TO_IMAGE_FOLDER, IDS_CTX_GO_TO_IMAGE_FOLDER}};
-    vnt::MenuHandle menu = LoadLocalizedMenu(IDR_LIST_CONTEXT_MENU, kTexts, 3);
+        {ID_CTX_DELETE, IDS_CTX_DELETE},
+        {ID_CTX_COPY, IDS_CTX_COPY},
+        {ID_CTX_SAVE_AS_PDF, IDS_CTX_SAVE_AS_PDF},
+        {ID_CTX_GO_TO_IMAGE_FOLDER, IDS_CTX_GO_TO_IMAGE_FOLDER}};
+    vnt::MenuHandle menu = LoadLocalizedMenu(IDR_LIST_CONTEXT_MENU, kTexts, sizeof kTexts / sizeof kTexts[0]);
     POINT cursor;
     GetCursorPos(&cursor);
     if (menu) TrackPopupInFront(GetSubMenu(menu.get(), 0), cursor, hwnd());
@@ -733,7 +737,7 @@ bool CVNTUI_Skeo_MainDlg::OnCommand(UINT id, UINT code, HWND control) {
     else if (id >= ID_ZOOM_PIC_100 && id <= ID_ZOOM_PIC_300) OnZoomPicCommand(id);
     else if (id == ID_ROTATE_RIGHT || id == ID_ROTATE_LEFT) OnRotateCommand(id);
     else if (id == ID_DELETE_PHOTO || id == ID_DELETE_PHOTO_LAST) OnDeleteCommand(id);
-    else if (id >= ID_CTX_ZOOM_IN && id <= ID_CTX_GO_TO_IMAGE_FOLDER) OnContextCommand(id);
+    else if (id >= ID_CTX_ZOOM_IN && id <= ID_CTX_SAVE_AS_PDF) OnContextCommand(id);
     else return CVNTUI_TrayIcon::OnCommand(id, code, control);
     return true;
 }
@@ -793,6 +797,9 @@ bool CVNTUI_Skeo_MainDlg::PreTranslateKey(const MSG& msg) {
         break;
     case 'C':
         if (control) photoView_.CopyToClipboard();
+        break;
+    case 'S':
+        if (control) OnContextCommand(ID_CTX_SAVE_AS_PDF);
         break;
     case VK_ADD:
     case VK_OEM_PLUS:
@@ -947,6 +954,7 @@ void CVNTUI_Skeo_MainDlg::OnContextCommand(UINT id) {
     case ID_CTX_ROTATE_LEFT: OnRotateCommand(ID_ROTATE_LEFT); break;
     case ID_CTX_DELETE: OnDeleteCommand(ID_DELETE_PHOTO); break;
     case ID_CTX_COPY: photoView_.CopyToClipboard(); break;
+    case ID_CTX_SAVE_AS_PDF: SaveSelectedAsPdf(); break;
     default: break;  // "Go to Image Folder" is the controller's
     }
 }
@@ -993,6 +1001,16 @@ void CVNTUI_Skeo_MainDlg::showPhotoFile(const std::wstring& path, bool skipIfSho
     infoLine_.UpdateText();
     layoutInfoLine();
     if (menuBar_) menuBar_->ReflectPhotoCommand(ID_ZOOM_PIC_100 + photoView_.zoomStep());
+}
+
+void CVNTUI_Skeo_MainDlg::SaveSelectedAsPdf() {
+    std::vector<std::wstring> photos;
+    for (const VNTSkeoEvent& record : eventList_.selectedEvents()) photos.push_back(record.fullPath());
+    if (photos.empty()) return;
+    // A turn still in hand rewrites its photo: the PDF takes the photo as it is shown.
+    turner_.WaitIdle();
+    PhotoPdfSaver::save(hwnd(), photos, VNTSkeoDatabaseManager::instance().photoLibraryLocation());
+    if (eventList_.hwnd()) SetFocus(eventList_.hwnd());
 }
 
 void CVNTUI_Skeo_MainDlg::DeleteSelectedPhotos() {

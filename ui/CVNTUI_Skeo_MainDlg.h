@@ -84,6 +84,8 @@ public:
     // Shows the photo of a strip item in the photo view with its information line.
     void ShowPhoto(int item);
     void DeleteSelectedPhotos();
+    // The selected photos, in strip order, as one PDF file the user names.
+    void SaveSelectedAsPdf();
     // Photo mode only; false (nothing done) in the other modes.
     bool ZoomPhotoIn();
     bool ZoomPhotoOut();
