@@ -37,7 +37,7 @@ public:
     static constexpr COLORREF kBackground = RGB(40, 40, 40);
     static constexpr COLORREF kSelection = RGB(255, 255, 255);
     static constexpr DWORD kFillStepMs = 25;
-    static constexpr size_t kThumbnailsKept = 256;
+    static constexpr size_t kThumbnailsKept = 128;
 
     CVNTUI_Skeo_EventListCtrl() = default;
     ~CVNTUI_Skeo_EventListCtrl() override;
