@@ -66,7 +66,10 @@ void CVNTUI_Skeo_ImageAdjustmentPage::refresh() {
                             camera_->getVideoProcAmpProperty(row.property, &value);
         if (usable) {
             SendMessageW(slider, TBM_SETRANGEMIN, FALSE, min);
-            SendMessageW(slider, TBM_SETRANGEMAX, TRUE, max);  // redrawn: the thumb takes its place in the new range
+            SendMessageW(slider, TBM_SETRANGEMAX, FALSE, max);
+            // Moved away first: a trackbar may place its thumb only when the position changes, and
+            // the same number stands elsewhere in a new range.
+            SendMessageW(slider, TBM_SETPOS, FALSE, value == max ? min : max);
             SendMessageW(slider, TBM_SETPOS, TRUE, value);
             showValue(hwnd_, row, value);
         }

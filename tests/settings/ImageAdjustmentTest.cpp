@@ -171,6 +171,12 @@ TEST_F(ImageAdjustmentTest, ASliderChangesTheLivePictureAtOnceAndCancelKeepsIt) 
         EXPECT_EQ(SendMessageW(slider, TBM_GETPOS, 0, 0), 128);
         EXPECT_EQ(text(page, kBrightnessValue), L"128");
         EXPECT_EQ(SendMessageW(GetDlgItem(page, kHueSlider), TBM_GETRANGEMIN, 0, 0), -180);
+        // Hue 0 of -180..180 stands in the middle of its channel, not where 0 stood in the slider's
+        // first range.
+        RECT thumb{}, channel{};
+        SendMessageW(GetDlgItem(page, kHueSlider), TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&thumb));
+        SendMessageW(GetDlgItem(page, kHueSlider), TBM_GETCHANNELRECT, 0, reinterpret_cast<LPARAM>(&channel));
+        EXPECT_NEAR((thumb.left + thumb.right) / 2, (channel.left + channel.right) / 2, 3);
 
         moveSlider(page, kBrightnessSlider, 230);
         LONG value = 0;
