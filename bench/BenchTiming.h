@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <functional>
 #include <utility>
 #include <vector>
@@ -52,6 +53,14 @@ inline std::pair<double, double> alternatingWarmMediansMs(int runs, int warm, co
         b.push_back(timeMs(second));
     }
     return {median(std::move(a)), median(std::move(b))};
+}
+
+// One figure as a JSON line: our median, the reference's median from the same run, their ratio.
+inline void report(const char* name, double ours, const char* reference, double theirs, const char* unit) {
+    std::printf("{\"name\": \"%s\", \"median\": %.3f, \"unit\": \"%s\", \"reference\": \"%s\", "
+                "\"reference_median\": %.3f, \"ratio\": %.3f}\n",
+                name, ours, unit, reference, theirs, ours / theirs);
+    std::fflush(stdout);
 }
 
 }  // namespace bench

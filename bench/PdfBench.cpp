@@ -15,32 +15,24 @@
 
 namespace {
 
-void report(const char* name, double ours, const char* reference, double theirs, const char* unit) {
-    std::printf("{\"name\": \"%s\", \"median\": %.3f, \"unit\": \"%s\", \"reference\": \"%s\", "
-                "\"reference_median\": %.3f, \"ratio\": %.3f}\n",
-                name, ours, unit, reference, theirs, ours / theirs);
-    std::fflush(stdout);
-}
-
-HANDLE openPhoto(const std::wstring& path) {
-    return CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN,
-                       nullptr);
+// One photo's bytes into the buffer; the number read, 0 when it cannot be opened.
+DWORD readPhoto(const std::wstring& path, std::vector<BYTE>& buffer) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return 0;
+    LARGE_INTEGER size{};
+    GetFileSizeEx(file, &size);
+    buffer.resize(static_cast<size_t>(size.QuadPart));
+    DWORD read = 0;
+    ReadFile(file, buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr);
+    CloseHandle(file);
+    return read;
 }
 
 // What any saving of the photos must do at least: read each file's bytes once. The bytes read.
 size_t readAllPhotos(const std::vector<std::wstring>& files, std::vector<BYTE>& buffer) {
     size_t total = 0;
-    for (const std::wstring& f : files) {
-        HANDLE file = openPhoto(f);
-        if (file == INVALID_HANDLE_VALUE) continue;
-        LARGE_INTEGER size{};
-        GetFileSizeEx(file, &size);
-        buffer.resize(static_cast<size_t>(size.QuadPart));
-        DWORD read = 0;
-        ReadFile(file, buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr);
-        total += read;
-        CloseHandle(file);
-    }
+    for (const std::wstring& f : files) total += readPhoto(f, buffer);
     return total;
 }
 
@@ -49,15 +41,8 @@ size_t readAllPhotos(const std::vector<std::wstring>& files, std::vector<BYTE>& 
 void copyAllPhotos(const std::vector<std::wstring>& files, const std::wstring& target, std::vector<BYTE>& buffer) {
     HANDLE out = CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     for (const std::wstring& f : files) {
-        HANDLE file = openPhoto(f);
-        if (file == INVALID_HANDLE_VALUE) continue;
-        LARGE_INTEGER size{};
-        GetFileSizeEx(file, &size);
-        buffer.resize(static_cast<size_t>(size.QuadPart));
-        DWORD read = 0, written = 0;
-        ReadFile(file, buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr);
-        CloseHandle(file);
-        WriteFile(out, buffer.data(), read, &written, nullptr);
+        DWORD written = 0;
+        if (const DWORD read = readPhoto(f, buffer)) WriteFile(out, buffer.data(), read, &written, nullptr);
     }
     FlushFileBuffers(out);
     CloseHandle(out);
@@ -108,8 +93,8 @@ int main(int argc, char** argv) {
     char name[128];
     std::snprintf(name, sizeof name, "writePhotosPdf x%d of 1600x1200 (%.0f MB)", photos, bytes / 1048576.0);
     const double oursMs = bench::median(ours);
-    report(name, oursMs, "reading the same files (CreateFile + ReadFile)", bench::median(reading), "ms");
-    report(name, oursMs, "the same bytes read and written into one file, flushed", bench::median(copying), "ms");
+    bench::report(name, oursMs, "reading the same files (CreateFile + ReadFile)", bench::median(reading), "ms");
+    bench::report(name, oursMs, "the same bytes read and written into one file, flushed", bench::median(copying), "ms");
 
     for (const std::wstring& f : files) DeleteFileW(f.c_str());
     DeleteFileW(target.c_str());

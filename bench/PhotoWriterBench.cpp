@@ -14,17 +14,6 @@
 
 using namespace Gdiplus;
 
-namespace {
-
-void report(const char* name, double ours, const char* reference, double theirs, const char* unit) {
-    std::printf("{\"name\": \"%s\", \"median\": %.3f, \"unit\": \"%s\", \"reference\": \"%s\", "
-                "\"reference_median\": %.3f, \"ratio\": %.3f}\n",
-                name, ours, unit, reference, theirs, ours / theirs);
-    std::fflush(stdout);
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
     vnt::GdiplusSession gdiplus;
     gdiplus.startup();
@@ -49,7 +38,7 @@ int main(int argc, char** argv) {
         parameters.Parameter[0] = {EncoderQuality, 1, EncoderParameterValueTypeLong, &quality};
         bitmap.Save(plain.c_str(), &jpeg, &parameters);
     });
-    report("WriteSnapshotJpeg 1600x1200 zoom 1.0", writeOurs, "GDI+ JPEG save, quality 99", writePlain, "ms");
+    bench::report("WriteSnapshotJpeg 1600x1200 zoom 1.0", writeOurs, "GDI+ JPEG save, quality 99", writePlain, "ms");
 
     std::vector<std::wstring> files;
     for (int i = 0; i < photos; ++i) {
@@ -72,7 +61,7 @@ int main(int argc, char** argv) {
     });
     char name[96];
     std::snprintf(name, sizeof name, "LoadPhotoThumbnail x%d of 1600x1200", photos);
-    report(name, thumbsOurs, "GDI+ full decode + GetThumbnailImage", thumbsPlain, "ms");
+    bench::report(name, thumbsOurs, "GDI+ full decode + GetThumbnailImage", thumbsPlain, "ms");
 
     for (const std::wstring& f : files) DeleteFileW(f.c_str());
     DeleteFileW(ours.c_str());

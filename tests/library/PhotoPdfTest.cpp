@@ -257,6 +257,16 @@ protected:
         EXPECT_FALSE(fileExists(target + L".tmp"));
     }
 
+    // After a failure or a cancel: an older file of the name as it was, or none; nothing temporary.
+    void expectNothingWritten(bool older) {
+        if (older) {
+            EXPECT_EQ(readAll(target), "the PDF made last week");
+        } else {
+            EXPECT_FALSE(fileExists(target));
+        }
+        EXPECT_FALSE(fileExists(target + L".tmp"));
+    }
+
     TempFolder folder{L"pdf"};
     std::vector<std::wstring> photos;
     const std::wstring target = folder.path() + L"lesson.pdf";
@@ -397,12 +407,7 @@ TEST_F(PhotoPdfTest, APhotoThatCannotBeUsedLeavesNoFileAndAnOlderOneAsItWas) {
             EXPECT_EQ(outcome.error, c.error);
             EXPECT_EQ(pages, 1) << "stopped at the photo";
             EXPECT_EQ(kTrace.count("writePhotosPdf"), tracesBefore + 1);
-            if (older) {
-                EXPECT_EQ(readAll(target), "the PDF made last week");
-            } else {
-                EXPECT_FALSE(fileExists(target));
-            }
-            EXPECT_FALSE(fileExists(target + L".tmp"));
+            expectNothingWritten(older);
         }
     }
 }
@@ -423,12 +428,7 @@ TEST_F(PhotoPdfTest, CancellingAfterTheFirstPageLeavesNoFileAndAnOlderOneAsItWas
         EXPECT_EQ(outcome.result, PdfResult::Cancelled);
         EXPECT_EQ(calls, std::vector<size_t>{1});
         EXPECT_EQ(kTrace.count("writePhotosPdf"), tracesBefore + 1);
-        if (older) {
-            EXPECT_EQ(readAll(target), "the PDF made last week");
-        } else {
-            EXPECT_FALSE(fileExists(target));
-        }
-        EXPECT_FALSE(fileExists(target + L".tmp"));
+        expectNothingWritten(older);
     }
 }
 
