@@ -16,19 +16,6 @@ using namespace testsupport;
 
 namespace {
 
-std::string readAll(const std::wstring& path) {
-    std::string bytes;
-    HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0,
-                           nullptr);
-    if (f == INVALID_HANDLE_VALUE) return bytes;
-    bytes.resize(GetFileSize(f, nullptr));
-    DWORD read = 0;
-    ReadFile(f, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr);
-    CloseHandle(f);
-    bytes.resize(read);
-    return bytes;
-}
-
 std::string utf8(const std::wstring& text) {
     const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr,
                                       nullptr);

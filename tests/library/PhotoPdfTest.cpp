@@ -18,6 +18,7 @@
 
 using skeo::PdfResult;
 using testsupport::fileExists;
+using testsupport::readAll;
 using testsupport::TempFolder;
 
 namespace {
@@ -32,18 +33,6 @@ public:
     vnt::GdiplusSession session;
 };
 const auto* const kGdiplus = ::testing::AddGlobalTestEnvironment(new GdiplusEnvironment);
-
-std::string readAll(const std::wstring& path) {
-    std::string bytes;
-    HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return bytes;
-    bytes.resize(GetFileSize(f, nullptr));
-    DWORD read = 0;
-    ReadFile(f, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr);
-    CloseHandle(f);
-    bytes.resize(read);
-    return bytes;
-}
 
 // A photo as the program takes it: four quadrants of the given colours (RGB), so that a page
 // turned, mirrored or swapped for another shows.

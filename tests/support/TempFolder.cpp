@@ -39,6 +39,19 @@ bool writeFile(const std::wstring& path, const std::string& bytes) {
     return ok;
 }
 
+std::string readAll(const std::wstring& path) {
+    std::string bytes;
+    HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0,
+                           nullptr);
+    if (f == INVALID_HANDLE_VALUE) return bytes;
+    bytes.resize(GetFileSize(f, nullptr));
+    DWORD read = 0;
+    ReadFile(f, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr);
+    CloseHandle(f);
+    bytes.resize(read);
+    return bytes;
+}
+
 void removeTree(const std::wstring& folder) {
     std::wstring base = folder;
     if (!base.empty() && base.back() != L'\\') base += L'\\';

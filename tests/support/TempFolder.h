@@ -29,6 +29,8 @@ std::wstring freshFolderBesideTestProgram(const std::wstring& name);
 
 using vnt::fileExists;
 bool writeFile(const std::wstring& path, const std::string& bytes);
+// A file's bytes; empty when it cannot be read.
+std::string readAll(const std::wstring& path);
 // Removes a folder with everything in it.
 void removeTree(const std::wstring& folder);
 
